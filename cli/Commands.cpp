@@ -1,0 +1,114 @@
+#include "Commands.h"
+
+#include "ChmEngine.h"
+#include "Console.h"
+#include "MemoryList.h"
+#include "ProgressBar.h"
+
+#include <utility>
+
+#ifdef _WIN32
+#include "ShellFileTypes.h"
+using CPlatformFileTypes = CShellFileTypes;
+#else
+#include "GenericFileTypes.h"
+using CPlatformFileTypes = CGenericFileTypes;
+#endif
+
+namespace {
+
+constexpr std::size_t kFailuresNamed = 20;
+
+const wchar_t kUsage[] =
+    L"用法:\n"
+    L"  tarnwick-cli list 帮助文件\n"
+    L"      按遍历顺序列出帮助文件中的每个流, 每行一个:\n"
+    L"      名称<TAB>大小<TAB>类型<TAB>内部路径 (内部路径以反斜杠分隔并结尾, 根目录为空)\n"
+    L"  tarnwick-cli unpack 帮助文件 目标文件夹 [--flat]\n"
+    L"      把列出的每个流展开到目标文件夹, 按帮助文件内部的文件夹存放;\n"
+    L"      加 --flat 则全部直接放在目标文件夹中 (同名文件后者替换前者).\n"
+    L"      不安全的名称 (如 \"..\", \"CON\", 含 : ? * 等字符) 中的字符写成 %XX.\n"
+    L"  tarnwick-cli --help\n"
+    L"      显示本说明.\n"
+    L"退出码: 0 成功; 1 不能打开帮助文件; 2 用法错误; 3 部分条目未能展开.\n";
+
+void ReportError(const std::wstring& message) { Print(ConsoleStream::Error, message + L"\n"); }
+
+// Opens and walks the file the way the window does, into memory.
+bool LoadRows(CChmEngine& engine, const std::wstring& file, CMemoryList& rows)
+{
+    if (FAILED(engine.OpenFile(file)) || !engine.GetRoot()) {
+        ReportError(L"不能打开这个文件.");
+        return false;
+    }
+    CPlatformFileTypes types;
+    engine.ReleaseWalk();
+    rows.SetRedraw(false);
+    engine.WalkStorage(rows, types, engine.GetRoot(), L"");
+    rows.SetRedraw(true);
+    return true;
+}
+
+int List(const std::wstring& file)
+{
+    CChmEngine engine(ReportError);
+    CMemoryList rows;
+    if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
+    std::wstring out;
+    for (const CMemoryRow& row : rows.Rows()) {
+        out += row.cells[0] + L'\t' + row.cells[1] + L'\t' + row.cells[2] + L'\t' + row.cells[3] + L'\n';
+        if (out.size() > 1u << 16) Print(ConsoleStream::Out, std::exchange(out, {}));
+    }
+    Print(ConsoleStream::Out, out);
+    return kExitOk;
+}
+
+int Unpack(const std::wstring& file, const std::wstring& destination, bool flat)
+{
+    CChmEngine engine(ReportError);
+    CMemoryList rows;
+    if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
+    if (!PlatformFileSystem().DirectoryExists(destination)) PlatformFileSystem().MakeDirectory(destination);
+
+    std::vector<std::wstring> failed;
+    {
+        CProgressBar progress(rows.GetRowCount());
+        int done = 0;
+        for (const CMemoryRow& row : rows.Rows()) {
+            const std::wstring& name = row.cells[0];
+            const std::wstring& internalPath = row.cells[3];
+            progress.Show(done++, internalPath + name);
+            if (!engine.ExtractStream(engine.GetParentStorage(row.itemData), internalPath, name, destination, !flat))
+                failed.push_back(internalPath + name);
+        }
+    }
+    if (failed.empty()) return kExitOk;
+
+    std::wstring message = L"有 " + std::to_wstring(failed.size()) + L" 个条目未能展开:\n";
+    for (std::size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i) message += L"  " + failed[i] + L"\n";
+    if (failed.size() > kFailuresNamed) message += L"  ...\n";
+    Print(ConsoleStream::Error, message);
+    return kExitSomeFailed;
+}
+
+} // namespace
+
+int RunCommandLine(const std::vector<std::wstring>& arguments)
+{
+    const std::size_t count = arguments.size();
+    if (count == 1 && (arguments[0] == L"--help" || arguments[0] == L"-h")) {
+        Print(ConsoleStream::Out, kUsage);
+        return kExitOk;
+    }
+    if (count == 2 && arguments[0] == L"list") return List(arguments[1]);
+    if ((count == 3 || count == 4) && arguments[0] == L"unpack") {
+        const bool flat = count == 4 && arguments[3] == L"--flat";
+        if (count == 4 && !flat) {
+            Print(ConsoleStream::Error, kUsage);
+            return kExitUsage;
+        }
+        return Unpack(arguments[1], arguments[2], flat);
+    }
+    Print(ConsoleStream::Error, kUsage);
+    return kExitUsage;
+}

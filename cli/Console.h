@@ -1,0 +1,10 @@
+// Text output of the command-line tool: UTF-8 on Linux and in redirected
+// Windows output, the console's own wide output in a Windows console.
+#pragma once
+
+#include <string_view>
+
+enum class ConsoleStream { Out, Error };
+
+void Print(ConsoleStream stream, std::wstring_view text);
+bool IsTerminal(ConsoleStream stream);

@@ -1,0 +1,90 @@
+// libFuzzer entry point for the storage component: any bytes are opened as a help file from
+// memory, and the whole tree is walked through the COM interfaces the way the engine walks it,
+// reading every stream in full and once more from its middle. Work per input is bounded so that
+// a file claiming huge streams costs time only up to the budget, not a timeout.
+#include "ChmArchive.h"
+#include "ComRef.h"
+#include "ItsStorage.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using tarnwick::storage::ComRef;
+
+struct Budget {
+    std::uint64_t bytes = 32u << 20;
+    std::uint32_t elements = 50000;
+    bool Spent() const { return bytes == 0 || elements == 0; }
+};
+
+void ReadStream(IStream* stream, std::uint64_t size, Budget& budget)
+{
+    static std::uint8_t buffer[4096];
+    for (;;) {
+        ULONG got = 0;
+        if (FAILED(stream->Read(buffer, sizeof buffer, &got)) || got == 0) break;
+        if (got > sizeof buffer) __builtin_trap(); // more than was asked for
+        budget.bytes -= std::min<std::uint64_t>(budget.bytes, got);
+        if (budget.Spent()) return;
+    }
+    // Random access lands on a reset point other than the first.
+    LARGE_INTEGER middle{};
+    middle.QuadPart = static_cast<std::int64_t>(size / 2);
+    if (SUCCEEDED(stream->Seek(middle, STREAM_SEEK_SET, nullptr))) {
+        ULONG got = 0;
+        if (SUCCEEDED(stream->Read(buffer, sizeof buffer, &got))) budget.bytes -= std::min<std::uint64_t>(budget.bytes, got);
+    }
+    STATSTG record{};
+    if (SUCCEEDED(stream->Stat(&record, 0))) CoTaskMemFree(record.pwcsName);
+}
+
+void Walk(IStorage* storage, Budget& budget, int depth)
+{
+    if (depth > 64) return; // the harness's own stack, not the component's
+    ComRef<IEnumSTATSTG> enumerator;
+    if (FAILED(storage->EnumElements(0, nullptr, 0, enumerator.Put())) || !enumerator) return;
+    STATSTG record{};
+    while (!budget.Spent() && enumerator->Next(1, &record, nullptr) == S_OK) {
+        --budget.elements;
+        if (!record.pwcsName) __builtin_trap(); // an element without a name
+        // Damage may make an element unreadable, but the name it was listed under must find it.
+        if (record.type == STGTY_STORAGE) {
+            ComRef<IStorage> child;
+            const HRESULT hr = storage->OpenStorage(record.pwcsName, nullptr, 0, nullptr, 0, child.Put());
+            if (hr == STG_E_FILENOTFOUND) __builtin_trap();
+            if (SUCCEEDED(hr)) Walk(child.Get(), budget, depth + 1);
+        } else {
+            ComRef<IStream> stream;
+            const HRESULT hr = storage->OpenStream(record.pwcsName, nullptr, 0, 0, stream.Put());
+            if (hr == STG_E_FILENOTFOUND) __builtin_trap();
+            if (SUCCEEDED(hr)) ReadStream(stream.Get(), record.cbSize.QuadPart, budget);
+        }
+        CoTaskMemFree(record.pwcsName);
+        record.pwcsName = nullptr;
+    }
+    // The enumerator's other entry points, on the same list.
+    ComRef<IEnumSTATSTG> clone;
+    if (SUCCEEDED(enumerator->Reset()) && SUCCEEDED(enumerator->Skip(1)) && SUCCEEDED(enumerator->Clone(clone.Put())) && clone) {
+        ULONG fetched = 0;
+        STATSTG two[2]{};
+        if (clone->Next(2, two, &fetched) >= 0)
+            for (ULONG i = 0; i < fetched && i < 2; ++i) CoTaskMemFree(two[i].pwcsName);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace tarnwick::storage;
+    std::shared_ptr<ChmArchive> archive = ChmArchive::Open(MakeMemorySource(std::vector<std::uint8_t>(data, data + size)));
+    if (!archive) return 0;
+    ComRef<IStorage> root(new ItsStorage(std::move(archive), DirectoryTree::kRoot));
+    Budget budget;
+    Walk(root.Get(), budget, 0);
+    return 0;
+}

@@ -1,0 +1,201 @@
+#include "ChmEngine.h"
+
+#include "SafeName.h"
+
+#include <algorithm>
+
+using tarnwick::storage::ComRef;
+
+namespace {
+
+constexpr ULONG kReadSize = 4096;
+// Reads stay at 4096 bytes; writes are gathered so that a file costs few system calls.
+constexpr std::size_t kCopyBufferSize = 16 * kReadSize;
+// Real help files nest a few levels; a hostile one could nest thousands deep.
+constexpr int kMaxWalkDepth = 256;
+constexpr int kRowsBeforeFirstPaint = 100;
+
+constexpr DWORD kOpenHelpFileMode = STGM_READ | STGM_SHARE_DENY_WRITE;
+
+bool IsSkippedName(const wchar_t* name) { return name[0] == L'#' || name[0] == L'$'; }
+
+} // namespace
+
+CChmEngine::CChmEngine(const ErrorReporter& reportError, IFileSystem& fileSystem)
+    : m_fileSystem(fileSystem), m_copyBuffer(kCopyBufferSize)
+{
+#ifdef _WIN32
+    m_comInitialized = SUCCEEDED(CoInitialize(nullptr));
+#endif
+    if (FAILED(CreateITStorage(m_pFactory.Put())) && reportError) reportError(L"创建CHM引擎错误");
+}
+
+CChmEngine::~CChmEngine()
+{
+    ReleaseWalk();
+    m_pRoot.Reset();
+    m_pFactory.Reset();
+#ifdef _WIN32
+    if (m_comInitialized) CoUninitialize();
+#endif
+}
+
+HRESULT CChmEngine::OpenFile(const std::wstring& path)
+{
+    m_pRoot.Reset();
+    if (!m_pFactory) return E_FAIL;
+    return m_pFactory->StgOpenStorage(path.c_str(), nullptr, kOpenHelpFileMode, nullptr, 0, m_pRoot.Put());
+}
+
+void CChmEngine::ReleaseWalk()
+{
+    m_openStorages.clear();
+    m_parentStorages.RemoveAll();
+    m_typesOfThisWalk.clear();
+}
+
+int CChmEngine::WalkStorage(IListControl& list, IFileTypes& types, IStorage* storage, std::wstring prefix)
+{
+    return WalkLevel(list, types, storage, prefix, 0);
+}
+
+int CChmEngine::WalkLevel(IListControl& list, IFileTypes& types, IStorage* storage, const std::wstring& prefix,
+                          int depth)
+{
+    if (!storage) return 0;
+    ComRef<IEnumSTATSTG> elements;
+    if (FAILED(storage->EnumElements(0, nullptr, 0, elements.Put())) || !elements) return 0;
+
+    int count = 0;
+    STATSTG element{};
+    while (elements->Next(1, &element, nullptr) == S_OK) {
+        const wchar_t* name = element.pwcsName ? element.pwcsName : L"";
+        if (IsSkippedName(name)) {
+        } else if (element.type == STGTY_STORAGE && depth < kMaxWalkDepth) {
+            ComRef<IStorage> child;
+            if (SUCCEEDED(storage->OpenStorage(name, nullptr, STGM_READ, nullptr, 0, child.Put())) && child) {
+                KeepOpenStorage(child.Get());
+                count += WalkLevel(list, types, child.Get(), prefix + name + L"\\", depth + 1);
+            }
+        } else if (element.type == STGTY_STREAM) {
+            InsertRow(list, types, storage, element, prefix);
+            ++count;
+        }
+        CoTaskMemFree(element.pwcsName);
+        element.pwcsName = nullptr;
+    }
+    return count;
+}
+
+void CChmEngine::KeepOpenStorage(IStorage* child)
+{
+    const bool known = std::any_of(m_openStorages.begin(), m_openStorages.end(),
+                                   [child](const ComRef<IStorage>& open) { return open.Get() == child; });
+    if (known) return;
+    child->AddRef();
+    m_openStorages.emplace_back(child);
+}
+
+void CChmEngine::InsertRow(IListControl& list, IFileTypes& types, IStorage* storage, const STATSTG& element,
+                           const std::wstring& prefix)
+{
+    const std::wstring name = element.pwcsName ? element.pwcsName : L"";
+    const TypeInfo& type = LookUpType(types, name);
+    const int row = list.GetRowCount();
+    const int tableIndex = m_parentStorages.Append(storage);
+    list.InsertRow(row, name, type.icon, tableIndex);
+    list.SetCellText(row, 1, std::to_wstring(element.cbSize.QuadPart));
+    list.SetCellText(row, 2, type.typeName);
+    list.SetCellText(row, 3, prefix);
+    // One paint, so the first screenful shows while the rest of the tree is read.
+    if (list.GetRowCount() == kRowsBeforeFirstPaint) {
+        list.SetRedraw(true);
+        list.RepaintNow();
+        list.SetRedraw(false);
+    }
+}
+
+const CChmEngine::TypeInfo& CChmEngine::LookUpType(IFileTypes& types, const std::wstring& name)
+{
+    std::wstring key = ExtensionKey(name);
+    const auto known = m_typesOfThisWalk.find(key);
+    if (known != m_typesOfThisWalk.end()) return known->second;
+    TypeInfo info{types.GetTypeName(name), types.GetSmallIconIndex(name)};
+    return m_typesOfThisWalk.emplace(std::move(key), std::move(info)).first->second;
+}
+
+BOOL CChmEngine::ExtractStream(IStorage* parent, const std::wstring& internalPath, const std::wstring& name,
+                               const std::wstring& targetFolder, BOOL usePaths)
+{
+    m_lastFileError = {};
+    if (!parent) return FALSE;
+    ComRef<IStream> stream;
+    if (FAILED(parent->OpenStream(name.c_str(), nullptr, STGM_READ, 0, stream.Put())) || !stream) return FALSE;
+
+    std::wstring target = targetFolder;
+    if (usePaths && !internalPath.empty()) AppendInternalFolders(target, internalPath);
+    AppendPath(target, SafeFileName(name));
+    return CopyToFile(*stream.Get(), target);
+}
+
+void CChmEngine::AppendInternalFolders(std::wstring& target, const std::wstring& internalPath)
+{
+    std::vector<std::wstring> levels;
+    std::wstring chain = target;
+    for (std::size_t start = 0; start < internalPath.size();) {
+        std::size_t end = internalPath.find(L'\\', start);
+        if (end == std::wstring::npos) end = internalPath.size();
+        levels.push_back(SafeFileName(std::wstring_view(internalPath).substr(start, end - start)));
+        AppendPath(chain, levels.back());
+        start = end + 1;
+    }
+    if (!m_fileSystem.DirectoryExists(chain)) {
+        // Outermost first; a level that exists already is simply passed over.
+        for (const std::wstring& level : levels) {
+            AppendPath(target, level);
+            m_fileSystem.MakeDirectory(target);
+        }
+    }
+    target = std::move(chain);
+}
+
+BOOL CChmEngine::CopyToFile(IStream& stream, const std::wstring& target)
+{
+    FileError error;
+    std::unique_ptr<IOutputFile> file = m_fileSystem.CreateAlways(target, error);
+    if (!file) return RecordFileError(error, target);
+
+    // A copy that stops half-way must not pass for the stream's content.
+    const auto discard = [&] {
+        file.reset();
+        m_fileSystem.RemoveFile(target);
+        return FALSE;
+    };
+    std::size_t filled = 0;
+    ULONG got = kReadSize;
+    while (got == kReadSize) {
+        got = 0;
+        if (FAILED(stream.Read(m_copyBuffer.data() + filled, kReadSize, &got)) || got > kReadSize) return discard();
+        filled += got;
+        const bool last = got < kReadSize;
+        if (filled + kReadSize > m_copyBuffer.size() || (last && filled > 0)) {
+            if (!file->Write({m_copyBuffer.data(), filled}, error)) {
+                discard();
+                return RecordFileError(error, target);
+            }
+            filled = 0;
+        }
+    }
+    if (!file->Close(error)) {
+        discard();
+        return RecordFileError(error, target);
+    }
+    return TRUE;
+}
+
+BOOL CChmEngine::RecordFileError(const FileError& error, const std::wstring& target)
+{
+    m_lastFileError = error;
+    m_lastFileError.path = target;
+    return FALSE;
+}

@@ -1,0 +1,25 @@
+#include "MemoryList.h"
+
+#include <algorithm>
+
+int CMemoryList::InsertRow(int index, const std::wstring& text, int image, std::intptr_t itemData)
+{
+    index = std::clamp(index, 0, GetRowCount());
+    CMemoryRow row;
+    row.cells[0] = text;
+    row.image = image;
+    row.itemData = itemData;
+    m_rows.insert(m_rows.begin() + index, std::move(row));
+    return index;
+}
+
+void CMemoryList::SetCellText(int row, int column, const std::wstring& text)
+{
+    if (row < 0 || row >= GetRowCount() || column < 0 || column >= 4) return;
+    m_rows[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)] = text;
+}
+
+void CMemoryList::RepaintNow()
+{
+    if (m_redraw) m_repaints.push_back(GetRowCount());
+}

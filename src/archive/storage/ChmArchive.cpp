@@ -1,0 +1,88 @@
+#include "ChmArchive.h"
+
+#include "Directory.h"
+#include "ItsfHeader.h"
+#include "LzxSection.h"
+
+namespace tarnwick::storage {
+namespace {
+
+constexpr const char* kControlDataName = "::DataSpace/Storage/MSCompressed/ControlData";
+constexpr const char* kResetTableName =
+    "::DataSpace/Storage/MSCompressed/Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable";
+constexpr const char* kCompressedContentName = "::DataSpace/Storage/MSCompressed/Content";
+
+constexpr std::size_t kControlDataLimit = 4096;
+// Eight bytes per 32 KiB frame: enough for sections of many gigabytes.
+constexpr std::size_t kResetTableLimit = 16u << 20;
+
+constexpr std::uint64_t kCompressedSection = 1;
+
+} // namespace
+
+std::shared_ptr<ChmArchive> ChmArchive::Open(std::unique_ptr<ByteSource> file)
+{
+    if (!file) return nullptr;
+    const auto layout = ReadItsfLayout(*file);
+    if (!layout) return nullptr;
+    const std::vector<DirectoryEntry> entries = ReadDirectory(*file, *layout);
+    if (entries.empty()) return nullptr;
+    return std::make_shared<ChmArchive>(std::move(file), entries, layout->contentOffset);
+}
+
+ChmArchive::ChmArchive(std::unique_ptr<ByteSource> file, const std::vector<DirectoryEntry>& entries,
+                       std::uint64_t contentOffset)
+    : m_file(std::move(file)), m_tree(entries), m_uncompressed(*m_file, contentOffset)
+{
+    for (const DirectoryEntry& entry : entries)
+        if (entry.name.rfind("::", 0) == 0) m_internalEntries.push_back(entry);
+}
+
+ContentSection* ChmArchive::Section(std::uint64_t id)
+{
+    if (id == 0) return &m_uncompressed;
+    if (id != kCompressedSection) return nullptr;
+    if (!m_compressedTried) {
+        m_compressedTried = true;
+        m_compressed = OpenCompressedSection();
+    }
+    return m_compressed.get();
+}
+
+const DirectoryEntry* ChmArchive::FindInternal(const char* name) const
+{
+    for (const DirectoryEntry& entry : m_internalEntries)
+        if (entry.name == name && entry.section == 0) return &entry;
+    return nullptr;
+}
+
+std::optional<std::vector<std::uint8_t>> ChmArchive::ReadInternalStream(const char* name, std::size_t limit)
+{
+    const DirectoryEntry* entry = FindInternal(name);
+    if (!entry || entry->length > limit) return std::nullopt;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(entry->length));
+    const auto got = m_uncompressed.ReadAt(entry->offset, bytes);
+    if (!got || *got != bytes.size()) return std::nullopt;
+    return bytes;
+}
+
+std::unique_ptr<ContentSection> ChmArchive::OpenCompressedSection()
+{
+    auto controlData = ReadInternalStream(kControlDataName, kControlDataLimit);
+    auto resetTable = ReadInternalStream(kResetTableName, kResetTableLimit);
+    const DirectoryEntry* content = FindInternal(kCompressedContentName);
+    if (!controlData || !resetTable || !content) return nullptr;
+    if (content->offset > m_uncompressed.Size() || content->length > m_uncompressed.Size() - content->offset)
+        return nullptr;
+
+    m_controlData = std::move(*controlData);
+    m_resetTable = std::move(*resetTable);
+    LzxSectionLayout layout;
+    layout.controlData = m_controlData;
+    layout.resetTable = m_resetTable;
+    layout.compressedOffset = m_uncompressed.Start() + content->offset;
+    layout.compressedLength = content->length;
+    return OpenLzxSection(*m_file, layout);
+}
+
+} // namespace tarnwick::storage

@@ -1,0 +1,44 @@
+// An opened help file: its directory tree and its content sections. Shared by
+// every storage, stream and enumerator obtained from it, and closed with the last.
+#pragma once
+
+#include "ByteSource.h"
+#include "ContentSection.h"
+#include "DirectoryTree.h"
+#include "UncompressedSection.h"
+
+#include <memory>
+#include <optional>
+
+namespace tarnwick::storage {
+
+class ChmArchive {
+public:
+    // Null when the file is not a help file or its directory cannot be read.
+    static std::shared_ptr<ChmArchive> Open(std::unique_ptr<ByteSource> file);
+
+    const DirectoryTree& Tree() const { return m_tree; }
+
+    // Null when the section is unknown or its compression data is unusable; the
+    // compressed section is set up at its first use, so listing never pays for it.
+    ContentSection* Section(std::uint64_t id);
+
+    ChmArchive(std::unique_ptr<ByteSource> file, const std::vector<DirectoryEntry>& entries,
+               std::uint64_t contentOffset);
+
+private:
+    std::unique_ptr<ContentSection> OpenCompressedSection();
+    std::optional<std::vector<std::uint8_t>> ReadInternalStream(const char* name, std::size_t limit);
+    const DirectoryEntry* FindInternal(const char* name) const;
+
+    std::unique_ptr<ByteSource> m_file;
+    DirectoryTree m_tree;
+    UncompressedSection m_uncompressed;
+    std::vector<DirectoryEntry> m_internalEntries;
+    std::vector<std::uint8_t> m_controlData;
+    std::vector<std::uint8_t> m_resetTable;
+    std::unique_ptr<ContentSection> m_compressed;
+    bool m_compressedTried = false;
+};
+
+} // namespace tarnwick::storage

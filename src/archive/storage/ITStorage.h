@@ -1,0 +1,43 @@
+// The factory interface of the InfoTech storage component: it opens a compiled
+// help file as a read-only root storage. Tarnwick carries its own implementation
+// (the platform's is not dependable), reached through CreateITStorage instead of
+// the class registry.
+#pragma once
+
+#include "ComTypes.h"
+
+struct ILockBytes;
+
+struct ITS_Control_Data {
+    unsigned int cdwControlData;
+    unsigned int adwControlData[1];
+};
+using PITS_Control_Data = ITS_Control_Data*;
+
+enum ECompactionLev { COMPACT_DATA = 0, COMPACT_DATA_AND_PATH = 1 };
+
+// {5D02926A-212E-11D0-9DF9-00A0C922E6EC}
+inline constexpr CLSID CLSID_ITStorage = {0x5d02926a, 0x212e, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+// {88CC31DE-27AB-11D0-9DF9-00A0C922E6EC}
+inline constexpr IID IID_IITStorage = {0x88cc31de, 0x27ab, 0x11d0, {0x9d, 0xf9, 0x00, 0xa0, 0xc9, 0x22, 0xe6, 0xec}};
+
+struct IITStorage : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE StgCreateDocfile(const WCHAR* name, DWORD mode, DWORD reserved,
+                                                       IStorage** root) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgCreateDocfileOnILockBytes(ILockBytes* bytes, DWORD mode, DWORD reserved,
+                                                                   IStorage** root) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgIsStorageFile(const WCHAR* name) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgIsStorageILockBytes(ILockBytes* bytes) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgOpenStorage(const WCHAR* name, IStorage* priority, DWORD mode,
+                                                     SNB exclude, DWORD reserved, IStorage** root) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgOpenStorageOnILockBytes(ILockBytes* bytes, IStorage* priority, DWORD mode,
+                                                                 SNB exclude, DWORD reserved, IStorage** root) = 0;
+    virtual HRESULT STDMETHODCALLTYPE StgSetTimes(const WCHAR* name, const FILETIME* created,
+                                                  const FILETIME* accessed, const FILETIME* modified) = 0;
+    virtual HRESULT STDMETHODCALLTYPE SetControlData(PITS_Control_Data controlData) = 0;
+    virtual HRESULT STDMETHODCALLTYPE DefaultControlData(PITS_Control_Data* controlData) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Compact(const WCHAR* name, ECompactionLev level) = 0;
+};
+
+// Creates the component's factory with one reference held by the caller.
+HRESULT CreateITStorage(IITStorage** factory);

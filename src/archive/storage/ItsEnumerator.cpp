@@ -1,0 +1,65 @@
+#include "ItsEnumerator.h"
+
+#include "StatRecord.h"
+
+#include <algorithm>
+
+namespace tarnwick::storage {
+
+ItsEnumerator::ItsEnumerator(std::shared_ptr<ChmArchive> archive, std::uint32_t storage, std::size_t cursor)
+    : m_archive(std::move(archive)), m_storage(storage), m_cursor(cursor)
+{
+}
+
+bool ItsEnumerator::Implements(REFIID iid) const { return iid == IID_IEnumSTATSTG; }
+
+const std::vector<std::uint32_t>& ItsEnumerator::Children() const
+{
+    return m_archive->Tree().Node(m_storage).children;
+}
+
+HRESULT ItsEnumerator::Next(ULONG count, STATSTG* records, ULONG* fetched)
+{
+    if (fetched) *fetched = 0;
+    if (!records) return STG_E_INVALIDPOINTER;
+    const std::vector<std::uint32_t>& children = Children();
+    ULONG done = 0;
+    while (done < count && m_cursor < children.size()) {
+        const HRESULT result = FillStatRecord(m_archive->Tree().Node(children[m_cursor]), records[done], 0);
+        if (FAILED(result)) {
+            // Hand nothing back half-made: the caller would not know which names to free.
+            for (ULONG i = 0; i < done; ++i) CoTaskMemFree(records[i].pwcsName);
+            m_cursor -= done;
+            return result;
+        }
+        ++done;
+        ++m_cursor;
+    }
+    if (fetched) *fetched = done;
+    return done == count ? S_OK : S_FALSE;
+}
+
+HRESULT ItsEnumerator::Skip(ULONG count)
+{
+    const std::size_t left = Children().size() - std::min(m_cursor, Children().size());
+    m_cursor += std::min<std::size_t>(count, left);
+    return count <= left ? S_OK : S_FALSE;
+}
+
+HRESULT ItsEnumerator::Reset()
+{
+    m_cursor = 0;
+    return S_OK;
+}
+
+HRESULT ItsEnumerator::Clone(IEnumSTATSTG** clone)
+{
+    if (!clone) return STG_E_INVALIDPOINTER;
+    *clone = nullptr;
+    return ReportingFailures([&]() -> HRESULT {
+        *clone = new ItsEnumerator(m_archive, m_storage, m_cursor);
+        return S_OK;
+    });
+}
+
+} // namespace tarnwick::storage

@@ -1,0 +1,28 @@
+// Enumerates the direct children of one storage, in directory order.
+#pragma once
+
+#include "ChmArchive.h"
+#include "ComObject.h"
+
+namespace tarnwick::storage {
+
+class ItsEnumerator final : public ComObject<IEnumSTATSTG> {
+public:
+    ItsEnumerator(std::shared_ptr<ChmArchive> archive, std::uint32_t storage, std::size_t cursor = 0);
+
+    // `fetched` may be null whatever `count` is: callers ask one at a time without it.
+    HRESULT STDMETHODCALLTYPE Next(ULONG count, STATSTG* records, ULONG* fetched) override;
+    HRESULT STDMETHODCALLTYPE Skip(ULONG count) override;
+    HRESULT STDMETHODCALLTYPE Reset() override;
+    HRESULT STDMETHODCALLTYPE Clone(IEnumSTATSTG** clone) override;
+
+private:
+    bool Implements(REFIID iid) const override;
+    const std::vector<std::uint32_t>& Children() const;
+
+    std::shared_ptr<ChmArchive> m_archive;
+    std::uint32_t m_storage;
+    std::size_t m_cursor;
+};
+
+} // namespace tarnwick::storage

@@ -1,0 +1,100 @@
+#include "ItsStorage.h"
+
+#include "ItsEnumerator.h"
+#include "ItsStream.h"
+#include "StatRecord.h"
+
+namespace tarnwick::storage {
+namespace {
+
+bool AsksToWrite(DWORD mode) { return (mode & (STGM_WRITE | STGM_READWRITE)) != 0; }
+
+bool FitsInSection(const TreeNode& stream, ContentSection& section)
+{
+    return stream.offset <= section.Size() && stream.length <= section.Size() - stream.offset;
+}
+
+} // namespace
+
+ItsStorage::ItsStorage(std::shared_ptr<ChmArchive> archive, std::uint32_t node)
+    : m_archive(std::move(archive)), m_node(node)
+{
+}
+
+bool ItsStorage::Implements(REFIID iid) const { return iid == IID_IStorage; }
+
+HRESULT ItsStorage::OpenStream(const OLECHAR* name, void*, DWORD mode, DWORD, IStream** stream)
+{
+    if (!stream) return STG_E_INVALIDPOINTER;
+    *stream = nullptr;
+    if (!name) return STG_E_INVALIDPOINTER;
+    if (AsksToWrite(mode)) return STG_E_ACCESSDENIED;
+    return ReportingFailures([&]() -> HRESULT {
+        const auto child = m_archive->Tree().FindChild(m_node, name, NodeKind::Stream);
+        if (!child) return STG_E_FILENOTFOUND;
+        const TreeNode& node = m_archive->Tree().Node(*child);
+        ContentSection* section = m_archive->Section(node.section);
+        // Checked here so that a directory entry pointing past its section is
+        // refused outright rather than read as far as it goes.
+        if (!section || !FitsInSection(node, *section)) return STG_E_DOCFILECORRUPT;
+        *stream = new ItsStream(m_archive, *child);
+        return S_OK;
+    });
+}
+
+HRESULT ItsStorage::OpenStorage(const OLECHAR* name, IStorage*, DWORD mode, SNB, DWORD, IStorage** storage)
+{
+    if (!storage) return STG_E_INVALIDPOINTER;
+    *storage = nullptr;
+    if (!name) return STG_E_INVALIDPOINTER;
+    if (AsksToWrite(mode)) return STG_E_ACCESSDENIED;
+    return ReportingFailures([&]() -> HRESULT {
+        const auto child = m_archive->Tree().FindChild(m_node, name, NodeKind::Storage);
+        if (!child) return STG_E_FILENOTFOUND;
+        *storage = new ItsStorage(m_archive, *child);
+        return S_OK;
+    });
+}
+
+HRESULT ItsStorage::EnumElements(DWORD, void*, DWORD, IEnumSTATSTG** enumerator)
+{
+    if (!enumerator) return STG_E_INVALIDPOINTER;
+    *enumerator = nullptr;
+    return ReportingFailures([&]() -> HRESULT {
+        *enumerator = new ItsEnumerator(m_archive, m_node);
+        return S_OK;
+    });
+}
+
+HRESULT ItsStorage::Stat(STATSTG* record, DWORD flags)
+{
+    if (!record) return STG_E_INVALIDPOINTER;
+    return FillStatRecord(m_archive->Tree().Node(m_node), *record, flags);
+}
+
+HRESULT ItsStorage::CreateStream(const OLECHAR*, DWORD, DWORD, DWORD, IStream** stream)
+{
+    if (stream) *stream = nullptr;
+    return STG_E_ACCESSDENIED;
+}
+
+HRESULT ItsStorage::CreateStorage(const OLECHAR*, DWORD, DWORD, DWORD, IStorage** storage)
+{
+    if (storage) *storage = nullptr;
+    return STG_E_ACCESSDENIED;
+}
+
+HRESULT ItsStorage::CopyTo(DWORD, const IID*, SNB, IStorage*) { return E_NOTIMPL; }
+HRESULT ItsStorage::MoveElementTo(const OLECHAR*, IStorage*, const OLECHAR*, DWORD) { return STG_E_ACCESSDENIED; }
+HRESULT ItsStorage::Commit(DWORD) { return S_OK; }
+HRESULT ItsStorage::Revert() { return S_OK; }
+HRESULT ItsStorage::DestroyElement(const OLECHAR*) { return STG_E_ACCESSDENIED; }
+HRESULT ItsStorage::RenameElement(const OLECHAR*, const OLECHAR*) { return STG_E_ACCESSDENIED; }
+HRESULT ItsStorage::SetElementTimes(const OLECHAR*, const FILETIME*, const FILETIME*, const FILETIME*)
+{
+    return STG_E_ACCESSDENIED;
+}
+HRESULT ItsStorage::SetClass(REFCLSID) { return STG_E_ACCESSDENIED; }
+HRESULT ItsStorage::SetStateBits(DWORD, DWORD) { return STG_E_ACCESSDENIED; }
+
+} // namespace tarnwick::storage

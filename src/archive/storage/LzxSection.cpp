@@ -1,0 +1,228 @@
+#include "LzxSection.h"
+
+#include "LittleEndian.h"
+#include "LzxDecoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace tarnwick::storage {
+namespace {
+
+constexpr std::uint64_t kFrameSize = LzxDecoder::kFrameSize;
+constexpr unsigned kMinWindowBits = 15;
+constexpr unsigned kMaxWindowBits = 21;
+
+constexpr std::size_t kControlDataMinSize = 20; // through the window size
+constexpr std::size_t kResetTableHeaderSize = 40;
+constexpr std::uint32_t kResetTableVersion = 2;
+constexpr std::uint32_t kResetTableEntrySize = 8;
+
+// Even incompressible data costs a well-behaved encoder little more than the frame
+// itself (an uncompressed block's few header bytes), so a span several times that
+// size can only come from a damaged table; refusing it keeps memory bounded.
+constexpr std::uint64_t kMaxCompressedFrame = 3 * kFrameSize;
+
+// Consecutive streams lie one after another, so the frame a stream ends in is the
+// next one's first: keeping the last few frames means none is decoded twice.
+constexpr std::size_t kCachedFrames = 4;
+
+constexpr std::uint64_t kNoFrame = std::numeric_limits<std::uint64_t>::max();
+
+struct ControlData {
+    unsigned windowBits = 0;
+    std::uint64_t resetFrames = 0;
+};
+
+struct ResetTable {
+    std::uint64_t uncompressedLength = 0;
+    std::uint64_t compressedLength = 0;
+    std::vector<std::uint64_t> frameStarts; // one per frame of the section
+};
+
+std::optional<ControlData> ParseControlData(std::span<const std::uint8_t> data)
+{
+    if (data.size() < kControlDataMinSize || std::memcmp(data.data() + 4, "LZXC", 4) != 0) return std::nullopt;
+    const std::uint32_t version = ReadLe32(data, 8);
+    std::uint64_t resetInterval = ReadLe32(data, 12);
+    std::uint64_t windowSize = ReadLe32(data, 16);
+    if (version == 2) {
+        // Later compilers count both in frames rather than bytes.
+        resetInterval *= kFrameSize;
+        windowSize *= kFrameSize;
+    } else if (version != 1) {
+        return std::nullopt;
+    }
+
+    ControlData control;
+    while (control.windowBits <= kMaxWindowBits && (std::uint64_t{1} << control.windowBits) < windowSize)
+        ++control.windowBits;
+    if (control.windowBits < kMinWindowBits || control.windowBits > kMaxWindowBits ||
+        (std::uint64_t{1} << control.windowBits) != windowSize)
+        return std::nullopt;
+
+    // Resets fall on whole windows in every file seen; anything else would leave
+    // matches reaching across a reset point, so it is taken as damage.
+    const std::uint64_t windowFrames = windowSize / kFrameSize;
+    if (resetInterval == 0 || resetInterval % kFrameSize != 0 || (resetInterval / kFrameSize) % windowFrames != 0)
+        return std::nullopt;
+    control.resetFrames = resetInterval / kFrameSize;
+    return control;
+}
+
+std::optional<ResetTable> ParseResetTable(std::span<const std::uint8_t> data, std::uint64_t contentLength)
+{
+    if (data.size() < kResetTableHeaderSize) return std::nullopt;
+    const std::uint32_t version = ReadLe32(data, 0);
+    const std::uint32_t entryCount = ReadLe32(data, 4);
+    const std::uint32_t entrySize = ReadLe32(data, 8);
+    const std::uint32_t headerLength = ReadLe32(data, 12);
+    ResetTable table;
+    table.uncompressedLength = ReadLe64(data, 16);
+    table.compressedLength = ReadLe64(data, 24);
+    const std::uint64_t frameSize = ReadLe64(data, 32);
+    if (version != kResetTableVersion || entrySize != kResetTableEntrySize || frameSize != kFrameSize ||
+        headerLength < kResetTableHeaderSize || headerLength > data.size() ||
+        entryCount > (data.size() - headerLength) / kResetTableEntrySize || table.compressedLength > contentLength)
+        return std::nullopt;
+
+    // Some compilers add one entry past the last frame, holding the compressed length.
+    const std::uint64_t frameCount = table.uncompressedLength / kFrameSize + (table.uncompressedLength % kFrameSize != 0);
+    if (frameCount > entryCount) return std::nullopt;
+
+    table.frameStarts.reserve(static_cast<std::size_t>(frameCount));
+    std::uint64_t previous = 0;
+    for (std::uint32_t i = 0; i < entryCount; ++i) {
+        const std::uint64_t start = ReadLe64(data, headerLength + std::size_t{i} * kResetTableEntrySize);
+        if (start < previous || start > table.compressedLength) return std::nullopt;
+        if (i < frameCount) {
+            if (start == table.compressedLength) return std::nullopt; // a frame without a byte
+            table.frameStarts.push_back(start);
+        }
+        previous = start;
+    }
+    return table;
+}
+
+class LzxSection final : public ContentSection {
+public:
+    LzxSection(const ByteSource& file, std::uint64_t compressedOffset, const ControlData& control, ResetTable table)
+        : m_file(file), m_compressedOffset(compressedOffset), m_resetFrames(control.resetFrames),
+          m_table(std::move(table)), m_decoder(control.windowBits)
+    {
+    }
+
+    std::uint64_t Size() const override { return m_table.uncompressedLength; }
+
+    std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override
+    {
+        if (offset >= Size()) return 0;
+        const auto total = static_cast<std::size_t>(std::min<std::uint64_t>(out.size(), Size() - offset));
+        std::size_t done = 0;
+        while (done < total) {
+            const std::uint64_t at = offset + done;
+            const std::uint64_t index = at / kFrameSize;
+            const auto within = static_cast<std::size_t>(at % kFrameSize);
+            const std::uint8_t* frame = Frame(index);
+            if (!frame) return std::nullopt;
+            const std::size_t count = std::min(total - done, FrameLength(index) - within);
+            std::memcpy(out.data() + done, frame + within, count);
+            done += count;
+        }
+        return done;
+    }
+
+private:
+    struct CachedFrame {
+        std::uint64_t index = kNoFrame;
+        std::uint64_t lastUse = 0;
+        std::vector<std::uint8_t> bytes;
+    };
+
+    std::size_t FrameLength(std::uint64_t index) const
+    {
+        return static_cast<std::size_t>(std::min(kFrameSize, Size() - index * kFrameSize));
+    }
+
+    CachedFrame* Cached(std::uint64_t index)
+    {
+        for (CachedFrame& slot : m_cache)
+            if (slot.index == index) return &slot;
+        return nullptr;
+    }
+
+    // The decoded frame, or null when the data up to it is damaged.
+    const std::uint8_t* Frame(std::uint64_t index)
+    {
+        if (CachedFrame* hit = Cached(index)) {
+            hit->lastUse = ++m_clock;
+            return hit->bytes.data();
+        }
+        // Decoding must start at a reset point unless the decoder already stands
+        // between the one before this frame and the frame itself.
+        const std::uint64_t resetPoint = index - index % m_resetFrames;
+        if (!m_decoderReady || m_nextFrame <= resetPoint || m_nextFrame > index) {
+            m_decoder.Reset();
+            m_nextFrame = resetPoint;
+            m_decoderReady = true;
+        }
+        CachedFrame* slot = nullptr;
+        while (m_nextFrame <= index) {
+            slot = Cached(m_nextFrame);
+            if (!slot) slot = &*std::min_element(m_cache.begin(), m_cache.end(), [](const auto& a, const auto& b) {
+                return a.lastUse < b.lastUse;
+            });
+            slot->index = kNoFrame;
+            if (!DecodeInto(m_nextFrame, *slot)) {
+                m_decoderReady = false;
+                return nullptr;
+            }
+            slot->index = m_nextFrame++;
+            slot->lastUse = ++m_clock;
+        }
+        return slot->bytes.data();
+    }
+
+    bool DecodeInto(std::uint64_t index, CachedFrame& slot)
+    {
+        const std::uint64_t begin = m_table.frameStarts[static_cast<std::size_t>(index)];
+        const std::uint64_t end = index + 1 < m_table.frameStarts.size()
+                                      ? m_table.frameStarts[static_cast<std::size_t>(index + 1)]
+                                      : m_table.compressedLength;
+        if (end - begin > kMaxCompressedFrame) return false;
+        m_compressed.resize(static_cast<std::size_t>(end - begin));
+        if (!m_file.ReadAt(m_compressedOffset + begin, m_compressed)) return false;
+        slot.bytes.resize(kFrameSize);
+        return m_decoder.DecodeFrame(m_compressed, std::span(slot.bytes).first(FrameLength(index)));
+    }
+
+    const ByteSource& m_file;
+    const std::uint64_t m_compressedOffset;
+    const std::uint64_t m_resetFrames;
+    const ResetTable m_table;
+    LzxDecoder m_decoder;
+    bool m_decoderReady = false;
+    std::uint64_t m_nextFrame = 0;
+    std::vector<std::uint8_t> m_compressed;
+    std::array<CachedFrame, kCachedFrames> m_cache;
+    std::uint64_t m_clock = 0;
+};
+
+} // namespace
+
+std::unique_ptr<ContentSection> OpenLzxSection(const ByteSource& file, const LzxSectionLayout& layout)
+{
+    const auto control = ParseControlData(layout.controlData);
+    if (!control) return nullptr;
+    if (layout.compressedOffset > file.Size() || layout.compressedLength > file.Size() - layout.compressedOffset)
+        return nullptr;
+    auto table = ParseResetTable(layout.resetTable, layout.compressedLength);
+    if (!table) return nullptr;
+    return std::make_unique<LzxSection>(file, layout.compressedOffset, *control, std::move(*table));
+}
+
+} // namespace tarnwick::storage

@@ -1,0 +1,22 @@
+// The LZX-compressed content section, read through its reset table so that any
+// offset is reached by decoding from the nearest reset point only.
+#pragma once
+
+#include "ByteSource.h"
+#include "ContentSection.h"
+
+#include <memory>
+
+namespace tarnwick::storage {
+
+struct LzxSectionLayout {
+    std::span<const std::uint8_t> controlData; // the "ControlData" stream
+    std::span<const std::uint8_t> resetTable;  // the reset table stream
+    std::uint64_t compressedOffset = 0;        // where the "Content" stream starts in the file
+    std::uint64_t compressedLength = 0;
+};
+
+// Null when the control data or reset table is unusable.
+std::unique_ptr<ContentSection> OpenLzxSection(const ByteSource& file, const LzxSectionLayout& layout);
+
+} // namespace tarnwick::storage

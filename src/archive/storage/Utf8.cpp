@@ -1,0 +1,119 @@
+#include "Utf8.h"
+
+#include <cstdint>
+
+namespace tarnwick::storage {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// Decodes one code point at `pos` and advances past it; rejects overlong forms,
+// surrogates and values past U+10FFFF so that no two byte strings decode alike
+// except through the replacement character.
+char32_t DecodeOne(std::string_view text, std::size_t& pos)
+{
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    int extra = 0;
+    char32_t value = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1, value = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2, value = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3, value = lead & 0x07, minimum = 0x10000;
+    } else {
+        ++pos;
+        return kReplacement;
+    }
+    if (pos + extra >= text.size()) {
+        ++pos;
+        return kReplacement;
+    }
+    for (int i = 1; i <= extra; ++i) {
+        const auto byte = static_cast<unsigned char>(text[pos + i]);
+        if (!IsContinuation(byte)) {
+            ++pos;
+            return kReplacement;
+        }
+        value = (value << 6) | (byte & 0x3F);
+    }
+    if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        ++pos;
+        return kReplacement;
+    }
+    pos += extra + 1;
+    return value;
+}
+
+void AppendWide(std::wstring& out, char32_t cp)
+{
+    if constexpr (sizeof(wchar_t) == 2) {
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
+            return;
+        }
+    }
+    out.push_back(static_cast<wchar_t>(cp));
+}
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+} // namespace
+
+std::wstring WideFromUtf8(std::string_view text)
+{
+    std::wstring out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();)
+        AppendWide(out, DecodeOne(text, pos));
+    return out;
+}
+
+std::string Utf8FromWide(std::wstring_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto cp = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i]));
+        if (IsHighSurrogate(cp) && i + 1 < text.size() &&
+            IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+            ++i;
+        } else if (IsHighSurrogate(cp) || IsLowSurrogate(cp) || cp > 0x10FFFF) {
+            cp = kReplacement;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+} // namespace tarnwick::storage

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Checks tarnwick-cli against 7-Zip's extraction of the same help files.
+# Usage: cli-test.sh TARNWICK_CLI CORPUS_DIR [FIXTURES_DIR]
+set -uo pipefail
+
+cli=$1
+corpus=$2
+fixtures=${3:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+
+check() { # description, command...
+    local what=$1
+    shift
+    if "$@"; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $what"
+    fi
+}
+
+# 7-Zip shows the "#" and "$" streams and folders that the tool leaves out.
+oracle() { # file, folder
+    7zz x -y "$1" -o"$2" >/dev/null || return 1
+    find "$2" -depth \( -name '#*' -o -name '$*' \) -exec rm -rf {} +
+    find "$2" -mindepth 1 -type d -empty -delete
+}
+
+same_tree() { diff -r "$1" "$2" >/dev/null; }
+
+files_in() { find "$1" -type f | wc -l; }
+
+help_files=("$corpus"/*.chm)
+if [ -n "$fixtures" ]; then
+    for f in "$fixtures"/*.chm; do [ -e "$f" ] && help_files+=("$f"); done
+fi
+
+for file in "${help_files[@]}"; do
+    name=$(basename "$file")
+    dir="$work/$name"
+    mkdir -p "$dir"
+    oracle "$file" "$dir/oracle" || { echo "7zz cannot read $file"; failed=$((failed + 1)); continue; }
+
+    "$cli" unpack "$file" "$dir/paths" 2>"$dir/err"
+    check "$name: unpack exits 0" test $? -eq 0
+    check "$name: unpack writes what 7-Zip extracts" same_tree "$dir/oracle" "$dir/paths"
+
+    "$cli" list "$file" >"$dir/list"
+    check "$name: list exits 0" test $? -eq 0
+    check "$name: one line per stream" test "$(wc -l <"$dir/list")" -eq "$(files_in "$dir/oracle")"
+    check "$name: four tab-separated fields" test -z "$(awk -F'\t' 'NF != 4' "$dir/list")"
+    check "$name: paths end with a backslash" test -z "$(awk -F'\t' '$4 != "" && $4 !~ /\\$/' "$dir/list")"
+    check "$name: sizes match the files" test -z "$(
+        awk -F'\t' '{ p = $4; gsub(/\\/, "/", p); print $2 "\t" p $1 }' "$dir/list" |
+            while IFS=$'\t' read -r size path; do
+                [ "$(stat -c %s "$dir/oracle/$path")" = "$size" ] || echo "$path"
+            done)"
+
+    "$cli" unpack "$file" "$dir/flat" --flat
+    check "$name: flat unpack exits 0" test $? -eq 0
+    check "$name: flat unpack has one file per distinct name" \
+        test "$(files_in "$dir/flat")" -eq "$(cut -f1 "$dir/list" | sort -u | wc -l)"
+    check "$name: flat unpack has no folders" test -z "$(find "$dir/flat" -mindepth 1 -type d)"
+done
+
+printf 'not a help file' >"$work/plain.chm"
+"$cli" list "$work/plain.chm" >"$work/out" 2>"$work/err"
+check "a file that is not a help file exits 1" test $? -eq 1
+check "and says so" grep -qx '不能打开这个文件.' "$work/err"
+"$cli" unpack "$work/missing.chm" "$work/none" 2>/dev/null
+check "a missing file exits 1 for unpack" test $? -eq 1
+check "and writes nothing" test ! -e "$work/none"
+
+"$cli" >/dev/null 2>&1
+check "no arguments is a usage error" test $? -eq 2
+"$cli" --help | grep -q 'tarnwick-cli unpack'
+check "--help explains unpack" test $? -eq 0
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

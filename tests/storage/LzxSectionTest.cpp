@@ -1,0 +1,415 @@
+// The compressed section against what 7zz extracted from real files, random access against
+// sequential reading, hostile control data, reset tables and bit streams, and the decoder on
+// hand-made streams for the block kinds and window sizes that the compilers never produce.
+#include "LzxDecoder.h"
+#include "LzxSection.h"
+#include "StorageTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <set>
+
+namespace tarnwick::storage::test {
+namespace {
+
+constexpr std::size_t kFrame = LzxDecoder::kFrameSize;
+
+// Reads a buffer the test may change, counting the reads: the section reads once per frame decoded.
+class BufferSource final : public ByteSource {
+public:
+    explicit BufferSource(const std::vector<std::uint8_t>& bytes) : m_bytes(bytes) {}
+    std::uint64_t Size() const override { return m_bytes.size(); }
+    bool ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) const override
+    {
+        ++reads;
+        if (offset > m_bytes.size() || out.size() > m_bytes.size() - offset) return false;
+        std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
+        return true;
+    }
+    mutable std::size_t reads = 0;
+
+private:
+    const std::vector<std::uint8_t>& m_bytes;
+};
+
+struct Parts {
+    std::vector<std::uint8_t> file, control, reset;
+    RawLayout layout;
+    std::uint64_t contentOffset = 0, contentLength = 0;
+
+    explicit Parts(const fs::path& chm) : file(ReadFileBytes(chm)), layout(ParseLayout(file))
+    {
+        control = layout.Stream(file, kControlData);
+        reset = layout.Stream(file, kResetTable);
+        contentOffset = layout.StreamAt(kContent);
+        contentLength = layout.Find(kContent).length;
+    }
+    std::unique_ptr<ContentSection> Open(const ByteSource& source) const
+    {
+        return OpenLzxSection(source, {control, reset, contentOffset, contentLength});
+    }
+    std::uint64_t Entry(std::size_t i) const { return Le64(reset, 40 + 8 * i); }
+    void SetEntry(std::size_t i, std::uint64_t value) { PutLe64(reset, 40 + 8 * i, value); }
+};
+
+std::vector<std::uint8_t> ReadAll(ContentSection& section)
+{
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(section.Size()));
+    const auto got = section.ReadAt(0, bytes);
+    EXPECT_TRUE(got && *got == bytes.size());
+    return bytes;
+}
+
+// A sample file from the original compiler, and a generated one from chmcmd with an aligned-offset
+// block; each crosses many reset points.
+std::pair<fs::path, fs::path> FileAndOracle(const std::string& label)
+{
+    if (label == "compiler") return {CorpusDir() / "topics.classic.chm", FixturesDir() / "corpus" / "topics.classic.extracted"};
+    return {FixturesDir() / "varied.chm", FixturesDir() / "varied.extracted"};
+}
+
+class LzxRealFile : public testing::TestWithParam<std::string> {};
+
+// Every stream, read in the order they lie in the section, is what 7zz extracted; and although
+// consecutive streams share frames, no frame is decoded twice on the way.
+TEST_P(LzxRealFile, EveryStreamMatchesTheOracleAndEachFrameIsDecodedOnce)
+{
+    const auto [chm, oracle] = FileAndOracle(GetParam());
+    const Parts p(chm);
+    BufferSource source(p.file);
+    const auto section = p.Open(source);
+    ASSERT_TRUE(section);
+    ASSERT_EQ(section->Size(), Le64(p.reset, 16));
+    ASSERT_GT(section->Size(), 6 * kFrame);
+
+    std::vector<RawEntry> streams;
+    for (const RawEntry& e : p.layout.entries)
+        if (e.section == 1 && e.length > 0 && PresentedPath(e)) streams.push_back(e);
+    std::sort(streams.begin(), streams.end(), [](auto& a, auto& b) { return a.offset < b.offset; });
+    ASSERT_GT(streams.size(), 20u);
+    const std::uint64_t resetFrames = Le32(p.control, 12);
+    std::set<std::uint64_t> needed; // from the reset point before each stream to its last frame
+    for (const RawEntry& e : streams) {
+        const std::string path = *PresentedPath(e);
+        const auto want = ReadFileBytes(oracle / fs::path(std::u8string(path.begin(), path.end())));
+        std::vector<std::uint8_t> got(static_cast<std::size_t>(e.length));
+        ASSERT_EQ(section->ReadAt(e.offset, got), got.size()) << e.name;
+        ASSERT_TRUE(got == want) << e.name;
+        for (std::uint64_t k = e.offset / kFrame; k <= (e.offset + e.length - 1) / kFrame; ++k)
+            for (std::uint64_t j = k - k % resetFrames; j <= k; ++j) needed.insert(j);
+    }
+    EXPECT_EQ(source.reads, needed.size());
+}
+
+// Reads in arbitrary order and of arbitrary lengths give the bytes one sequential read gave.
+TEST_P(LzxRealFile, RandomAccessGivesTheSequentialBytes)
+{
+    const Parts p(FileAndOracle(GetParam()).first);
+    BufferSource source(p.file);
+    const auto section = p.Open(source);
+    ASSERT_TRUE(section);
+    const auto whole = ReadAll(*p.Open(source));
+    std::mt19937_64 rng(0x5EC7105);
+    for (int i = 0; i < 400; ++i) {
+        const std::uint64_t offset = rng() % whole.size();
+        std::vector<std::uint8_t> got(static_cast<std::size_t>(rng() % 100000));
+        const auto count = section->ReadAt(offset, got);
+        ASSERT_EQ(count, std::min<std::uint64_t>(got.size(), whole.size() - offset)) << "read " << i;
+        ASSERT_TRUE(std::equal(got.begin(), got.begin() + static_cast<std::ptrdiff_t>(*count),
+                               whole.begin() + static_cast<std::ptrdiff_t>(offset))) << "read " << i;
+    }
+    std::vector<std::uint8_t> tail(64);
+    EXPECT_EQ(section->ReadAt(whole.size() - 10, tail), 10u);
+    EXPECT_EQ(section->ReadAt(whole.size(), tail), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, LzxRealFile, testing::Values("compiler", "chmcmd"));
+
+TEST(LzxSection, RejectsUnusableControlDataAndResetTables)
+{
+    const Parts original(CorpusDir() / "topics.classic.chm");
+    BufferSource source(original.file);
+    ASSERT_TRUE(original.Open(source));
+    const std::pair<const char*, std::function<void(Parts&)>> damages[] = {
+        {"signature", [](Parts& p) { p.control[4] = 'X'; }},
+        {"control data cut short", [](Parts& p) { p.control.resize(16); }},
+        {"unknown version", [](Parts& p) { PutLe32(p.control, 8, 3); }},
+        {"zero reset interval", [](Parts& p) { PutLe32(p.control, 12, 0); }},
+        {"reset interval off the window", [](Parts& p) { PutLe32(p.control, 12, 3); }},
+        {"window of three frames", [](Parts& p) { PutLe32(p.control, 16, 3); }},
+        {"window of 2^22", [](Parts& p) { PutLe32(p.control, 16, 128); }},
+        {"window of 2^14", [](Parts& p) { PutLe32(p.control, 8, 1), PutLe32(p.control, 12, kFrame), PutLe32(p.control, 16, 0x4000); }},
+        {"table version", [](Parts& p) { PutLe32(p.reset, 0, 3); }},
+        {"entry size", [](Parts& p) { PutLe32(p.reset, 8, 4); }},
+        {"header beyond the table", [](Parts& p) { PutLe32(p.reset, 12, static_cast<std::uint32_t>(p.reset.size() + 8)); }},
+        {"fewer entries than frames", [](Parts& p) { PutLe32(p.reset, 4, Le32(p.reset, 4) - 1); }},
+        {"frame size", [](Parts& p) { PutLe64(p.reset, 32, 0x4000); }},
+        {"compressed length beyond the content", [](Parts& p) { PutLe64(p.reset, 24, p.contentLength + 1); }},
+        {"entry past the compressed length", [](Parts& p) { p.SetEntry(156, Le64(p.reset, 24) + 2); }},
+        {"entries decreasing", [](Parts& p) { p.SetEntry(41, p.Entry(40) - 2); }},
+        {"content beyond the file", [](Parts& p) { p.contentLength = p.file.size(); }},
+    };
+    for (const auto& [what, damage] : damages) {
+        Parts p = original;
+        damage(p);
+        EXPECT_FALSE(p.Open(source)) << what;
+    }
+    Parts bytes = original; // the first version counts in bytes what the second counts in frames
+    PutLe32(bytes.control, 8, 1), PutLe32(bytes.control, 12, 0x10000), PutLe32(bytes.control, 16, 0x10000);
+    const auto section = bytes.Open(source);
+    ASSERT_TRUE(section);
+    EXPECT_TRUE(ReadAll(*section) == ReadAll(*original.Open(source)));
+}
+
+// Damaged frames fail cleanly, and only the reset interval they lie in.
+TEST(LzxSection, DamagedFramesFailWithoutHarmingTheRest)
+{
+    Parts p(CorpusDir() / "topics.classic.chm");
+    BufferSource source(p.file);
+    const auto intact = p.Open(source);
+    ASSERT_TRUE(intact);
+    const auto good = ReadAll(*intact);
+    std::vector<std::uint8_t> frame(kFrame);
+    const auto readFrame = [&](const Parts& parts, std::uint64_t index) {
+        return parts.Open(source)->ReadAt(index * kFrame, frame);
+    };
+    Parts truncated = p; // frame 20 keeps only its first 6 bytes
+    truncated.SetEntry(21, truncated.Entry(20) + 6);
+    EXPECT_FALSE(readFrame(truncated, 20));
+    ASSERT_TRUE(readFrame(truncated, 3));
+    EXPECT_TRUE(std::equal(frame.begin(), frame.end(), good.begin() + 3 * kFrame));
+    Parts huge = p; // frame 10 spans most of the section
+    for (std::size_t i = 11; i < 157; ++i) huge.SetEntry(i, Le64(p.reset, 24) - 1);
+    EXPECT_FALSE(readFrame(huge, 10));
+    EXPECT_TRUE(readFrame(huge, 9));
+
+    // A bit flipped anywhere in a reset interval: the read fails or delivers everything, and the
+    // decoder does not ignore its input.
+    std::mt19937_64 rng(0xF11B);
+    int noticed = 0;
+    for (int i = 0; i < 300; ++i) {
+        const std::uint64_t first = 2 * (rng() % 78);
+        const std::size_t at = p.contentOffset + p.Entry(first) + rng() % (p.Entry(first + 2) - p.Entry(first));
+        const auto bit = static_cast<std::uint8_t>(1u << (rng() % 8));
+        p.file[at] ^= bit;
+        std::vector<std::uint8_t> got(2 * kFrame);
+        const auto count = p.Open(source)->ReadAt(first * kFrame, got);
+        if (count) {
+            ASSERT_EQ(*count, got.size()) << "flip " << i;
+        }
+        noticed += !count || !std::equal(got.begin(), got.end(), good.begin() + first * kFrame);
+        p.file[at] ^= bit;
+    }
+    EXPECT_GT(noticed, 250);
+}
+
+// ---- the decoder on hand-made streams ------------------------------------------------------------
+
+// Writes an LZX bit stream. Its trees are flat (main elements 10 bits, length elements 8, pretree
+// elements 5), which makes each symbol's code the symbol's own number.
+class StreamWriter {
+public:
+    void Bits(std::uint32_t value, unsigned count)
+    {
+        while (count--) {
+            m_word = static_cast<std::uint16_t>(m_word << 1 | (value >> count & 1));
+            if (++m_used == 16) m_bytes.push_back(std::uint8_t(m_word)), m_bytes.push_back(std::uint8_t(m_word >> 8)), m_used = 0;
+        }
+    }
+    void Raw(std::span<const std::uint8_t> bytes) { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }
+    void Header(std::uint32_t translation)
+    {
+        Bits(translation != 0, 1);
+        if (translation) Bits(translation >> 16, 16), Bits(translation & 0xFFFF, 16);
+    }
+    void Uncompressed(std::uint32_t size, std::uint32_t r0, std::uint32_t r1, std::uint32_t r2)
+    {
+        Bits(3, 3), Bits(size, 24);
+        do Bits(0, 1); while (m_used != 0);
+        for (std::uint32_t r : {r0, r1, r2}) Raw(std::vector<std::uint8_t>{std::uint8_t(r), std::uint8_t(r >> 8), std::uint8_t(r >> 16), std::uint8_t(r >> 24)});
+    }
+    void Compressed(unsigned type, std::uint32_t size, unsigned mainElements, bool firstTrees)
+    {
+        Bits(type, 3), Bits(size, 24);
+        for (int i = 0; type == 2 && i < 8; ++i) Bits(3, 3);
+        for (const auto& [count, length] : {std::pair{256u, 10u}, {mainElements - 256, 10u}, {249u, 8u}}) {
+            for (int i = 0; i < 20; ++i) Bits(5, 4);
+            for (unsigned i = 0; i < count; ++i) Bits(firstTrees ? 17 - length : 0, 5);
+        }
+    }
+    void Literal(std::uint8_t byte) { Bits(byte, 10); }
+    void Match(unsigned length, unsigned slot, std::uint32_t footer = 0, unsigned footerBits = 0)
+    {
+        Bits(256 + slot * 8 + std::min(length - 2, 7u), 10);
+        if (length >= 9) Bits(length - 9, 8);
+        Bits(footer, footerBits);
+    }
+    unsigned Used() const { return m_used; }
+    std::vector<std::uint8_t> Frame()
+    {
+        while (m_used != 0) Bits(0, 1);
+        return std::exchange(m_bytes, {});
+    }
+
+private:
+    std::vector<std::uint8_t> m_bytes;
+    std::uint16_t m_word = 0;
+    unsigned m_used = 0;
+};
+
+std::vector<std::uint8_t> Decode(unsigned windowBits, const std::vector<std::vector<std::uint8_t>>& frames, std::size_t total)
+{
+    LzxDecoder decoder(windowBits);
+    std::vector<std::uint8_t> out(total);
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        if (!decoder.DecodeFrame(frames[i], std::span(out).subspan(i * kFrame, std::min(total - i * kFrame, kFrame))))
+            return {};
+    return out;
+}
+
+std::vector<std::uint8_t> Noise(std::size_t size, unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::vector<std::uint8_t> bytes(size);
+    for (auto& b : bytes) b = static_cast<std::uint8_t>(rng() % 200); // never 0xE8
+    return bytes;
+}
+
+// Appends a match's bytes the plain way, from the whole output rather than a window.
+void Repeat(std::vector<std::uint8_t>& out, std::size_t length, std::size_t offset)
+{
+    while (length--) out.push_back(out[out.size() - offset]);
+}
+
+// An odd-sized uncompressed block running into the next frame, its repeated offsets used by the
+// verbatim block after it, and call translation undone in both frames.
+TEST(LzxDecoder, UncompressedBlockAcrossFramesAndCallTranslation)
+{
+    std::vector<std::uint8_t> data = Noise(32769, 1);
+    const std::vector<std::uint8_t> literals{0xE8, 0x20, 0x80, 0x00, 0x00, 0x61, 0x62, 0x63};
+    for (const auto& [at, value] : {std::pair{100u, 512u}, {200u, 0xFFFFFFCEu}, {300u, 2000000u}, {32760u, 40000u}})
+        data[at] = 0xE8, PutLe32(data, at + 1, value);
+    StreamWriter w;
+    w.Header(1000000);
+    w.Uncompressed(32769, 3, 7, 1000);
+    w.Raw(std::span(data).first(kFrame));
+    std::vector<std::vector<std::uint8_t>> frames{w.Frame()};
+    w.Raw(std::span(data).subspan(kFrame)), w.Raw(std::vector<std::uint8_t>{0}); // last byte, padding
+    w.Compressed(1, 20, 256 + 8 * 32, true);
+    for (std::uint8_t b : literals) w.Literal(b);
+    w.Match(5, 0), w.Match(4, 2), w.Match(3, 0); // R0 = 3; R2 = 1000, swapped into R0; R0 again
+    frames.push_back(w.Frame());
+
+    std::vector<std::uint8_t> want = data;
+    want.insert(want.end(), literals.begin(), literals.end());
+    Repeat(want, 5, 3), Repeat(want, 4, 1000), Repeat(want, 3, 1000);
+    PutLe32(want, 101, 512 - 100);        // absolute to relative
+    PutLe32(want, 201, 1000000 - 50);     // negative: counted back from the translation size
+    PutLe32(want, 32770, 0x8020 - 32769); // positions count from the reset, across frames
+    // 300 is out of range and 32760 lies in its frame's last 10 bytes: both stay as they are.
+    EXPECT_TRUE(Decode(16, frames, want.size()) == want);
+}
+
+// An uncompressed block whose header ends on a word boundary still has a whole word of padding.
+TEST(LzxDecoder, UncompressedBlockOnAWordBoundaryStillPads)
+{
+    for (unsigned literals = 0; literals < 16; ++literals) {
+        StreamWriter w;
+        w.Header(0);
+        w.Compressed(1, literals, 256 + 8 * 32, true);
+        for (unsigned i = 0; i < literals; ++i) w.Literal('a');
+        if ((w.Used() + 27) % 16 != 0) continue;
+        w.Uncompressed(3, 1, 1, 1);
+        w.Raw(std::vector<std::uint8_t>{'x', 'y', 'z'});
+        const auto got = Decode(16, {w.Frame()}, literals + 3);
+        EXPECT_EQ(std::string(got.begin(), got.end()), std::string(literals, 'a') + "xyz");
+        return;
+    }
+    FAIL() << "no literal count puts the header on a word boundary";
+}
+
+// With the smallest window, matches wrap round it (the farthest overlapping its own source), one
+// runs past a frame's end into the next, and an aligned-offset block splits its offsets' bits.
+TEST(LzxDecoder, SmallWindowWrapsAndMatchesCrossFrames)
+{
+    const std::vector<std::uint8_t> data = Noise(32760, 2);
+    StreamWriter w;
+    w.Header(0);
+    w.Uncompressed(32760, 1, 1, 1);
+    w.Raw(data);
+    w.Compressed(1, 20, 256 + 8 * 30, true);
+    w.Match(20, 29, 7426, 13); // offset 32000 = 24576 + 7426 - 2
+    std::vector<std::vector<std::uint8_t>> frames{w.Frame()};
+    w.Compressed(2, 30 + 10 + 20 + 28, 256 + 8 * 30, false);
+    for (const auto& [length, slot, footer, verbatim] : {std::tuple{30u, 29u, 7426u, 10u}, {10u, 24u, 906u, 8u}, {20u, 29u, 8191u, 10u}})
+        w.Match(length, slot, footer >> 3, verbatim), w.Bits(footer & 7, 3); // offsets 32000, 5000, 32765
+    for (int i = 0; i < 28; ++i) w.Literal(static_cast<std::uint8_t>(i));
+    frames.push_back(w.Frame());
+
+    std::vector<std::uint8_t> want = data;
+    Repeat(want, 20, 32000), Repeat(want, 30, 32000), Repeat(want, 10, 5000), Repeat(want, 20, 32765);
+    for (int i = 0; i < 28; ++i) want.push_back(static_cast<std::uint8_t>(i));
+    EXPECT_TRUE(Decode(15, frames, want.size()) == want);
+}
+
+TEST(LzxDecoder, LargestWindowReachesFarBack)
+{
+    const std::vector<std::uint8_t> data = Noise(1500100, 3);
+    StreamWriter w;
+    w.Header(0);
+    w.Uncompressed(static_cast<std::uint32_t>(data.size()), 1, 1, 1);
+    std::vector<std::vector<std::uint8_t>> frames;
+    for (std::size_t at = 0; at < data.size(); at += kFrame) {
+        w.Raw(std::span(data).subspan(at, std::min(data.size() - at, kFrame)));
+        if (data.size() - at >= kFrame) frames.push_back(w.Frame());
+    }
+    w.Compressed(1, 50, 256 + 8 * 50, true);
+    w.Match(50, 45, 58210, 17); // offset 1500000 = 1441792 + 58210 - 2
+    frames.push_back(w.Frame());
+    std::vector<std::uint8_t> want = data;
+    Repeat(want, 50, 1500000);
+    EXPECT_TRUE(Decode(21, frames, want.size()) == want);
+}
+
+TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
+{
+    const auto frameOf = [](const std::function<void(StreamWriter&)>& write) {
+        StreamWriter w;
+        write(w);
+        return w.Frame();
+    };
+    const std::vector<std::uint8_t> bytes{1, 2, 3, 4};
+    const auto valid = frameOf([&](StreamWriter& w) { w.Header(0), w.Uncompressed(4, 1, 1, 1), w.Raw(bytes); });
+    const std::pair<const char*, std::vector<std::uint8_t>> bad[] = {
+        {"match before the start", frameOf([](StreamWriter& w) {
+             w.Header(0), w.Compressed(1, 4, 512, true), w.Literal('a'), w.Match(3, 5, 1, 1); // offset 5
+         })},
+        {"block type 7", frameOf([](StreamWriter& w) { w.Header(0), w.Bits(7, 3), w.Bits(4, 24); })},
+        {"over-full pretree", frameOf([](StreamWriter& w) {
+             w.Header(0), w.Bits(1, 3), w.Bits(4, 24);
+             for (int i = 0; i < 20; ++i) w.Bits(1, 4);
+         })},
+        {"block of zero bytes",
+         frameOf([&](StreamWriter& w) { w.Header(0), w.Uncompressed(0, 1, 1, 1), w.Uncompressed(4, 1, 1, 1), w.Raw(bytes); })},
+        {"truncated", std::vector<std::uint8_t>(valid.begin(), valid.begin() + 10)},
+        {"empty", {}},
+    };
+    std::vector<std::uint8_t> out(4);
+    LzxDecoder decoder(16);
+    for (const auto& [what, frame] : bad) {
+        decoder.Reset();
+        EXPECT_FALSE(decoder.DecodeFrame(frame, out)) << what;
+        EXPECT_FALSE(decoder.DecodeFrame(valid, out)) << what << ": a failed decoder went on";
+        decoder.Reset();
+        EXPECT_TRUE(decoder.DecodeFrame(valid, out) && out == bytes) << what;
+    }
+    LzxDecoder tooSmall(14), tooLarge(22);
+    EXPECT_FALSE(tooSmall.DecodeFrame(valid, out));
+    EXPECT_FALSE(tooLarge.DecodeFrame(valid, out));
+}
+
+} // namespace
+} // namespace tarnwick::storage::test

@@ -1,0 +1,27 @@
+// Writes small help files with uncompressed content, for tests that need names,
+// sizes or layouts that no help compiler would produce.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct BuiltEntry {
+    BuiltEntry(std::string entryName, std::string entryContent = {},
+               std::optional<std::uint64_t> length = std::nullopt, std::optional<std::uint64_t> offset = std::nullopt)
+        : name(std::move(entryName)), content(std::move(entryContent)), declaredLength(length), declaredOffset(offset)
+    {
+    }
+
+    std::string name;                            // UTF-8 directory name, e.g. "/sub/a.htm" or "/sub/"
+    std::string content;                         // stored in section 0
+    std::optional<std::uint64_t> declaredLength; // overrides the length the directory gives
+    std::optional<std::uint64_t> declaredOffset; // overrides the offset the directory gives
+};
+
+// The bytes of a version 3 help file holding `entries` in one or more listing chunks.
+std::vector<std::uint8_t> BuildChm(const std::vector<BuiltEntry>& entries, std::uint32_t chunkSize = 4096);
+
+void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
