@@ -9,13 +9,14 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 runs=${1:-5}
 fixtures=${TARNWICK_FIXTURES:-$repo/build/fixtures}
 chm="$fixtures/large/large.chm"
-reader="$repo/build/release/bench/read_all"
+build=${TARNWICK_RELEASE_BUILD:-$repo/build/release}
+reader="$build/bench/read_all"
 
 bash "$repo/tests/fixtures/make-fixtures.sh" --large
-if [ ! -f "$repo/build/release/build.ninja" ]; then
+if [ ! -f "$build/build.ninja" ]; then
   bash "$repo/scripts/build.sh" release || true
 fi
-cmake --build "$repo/build/release" --target read_all >/dev/null
+cmake --build "$build" --target read_all >/dev/null
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

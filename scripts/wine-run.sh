@@ -28,9 +28,11 @@ else
   # Wine's helper processes inherit the program's output and hold it until the wineserver exits,
   # seconds later; a pipe (ctest's) would stay open that long. Only the file is left to them.
   out=$(mktemp)
-  run "$@" >"$out" 2>&1 || status=$?
+  err=$(mktemp)
+  run "$@" >"$out" 2>"$err" || status=$?
   cat "$out"
-  rm -f "$out"
+  cat "$err" >&2
+  rm -f "$out" "$err"
 fi
 if [ -n "${own_xvfb:-}" ]; then
   # Wine processes this run started (desktop, services) may outlive it and stay attached to this X

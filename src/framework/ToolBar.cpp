@@ -88,11 +88,18 @@ UINT CToolBar::GetItemId(int index) const
 
 void CToolBar::SetButtonText(int index, const std::wstring& text)
 {
-    TBBUTTONINFOW info{};
-    info.cbSize = sizeof info;
-    info.dwMask = TBIF_TEXT | TBIF_BYINDEX;
-    info.pszText = const_cast<wchar_t*>(text.c_str());
-    SendMessage(TB_SETBUTTONINFOW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&info));
+    TBBUTTON button{};
+    if (!SendMessage(TB_GETBUTTON, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button))) return;
+    // The text goes into the toolbar's own string pool (a list ending in an empty string),
+    // and the button is put back with it, so that the bar sizes its buttons to the labels.
+    std::wstring pool = text;
+    pool.push_back(L'\0');
+    pool.push_back(L'\0');
+    const LRESULT string = SendMessage(TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(pool.c_str()));
+    if (string < 0) return;
+    button.iString = string;
+    SendMessage(TB_DELETEBUTTON, static_cast<WPARAM>(index));
+    SendMessage(TB_INSERTBUTTONW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&button));
 }
 
 RECT CToolBar::GetItemRect(int index) const

@@ -67,15 +67,17 @@ std::vector<std::uint8_t> ReadAll(ContentSection& section)
 // block; each crosses many reset points.
 std::pair<fs::path, fs::path> FileAndOracle(const std::string& label)
 {
-    if (label == "compiler") return {CorpusDir() / "topics.classic.chm", FixturesDir() / "corpus" / "topics.classic.extracted"};
+    if (label == "compiler")
+        return {CorpusDir() / "topics.classic.chm", FixturesDir() / "corpus" / "topics.classic.extracted"};
     return {FixturesDir() / "varied.chm", FixturesDir() / "varied.extracted"};
 }
 
 class LzxRealFile : public testing::TestWithParam<std::string> {};
 
-// Every stream, read in the order they lie in the section, is what 7zz extracted; and although
-// consecutive streams share frames, no frame is decoded twice on the way.
-TEST_P(LzxRealFile, EveryStreamMatchesTheOracleAndEachFrameIsDecodedOnce)
+// Every stream, read in the order they lie in the section, is what 7zz extracted, and although
+// consecutive streams share frames, no frame is decoded twice on the way. Then reads in arbitrary
+// order and of arbitrary lengths give the bytes that a sequential read gave.
+TEST_P(LzxRealFile, MatchesTheOracleInOrderAndAtRandom)
 {
     const auto [chm, oracle] = FileAndOracle(GetParam());
     const Parts p(chm);
@@ -102,31 +104,25 @@ TEST_P(LzxRealFile, EveryStreamMatchesTheOracleAndEachFrameIsDecodedOnce)
             for (std::uint64_t j = k - k % resetFrames; j <= k; ++j) needed.insert(j);
     }
     EXPECT_EQ(source.reads, needed.size());
-}
 
-// Reads in arbitrary order and of arbitrary lengths give the bytes one sequential read gave.
-TEST_P(LzxRealFile, RandomAccessGivesTheSequentialBytes)
-{
-    const Parts p(FileAndOracle(GetParam()).first);
-    BufferSource source(p.file);
-    const auto section = p.Open(source);
-    ASSERT_TRUE(section);
-    const auto whole = ReadAll(*p.Open(source));
+    const auto whole = ReadAll(*section);
+    const auto fresh = p.Open(source);
     std::mt19937_64 rng(0x5EC7105);
     for (int i = 0; i < 400; ++i) {
         const std::uint64_t offset = rng() % whole.size();
         std::vector<std::uint8_t> got(static_cast<std::size_t>(rng() % 100000));
-        const auto count = section->ReadAt(offset, got);
+        const auto count = fresh->ReadAt(offset, got);
         ASSERT_EQ(count, std::min<std::uint64_t>(got.size(), whole.size() - offset)) << "read " << i;
         ASSERT_TRUE(std::equal(got.begin(), got.begin() + static_cast<std::ptrdiff_t>(*count),
                                whole.begin() + static_cast<std::ptrdiff_t>(offset))) << "read " << i;
     }
     std::vector<std::uint8_t> tail(64);
-    EXPECT_EQ(section->ReadAt(whole.size() - 10, tail), 10u);
-    EXPECT_EQ(section->ReadAt(whole.size(), tail), 0u);
+    EXPECT_EQ(fresh->ReadAt(whole.size() - 10, tail), 10u);
+    EXPECT_EQ(fresh->ReadAt(whole.size(), tail), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, LzxRealFile, testing::Values("compiler", "chmcmd"));
+INSTANTIATE_TEST_SUITE_P(Files, LzxRealFile, testing::Values("compiler", "chmcmd"),
+                         [](const auto& info) { return info.param; });
 
 TEST(LzxSection, RejectsUnusableControlDataAndResetTables)
 {
@@ -141,10 +137,12 @@ TEST(LzxSection, RejectsUnusableControlDataAndResetTables)
         {"reset interval off the window", [](Parts& p) { PutLe32(p.control, 12, 3); }},
         {"window of three frames", [](Parts& p) { PutLe32(p.control, 16, 3); }},
         {"window of 2^22", [](Parts& p) { PutLe32(p.control, 16, 128); }},
-        {"window of 2^14", [](Parts& p) { PutLe32(p.control, 8, 1), PutLe32(p.control, 12, kFrame), PutLe32(p.control, 16, 0x4000); }},
+        {"window of 2^14", [](Parts& p) {
+             PutLe32(p.control, 8, 1), PutLe32(p.control, 12, 0x8000), PutLe32(p.control, 16, 0x4000);
+         }},
         {"table version", [](Parts& p) { PutLe32(p.reset, 0, 3); }},
         {"entry size", [](Parts& p) { PutLe32(p.reset, 8, 4); }},
-        {"header beyond the table", [](Parts& p) { PutLe32(p.reset, 12, static_cast<std::uint32_t>(p.reset.size() + 8)); }},
+        {"header beyond the table", [](Parts& p) { PutLe32(p.reset, 12, std::uint32_t(p.reset.size() + 8)); }},
         {"fewer entries than frames", [](Parts& p) { PutLe32(p.reset, 4, Le32(p.reset, 4) - 1); }},
         {"frame size", [](Parts& p) { PutLe64(p.reset, 32, 0x4000); }},
         {"compressed length beyond the content", [](Parts& p) { PutLe64(p.reset, 24, p.contentLength + 1); }},
@@ -216,10 +214,14 @@ public:
     {
         while (count--) {
             m_word = static_cast<std::uint16_t>(m_word << 1 | (value >> count & 1));
-            if (++m_used == 16) m_bytes.push_back(std::uint8_t(m_word)), m_bytes.push_back(std::uint8_t(m_word >> 8)), m_used = 0;
+            if (++m_used == 16) Le(m_word, 2), m_used = 0;
         }
     }
     void Raw(std::span<const std::uint8_t> bytes) { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }
+    void Le(std::uint32_t value, int count)
+    {
+        for (int i = 0; i < count; ++i) m_bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
     void Header(std::uint32_t translation)
     {
         Bits(translation != 0, 1);
@@ -229,7 +231,7 @@ public:
     {
         Bits(3, 3), Bits(size, 24);
         do Bits(0, 1); while (m_used != 0);
-        for (std::uint32_t r : {r0, r1, r2}) Raw(std::vector<std::uint8_t>{std::uint8_t(r), std::uint8_t(r >> 8), std::uint8_t(r >> 16), std::uint8_t(r >> 24)});
+        Le(r0, 4), Le(r1, 4), Le(r2, 4);
     }
     void Compressed(unsigned type, std::uint32_t size, unsigned mainElements, bool firstTrees)
     {
@@ -260,12 +262,14 @@ private:
     unsigned m_used = 0;
 };
 
-std::vector<std::uint8_t> Decode(unsigned windowBits, const std::vector<std::vector<std::uint8_t>>& frames, std::size_t total)
+using Frames = std::vector<std::vector<std::uint8_t>>;
+
+std::vector<std::uint8_t> Decode(unsigned windowBits, const Frames& frames, std::size_t size)
 {
     LzxDecoder decoder(windowBits);
-    std::vector<std::uint8_t> out(total);
+    std::vector<std::uint8_t> out(size);
     for (std::size_t i = 0; i < frames.size(); ++i)
-        if (!decoder.DecodeFrame(frames[i], std::span(out).subspan(i * kFrame, std::min(total - i * kFrame, kFrame))))
+        if (!decoder.DecodeFrame(frames[i], std::span(out).subspan(i * kFrame, std::min(size - i * kFrame, kFrame))))
             return {};
     return out;
 }
@@ -296,8 +300,8 @@ TEST(LzxDecoder, UncompressedBlockAcrossFramesAndCallTranslation)
     w.Header(1000000);
     w.Uncompressed(32769, 3, 7, 1000);
     w.Raw(std::span(data).first(kFrame));
-    std::vector<std::vector<std::uint8_t>> frames{w.Frame()};
-    w.Raw(std::span(data).subspan(kFrame)), w.Raw(std::vector<std::uint8_t>{0}); // last byte, padding
+    Frames frames{w.Frame()};
+    w.Raw(std::span(data).subspan(kFrame)), w.Le(0, 1); // the block's last byte, and padding
     w.Compressed(1, 20, 256 + 8 * 32, true);
     for (std::uint8_t b : literals) w.Literal(b);
     w.Match(5, 0), w.Match(4, 2), w.Match(3, 0); // R0 = 3; R2 = 1000, swapped into R0; R0 again
@@ -316,24 +320,21 @@ TEST(LzxDecoder, UncompressedBlockAcrossFramesAndCallTranslation)
 // An uncompressed block whose header ends on a word boundary still has a whole word of padding.
 TEST(LzxDecoder, UncompressedBlockOnAWordBoundaryStillPads)
 {
-    for (unsigned literals = 0; literals < 16; ++literals) {
-        StreamWriter w;
-        w.Header(0);
-        w.Compressed(1, literals, 256 + 8 * 32, true);
-        for (unsigned i = 0; i < literals; ++i) w.Literal('a');
-        if ((w.Used() + 27) % 16 != 0) continue;
-        w.Uncompressed(3, 1, 1, 1);
-        w.Raw(std::vector<std::uint8_t>{'x', 'y', 'z'});
-        const auto got = Decode(16, {w.Frame()}, literals + 3);
-        EXPECT_EQ(std::string(got.begin(), got.end()), std::string(literals, 'a') + "xyz");
-        return;
-    }
-    FAIL() << "no literal count puts the header on a word boundary";
+    StreamWriter w;
+    w.Header(0);
+    w.Compressed(1, 6, 256 + 8 * 32, true);
+    for (int i = 0; i < 6; ++i) w.Literal('a');
+    ASSERT_EQ((w.Used() + 27) % 16, 0u);
+    w.Uncompressed(3, 1, 1, 1);
+    w.Raw(std::vector<std::uint8_t>{'x', 'y', 'z'});
+    const auto got = Decode(16, {w.Frame()}, 9);
+    EXPECT_EQ(std::string(got.begin(), got.end()), "aaaaaaxyz");
 }
 
 // With the smallest window, matches wrap round it (the farthest overlapping its own source), one
 // runs past a frame's end into the next, and an aligned-offset block splits its offsets' bits.
-TEST(LzxDecoder, SmallWindowWrapsAndMatchesCrossFrames)
+// With the largest, a match reaches 1.5 MB back.
+TEST(LzxDecoder, MatchesAcrossFramesAndWindowsOfBothExtremes)
 {
     const std::vector<std::uint8_t> data = Noise(32760, 2);
     StreamWriter w;
@@ -342,9 +343,11 @@ TEST(LzxDecoder, SmallWindowWrapsAndMatchesCrossFrames)
     w.Raw(data);
     w.Compressed(1, 20, 256 + 8 * 30, true);
     w.Match(20, 29, 7426, 13); // offset 32000 = 24576 + 7426 - 2
-    std::vector<std::vector<std::uint8_t>> frames{w.Frame()};
+    Frames frames{w.Frame()};
     w.Compressed(2, 30 + 10 + 20 + 28, 256 + 8 * 30, false);
-    for (const auto& [length, slot, footer, verbatim] : {std::tuple{30u, 29u, 7426u, 10u}, {10u, 24u, 906u, 8u}, {20u, 29u, 8191u, 10u}})
+    const std::tuple<unsigned, unsigned, std::uint32_t, unsigned> matches[] = {
+        {30, 29, 7426, 10}, {10, 24, 906, 8}, {20, 29, 8191, 10}};
+    for (const auto& [length, slot, footer, verbatim] : matches)
         w.Match(length, slot, footer >> 3, verbatim), w.Bits(footer & 7, 3); // offsets 32000, 5000, 32765
     for (int i = 0; i < 28; ++i) w.Literal(static_cast<std::uint8_t>(i));
     frames.push_back(w.Frame());
@@ -353,23 +356,20 @@ TEST(LzxDecoder, SmallWindowWrapsAndMatchesCrossFrames)
     Repeat(want, 20, 32000), Repeat(want, 30, 32000), Repeat(want, 10, 5000), Repeat(want, 20, 32765);
     for (int i = 0; i < 28; ++i) want.push_back(static_cast<std::uint8_t>(i));
     EXPECT_TRUE(Decode(15, frames, want.size()) == want);
-}
 
-TEST(LzxDecoder, LargestWindowReachesFarBack)
-{
-    const std::vector<std::uint8_t> data = Noise(1500100, 3);
-    StreamWriter w;
+    // The largest window, and an offset with 17 extra bits.
+    const std::vector<std::uint8_t> far = Noise(1500100, 3);
     w.Header(0);
-    w.Uncompressed(static_cast<std::uint32_t>(data.size()), 1, 1, 1);
-    std::vector<std::vector<std::uint8_t>> frames;
-    for (std::size_t at = 0; at < data.size(); at += kFrame) {
-        w.Raw(std::span(data).subspan(at, std::min(data.size() - at, kFrame)));
-        if (data.size() - at >= kFrame) frames.push_back(w.Frame());
+    w.Uncompressed(static_cast<std::uint32_t>(far.size()), 1, 1, 1);
+    frames.clear();
+    for (std::size_t at = 0; at < far.size(); at += kFrame) {
+        w.Raw(std::span(far).subspan(at, std::min(far.size() - at, kFrame)));
+        if (far.size() - at >= kFrame) frames.push_back(w.Frame());
     }
     w.Compressed(1, 50, 256 + 8 * 50, true);
     w.Match(50, 45, 58210, 17); // offset 1500000 = 1441792 + 58210 - 2
     frames.push_back(w.Frame());
-    std::vector<std::uint8_t> want = data;
+    want = far;
     Repeat(want, 50, 1500000);
     EXPECT_TRUE(Decode(21, frames, want.size()) == want);
 }
@@ -392,8 +392,9 @@ TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
              w.Header(0), w.Bits(1, 3), w.Bits(4, 24);
              for (int i = 0; i < 20; ++i) w.Bits(1, 4);
          })},
-        {"block of zero bytes",
-         frameOf([&](StreamWriter& w) { w.Header(0), w.Uncompressed(0, 1, 1, 1), w.Uncompressed(4, 1, 1, 1), w.Raw(bytes); })},
+        {"block of zero bytes", frameOf([&](StreamWriter& w) {
+             w.Header(0), w.Uncompressed(0, 1, 1, 1), w.Uncompressed(4, 1, 1, 1), w.Raw(bytes);
+         })},
         {"truncated", std::vector<std::uint8_t>(valid.begin(), valid.begin() + 10)},
         {"empty", {}},
     };

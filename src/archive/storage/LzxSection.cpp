@@ -91,7 +91,8 @@ std::optional<ResetTable> ParseResetTable(std::span<const std::uint8_t> data, st
         return std::nullopt;
 
     // Some compilers add one entry past the last frame, holding the compressed length.
-    const std::uint64_t frameCount = table.uncompressedLength / kFrameSize + (table.uncompressedLength % kFrameSize != 0);
+    const std::uint64_t frameCount =
+        table.uncompressedLength / kFrameSize + (table.uncompressedLength % kFrameSize != 0 ? 1 : 0);
     if (frameCount > entryCount) return std::nullopt;
 
     table.frameStarts.reserve(static_cast<std::size_t>(frameCount));

@@ -1,0 +1,9 @@
+// What the help, home-page and e-mail commands hand to the shell.
+#pragma once
+
+// "TARNHelp.chm" in the current folder.
+void OpenHelpFile();
+// The product's home page, in the default browser.
+void OpenHomePage();
+// A new mail to the support address, in the default mail program.
+void SendEmail();

@@ -1,0 +1,10 @@
+// The small "please wait" window over the view while the list is refilled:
+// shown and painted at once when made, gone when the object goes.
+#pragma once
+
+#include "Dialog.h"
+
+class CPleaseWaitWindow : public CDialog {
+public:
+    explicit CPleaseWaitWindow(HWND parent);
+};

@@ -1,0 +1,127 @@
+#include "TarnwickView.h"
+
+#include "FrameWindow.h"
+#include "ListViewRows.h"
+#include "PleaseWaitWindow.h"
+#include "ResourceText.h"
+#include "ShellOperations.h"
+#include "StatusBar.h"
+#include "TarnwickDoc.h"
+#include "WaitCursor.h"
+#include "resource.h"
+
+#include <array>
+
+namespace {
+
+struct ColumnSetup {
+    UINT heading;
+    int width;
+    int format;
+};
+
+constexpr std::array<ColumnSetup, 4> kColumns{{
+    {IDS_COLUMN_NAME, 150, LVCFMT_LEFT},
+    {IDS_COLUMN_SIZE, 50, LVCFMT_RIGHT},
+    {IDS_COLUMN_TYPE, 100, LVCFMT_LEFT},
+    {IDS_COLUMN_PATH, 200, LVCFMT_LEFT},
+}};
+
+// Drawing stays off while the rows go in, and comes back on however the walk ends.
+class CDrawingOff {
+public:
+    explicit CDrawingOff(CListViewControl list) : m_list(list) { m_list.SetRedraw(false); }
+    ~CDrawingOff()
+    {
+        m_list.SetRedraw(true);
+        InvalidateRect(m_list.GetSafeHwnd(), nullptr, TRUE);
+    }
+    CDrawingOff(const CDrawingOff&) = delete;
+    CDrawingOff& operator=(const CDrawingOff&) = delete;
+
+private:
+    CListViewControl m_list;
+};
+
+} // namespace
+
+CTarnwickView::CTarnwickView()
+{
+    MapCommand(ID_UNPACK, [this] { OnUnpack(); });
+    MapUpdate(ID_UNPACK, [this](CCommandState& state) { OnUpdateUnpack(state); });
+    MapCommand(ID_SELECT_ALL, [this] { OnSelectAll(); });
+    MapCommand(ID_HELP_CONTENTS, [] { OpenHelpFile(); });
+    MapCommand(ID_HOME_PAGE, [] { OpenHomePage(); });
+}
+
+CTarnwickView::~CTarnwickView()
+{
+    if (CTarnwickDoc* document = GetDocument()) document->m_engine.ReleaseWalk();
+}
+
+CTarnwickDoc* CTarnwickView::GetDocument() const
+{
+    return static_cast<CTarnwickDoc*>(CView::GetDocument());
+}
+
+int CTarnwickView::OnCreate(const CREATESTRUCTW& cs)
+{
+    if (CListView::OnCreate(cs) == -1) return -1;
+    CListViewControl list = GetListCtrl();
+    list.SetImageList(CSystemImageList::GetImageList(), LVSIL_SMALL);
+    list.SetViewType(LVS_REPORT);
+    list.SetExtendedStyle(LVS_EX_FULLROWSELECT);
+    for (int index = 0; index < static_cast<int>(kColumns.size()); ++index) {
+        list.InsertColumn(index, LoadResourceString(kColumns[index].heading), kColumns[index].format);
+        list.SetColumnWidth(index, kColumns[index].width);
+    }
+    return 0;
+}
+
+void CTarnwickView::OnInitialUpdate()
+{
+    CListView::OnInitialUpdate();
+    CTarnwickDoc* document = GetDocument();
+    IStorage* root = document ? document->m_engine.GetRoot() : nullptr;
+    if (!root) return;
+
+    int rows = 0;
+    {
+        CWaitCursor wait;
+        {
+            CPleaseWaitWindow pleaseWait(m_hWnd);
+            document->m_engine.ReleaseWalk();
+            CListViewControl list = GetListCtrl();
+            CDrawingOff drawingOff(list);
+            list.DeleteAllItems();
+            CListViewRows target(list);
+            rows = document->m_engine.WalkStorage(target, m_sysImageList, root, L"");
+        }
+    }
+    ShowTotal(rows);
+}
+
+void CTarnwickView::ShowTotal(int rows)
+{
+    wchar_t text[128] = {};
+    swprintf(text, std::size(text), LoadResourceString(IDS_FILE_TOTAL).c_str(), rows);
+    CFrameWindow* frame = GetParentFrame();
+    CStatusBar* bar = frame ? frame->GetStatusBar() : nullptr;
+    if (bar && bar->GetSafeHwnd()) bar->SetWindowText(text);
+}
+
+void CTarnwickView::OnUnpack()
+{
+    // The unpack dialog opens here once it exists (its own piece of work).
+}
+
+void CTarnwickView::OnUpdateUnpack(CCommandState& state)
+{
+    const CTarnwickDoc* document = GetDocument();
+    state.Enable(document && document->m_engine.GetRoot() != nullptr);
+}
+
+void CTarnwickView::OnSelectAll()
+{
+    GetListCtrl().SelectAll();
+}

@@ -1,0 +1,81 @@
+// Runs the real application objects in the test process: windows, controls,
+// registry and all. Message boxes and shell launches are recorded instead of shown.
+#pragma once
+
+#include "ListViewControl.h"
+#include "MainFrame.h"
+#include "MemoryList.h"
+#include "TarnwickApp.h"
+#include "TarnwickDoc.h"
+#include "TarnwickView.h"
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class CTestApp : public CTarnwickApp {
+public:
+    int DoMessageBox(const std::wstring& text, UINT type) override;
+    void OpenWithShell(const std::wstring& target) override { shellTargets.push_back(target); }
+
+    std::vector<std::wstring> messages;
+    std::vector<UINT> messageTypes;
+    std::vector<std::wstring> shellTargets;
+};
+
+// What one row of the list shows.
+struct ShownRow {
+    std::wstring name, size, type, path;
+    std::intptr_t itemData = 0;
+    int image = 0;
+};
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Makes the application and runs its start-up with these arguments.
+    bool Start(std::vector<std::wstring> arguments = {});
+    // Dispatches what waits in the queue, then lets the idle work run.
+    void Pump();
+    // Closes the main window (if any) as the user would and ends the application.
+    void Shutdown();
+
+    CMainFrame& Frame() const;
+    CTarnwickView& View() const;
+    CTarnwickDoc& Document() const;
+    CListViewControl List() const { return CListViewControl(View().GetSafeHwnd()); }
+    std::wstring Title() const;
+    std::wstring StatusText() const;
+    std::vector<ShownRow> Rows() const;
+    // Whether the toolbar button and the File menu item of `command` are enabled.
+    bool ToolBarButtonEnabled(UINT command) const;
+    bool MenuItemEnabled(int popup, UINT command);
+    // Runs a command as the menu would.
+    void Command(UINT id);
+
+    std::unique_ptr<CTestApp> m_app;
+    TempFolder m_scratch;
+    bool m_quitSeen = false;
+};
+
+std::wstring CorpusFile(const wchar_t* name);
+std::wstring FixtureFile(const wchar_t* relativePath);
+std::wstring Widen(const std::string& text);
+
+// The rows the engine's walk gives for `path`, with the shell's type names.
+std::vector<CMemoryRow> EngineRows(const std::wstring& path);
+// The shell's small-icon index for a name, as the list should show it.
+int ShellIconIndex(const std::wstring& name);
+
+// The application's settings key, relative to HKEY_CURRENT_USER.
+extern const wchar_t kSettingsKey[];
+void DeleteSettings();
+std::wstring ReadSetting(const wchar_t* section, const wchar_t* entry);
+void WriteSetting(const wchar_t* section, const wchar_t* entry, const std::wstring& value);
+void WriteSetting(const wchar_t* section, const wchar_t* entry, DWORD value);
+bool SettingsKeyExists();
