@@ -18,15 +18,20 @@ if [ ! -f "$repo/build/release/build.ninja" ]; then
 fi
 cmake --build "$repo/build/release" --target tarnwick-cli >/dev/null
 
-scratch=$(mktemp -d)
+# In memory, so that the figures are the programs' and not the disk's write-back.
+scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-# timed OUT CMD...: wall seconds and peak resident kilobytes of CMD, appended to OUT.
+# timed OUT CMD...: wall seconds (to the millisecond; time's own figure has only hundredths) and
+# peak resident kilobytes of CMD, appended to OUT.
 timed() {
   local out=$1; shift
-  /usr/bin/time -f '%e %M' -o "$scratch/time" "$@" >/dev/null 2>"$scratch/stderr" ||
+  local start end
+  start=$(date +%s.%N)
+  /usr/bin/time -f '%M' -o "$scratch/time" "$@" >/dev/null 2>"$scratch/stderr" ||
     { cat "$scratch/stderr" >&2; echo "run-cli-bench.sh: '$*' failed" >&2; exit 1; }
-  cat "$scratch/time" >>"$out"
+  end=$(date +%s.%N)
+  echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }') $(cat "$scratch/time")" >>"$out"
 }
 
 fresh() { rm -rf "$scratch/out"; mkdir "$scratch/out"; sync; }

@@ -3,9 +3,9 @@
 #include "ChmEngine.h"
 #include "Console.h"
 #include "MemoryList.h"
+#include "PrintedList.h"
 #include "ProgressBar.h"
 
-#include <utility>
 
 #ifdef _WIN32
 #include "ShellFileTypes.h"
@@ -34,8 +34,8 @@ const wchar_t kUsage[] =
 
 void ReportError(const std::wstring& message) { Print(ConsoleStream::Error, message + L"\n"); }
 
-// Opens and walks the file the way the window does, into memory.
-bool LoadRows(CChmEngine& engine, const std::wstring& file, CMemoryList& rows)
+// Opens and walks the file the way the window does.
+bool LoadRows(CChmEngine& engine, const std::wstring& file, IListControl& rows)
 {
     if (FAILED(engine.OpenFile(file)) || !engine.GetRoot()) {
         ReportError(L"不能打开这个文件.");
@@ -52,14 +52,9 @@ bool LoadRows(CChmEngine& engine, const std::wstring& file, CMemoryList& rows)
 int List(const std::wstring& file)
 {
     CChmEngine engine(ReportError);
-    CMemoryList rows;
+    CPrintedList rows;
     if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
-    std::wstring out;
-    for (const CMemoryRow& row : rows.Rows()) {
-        out += row.cells[0] + L'\t' + row.cells[1] + L'\t' + row.cells[2] + L'\t' + row.cells[3] + L'\n';
-        if (out.size() > 1u << 16) Print(ConsoleStream::Out, std::exchange(out, {}));
-    }
-    Print(ConsoleStream::Out, out);
+    rows.Finish();
     return kExitOk;
 }
 

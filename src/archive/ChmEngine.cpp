@@ -19,6 +19,22 @@ constexpr DWORD kOpenHelpFileMode = STGM_READ | STGM_SHARE_DENY_WRITE;
 
 bool IsSkippedName(const wchar_t* name) { return name[0] == L'#' || name[0] == L'$'; }
 
+// The full 64-bit size: streams of 4 GiB and more must not show a wrapped value.
+struct SizeText {
+    explicit SizeText(std::uint64_t size)
+    {
+        wchar_t* digit = text + sizeof text / sizeof text[0] - 1;
+        *digit = L'\0';
+        do {
+            *--digit = static_cast<wchar_t>(L'0' + size % 10);
+            size /= 10;
+        } while (size != 0);
+        begin = digit;
+    }
+    wchar_t text[21];
+    const wchar_t* begin;
+};
+
 } // namespace
 
 CChmEngine::CChmEngine(const ErrorReporter& reportError, IFileSystem& fileSystem)
@@ -78,7 +94,7 @@ int CChmEngine::WalkLevel(IListControl& list, IFileTypes& types, IStorage* stora
                 count += WalkLevel(list, types, child.Get(), prefix + name + L"\\", depth + 1);
             }
         } else if (element.type == STGTY_STREAM) {
-            InsertRow(list, types, storage, element, prefix);
+            InsertRow(list, types, storage, name, element.cbSize.QuadPart, prefix);
             ++count;
         }
         CoTaskMemFree(element.pwcsName);
@@ -96,17 +112,16 @@ void CChmEngine::KeepOpenStorage(IStorage* child)
     m_openStorages.emplace_back(child);
 }
 
-void CChmEngine::InsertRow(IListControl& list, IFileTypes& types, IStorage* storage, const STATSTG& element,
-                           const std::wstring& prefix)
+void CChmEngine::InsertRow(IListControl& list, IFileTypes& types, IStorage* storage, const wchar_t* name,
+                           std::uint64_t size, const std::wstring& prefix)
 {
-    const std::wstring name = element.pwcsName ? element.pwcsName : L"";
     const TypeInfo& type = LookUpType(types, name);
     const int row = list.GetRowCount();
     const int tableIndex = m_parentStorages.Append(storage);
     list.InsertRow(row, name, type.icon, tableIndex);
-    list.SetCellText(row, 1, std::to_wstring(element.cbSize.QuadPart));
-    list.SetCellText(row, 2, type.typeName);
-    list.SetCellText(row, 3, prefix);
+    list.SetCellText(row, 1, SizeText(size).begin);
+    list.SetCellText(row, 2, type.typeName.c_str());
+    list.SetCellText(row, 3, prefix.c_str());
     // One paint, so the first screenful shows while the rest of the tree is read.
     if (list.GetRowCount() == kRowsBeforeFirstPaint) {
         list.SetRedraw(true);
@@ -115,7 +130,7 @@ void CChmEngine::InsertRow(IListControl& list, IFileTypes& types, IStorage* stor
     }
 }
 
-const CChmEngine::TypeInfo& CChmEngine::LookUpType(IFileTypes& types, const std::wstring& name)
+const CChmEngine::TypeInfo& CChmEngine::LookUpType(IFileTypes& types, std::wstring_view name)
 {
     std::wstring key = ExtensionKey(name);
     const auto known = m_typesOfThisWalk.find(key);

@@ -58,10 +58,10 @@ private:
     };
 
     int WalkLevel(IListControl& list, IFileTypes& types, IStorage* storage, const std::wstring& prefix, int depth);
-    void InsertRow(IListControl& list, IFileTypes& types, IStorage* storage, const STATSTG& element,
+    void InsertRow(IListControl& list, IFileTypes& types, IStorage* storage, const wchar_t* name, std::uint64_t size,
                    const std::wstring& prefix);
     void KeepOpenStorage(IStorage* child);
-    const TypeInfo& LookUpType(IFileTypes& types, const std::wstring& name);
+    const TypeInfo& LookUpType(IFileTypes& types, std::wstring_view name);
     void AppendInternalFolders(std::wstring& target, const std::wstring& internalPath);
     BOOL CopyToFile(IStream& stream, const std::wstring& target);
     BOOL RecordFileError(const FileError& error, const std::wstring& target);

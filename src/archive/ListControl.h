@@ -3,15 +3,14 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 
 class IListControl {
 public:
     virtual ~IListControl() = default;
     virtual int GetRowCount() const = 0;
-    // Returns the index the row got.
-    virtual int InsertRow(int index, const std::wstring& text, int image, std::intptr_t itemData) = 0;
-    virtual void SetCellText(int row, int column, const std::wstring& text) = 0;
+    // Returns the index the row got. Texts are NUL-terminated, as the list view takes them.
+    virtual int InsertRow(int index, const wchar_t* text, int image, std::intptr_t itemData) = 0;
+    virtual void SetCellText(int row, int column, const wchar_t* text) = 0;
     virtual void SetRedraw(bool redraw) = 0;
     // Paints what the list holds now, while drawing is on.
     virtual void RepaintNow() = 0;

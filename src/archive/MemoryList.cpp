@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-int CMemoryList::InsertRow(int index, const std::wstring& text, int image, std::intptr_t itemData)
+int CMemoryList::InsertRow(int index, const wchar_t* text, int image, std::intptr_t itemData)
 {
     index = std::clamp(index, 0, GetRowCount());
     CMemoryRow row;
@@ -13,7 +13,7 @@ int CMemoryList::InsertRow(int index, const std::wstring& text, int image, std::
     return index;
 }
 
-void CMemoryList::SetCellText(int row, int column, const std::wstring& text)
+void CMemoryList::SetCellText(int row, int column, const wchar_t* text)
 {
     if (row < 0 || row >= GetRowCount() || column < 0 || column >= 4) return;
     m_rows[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)] = text;

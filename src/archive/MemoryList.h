@@ -4,6 +4,7 @@
 #include "ListControl.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 struct CMemoryRow {
@@ -15,8 +16,8 @@ struct CMemoryRow {
 class CMemoryList final : public IListControl {
 public:
     int GetRowCount() const override { return static_cast<int>(m_rows.size()); }
-    int InsertRow(int index, const std::wstring& text, int image, std::intptr_t itemData) override;
-    void SetCellText(int row, int column, const std::wstring& text) override;
+    int InsertRow(int index, const wchar_t* text, int image, std::intptr_t itemData) override;
+    void SetCellText(int row, int column, const wchar_t* text) override;
     void SetRedraw(bool redraw) override { m_redraw = redraw; }
     void RepaintNow() override;
 

@@ -124,6 +124,33 @@ void AppTest::Command(UINT id)
     Pump();
 }
 
+void AppTest::PressKeys(std::initializer_list<WORD> keys)
+{
+    SetForegroundWindow(Frame().GetSafeHwnd());
+    SetFocus(View().GetSafeHwnd());
+    Pump();
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = keys.end(); key != keys.begin();) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    // The keys travel through the window system before they reach the queue.
+    for (int round = 0; round < 10; ++round) {
+        Sleep(20);
+        Pump();
+    }
+}
+
 std::wstring Widen(const std::string& text)
 {
     if (text.empty()) return {};
@@ -155,6 +182,13 @@ std::wstring CorpusFile(const wchar_t* name)
 std::wstring FixtureFile(const wchar_t* relativePath)
 {
     return DataFolder("TARNWICK_FIXTURES", TARNWICK_FIXTURES) + L"\\" + relativePath;
+}
+
+std::filesystem::path CopyCorpusFile(const wchar_t* name, const std::filesystem::path& copy)
+{
+    std::filesystem::copy_file(CorpusFile(name), copy);
+    std::filesystem::permissions(copy, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    return copy;
 }
 
 std::vector<CMemoryRow> EngineRows(const std::wstring& path)
@@ -209,4 +243,23 @@ bool SettingsKeyExists()
     if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
+}
+
+int ThreadWindowCount(const wchar_t* className)
+{
+    struct Search {
+        const wchar_t* className;
+        int count;
+    } search{className, 0};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto& found = *reinterpret_cast<Search*>(parameter);
+            wchar_t name[64] = {};
+            GetClassNameW(window, name, 64);
+            if (lstrcmpiW(name, found.className) == 0) ++found.count;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.count;
 }

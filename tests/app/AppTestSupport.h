@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -57,6 +59,9 @@ protected:
     bool MenuItemEnabled(int popup, UINT command);
     // Runs a command as the menu would.
     void Command(UINT id);
+    // Presses the keys together on the keyboard, with the main window in front, and
+    // lets the window react.
+    void PressKeys(std::initializer_list<WORD> keys);
 
     std::unique_ptr<CTestApp> m_app;
     TempFolder m_scratch;
@@ -65,12 +70,18 @@ protected:
 
 std::wstring CorpusFile(const wchar_t* name);
 std::wstring FixtureFile(const wchar_t* relativePath);
+// A writable copy of a sample file (the samples themselves are read-only).
+std::filesystem::path CopyCorpusFile(const wchar_t* name, const std::filesystem::path& copy);
 std::wstring Widen(const std::string& text);
 
 // The rows the engine's walk gives for `path`, with the shell's type names.
 std::vector<CMemoryRow> EngineRows(const std::wstring& path);
 // The shell's small-icon index for a name, as the list should show it.
 int ShellIconIndex(const std::wstring& name);
+
+// Top-level windows of this thread of the class, or dialogs.
+int ThreadWindowCount(const wchar_t* className);
+inline int ThreadDialogCount() { return ThreadWindowCount(L"#32770"); }
 
 // The application's settings key, relative to HKEY_CURRENT_USER.
 extern const wchar_t kSettingsKey[];

@@ -88,7 +88,7 @@ TEST_F(AppTest, StartWithHelpFileShowsItsRowsTitleAndTotal)
     }
     EXPECT_EQ(StatusText(), L"总共 " + std::to_wstring(shown.size()) + L" 个文件");
     // The refill leaves no "please wait" window behind.
-    EXPECT_EQ(FindWindowW(L"#32770", nullptr), nullptr);
+    EXPECT_EQ(ThreadDialogCount(), 0);
 }
 
 TEST_F(AppTest, RowCountMatchesTheStreamsThatAnIndependentExtractorFinds)
@@ -132,7 +132,7 @@ TEST_F(AppTest, MissingFileOnTheCommandLineEndsStartUpWithTheFrameworkMessage)
     ASSERT_EQ(m_app->messages.size(), 1u);
     EXPECT_EQ(m_app->messages[0], L"找不到" + missing + L".");
     EXPECT_EQ(m_app->GetMainWindow(), nullptr);
-    EXPECT_EQ(FindWindowW(FrameWindowClassName(), nullptr), nullptr);
+    EXPECT_EQ(ThreadWindowCount(FrameWindowClassName()), 0);
 }
 
 TEST_F(AppTest, FileThatIsNoHelpFileOnTheCommandLineLeavesAUsableUntitledWindow)

@@ -134,7 +134,9 @@ TEST(LzxSection, RejectsUnusableControlDataAndResetTables)
         {"control data cut short", [](Parts& p) { p.control.resize(16); }},
         {"unknown version", [](Parts& p) { PutLe32(p.control, 8, 3); }},
         {"zero reset interval", [](Parts& p) { PutLe32(p.control, 12, 0); }},
-        {"reset interval off the window", [](Parts& p) { PutLe32(p.control, 12, 3); }},
+        {"reset interval off the frames", [](Parts& p) {
+             PutLe32(p.control, 8, 1), PutLe32(p.control, 12, 0x9000), PutLe32(p.control, 16, 0x10000);
+         }},
         {"window of three frames", [](Parts& p) { PutLe32(p.control, 16, 3); }},
         {"window of 2^22", [](Parts& p) { PutLe32(p.control, 16, 128); }},
         {"window of 2^14", [](Parts& p) {

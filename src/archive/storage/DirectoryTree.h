@@ -21,7 +21,7 @@ struct TreeNode {
     std::uint64_t offset = 0;
     std::uint64_t length = 0;
     std::vector<std::uint32_t> children; // directory order, which is the enumeration order
-    std::vector<std::uint32_t> lookup;   // children ordered for look-ups by name
+    std::vector<std::uint32_t> lookup;   // children ordered for look-ups by name, once needed
 };
 
 class DirectoryTree {
@@ -38,7 +38,11 @@ public:
     std::optional<std::uint32_t> FindChild(std::uint32_t storage, std::wstring_view name, NodeKind kind) const;
 
 private:
-    std::vector<TreeNode> m_nodes;
+    const std::vector<std::uint32_t>& LookupOrder(std::uint32_t storage) const;
+
+    // Mutable for the look-up orders, which are built on first use; the tree is
+    // used from one thread at a time, like the component as a whole.
+    mutable std::vector<TreeNode> m_nodes;
 };
 
 } // namespace tarnwick::storage

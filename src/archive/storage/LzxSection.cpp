@@ -65,11 +65,9 @@ std::optional<ControlData> ParseControlData(std::span<const std::uint8_t> data)
         (std::uint64_t{1} << control.windowBits) != windowSize)
         return std::nullopt;
 
-    // Resets fall on whole windows in every file seen; anything else would leave
-    // matches reaching across a reset point, so it is taken as damage.
-    const std::uint64_t windowFrames = windowSize / kFrameSize;
-    if (resetInterval == 0 || resetInterval % kFrameSize != 0 || (resetInterval / kFrameSize) % windowFrames != 0)
-        return std::nullopt;
+    // Every file seen resets on whole windows, but a shorter interval is harmless:
+    // the decoder never lets a match reach back past a reset point anyway.
+    if (resetInterval == 0 || resetInterval % kFrameSize != 0) return std::nullopt;
     control.resetFrames = resetInterval / kFrameSize;
     return control;
 }

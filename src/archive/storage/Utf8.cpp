@@ -1,6 +1,7 @@
 #include "Utf8.h"
 
 #include <cstdint>
+#include <type_traits>
 
 namespace tarnwick::storage {
 namespace {
@@ -52,36 +53,41 @@ char32_t DecodeOne(std::string_view text, std::size_t& pos)
     return value;
 }
 
-void AppendWide(std::wstring& out, char32_t cp)
+// Writes at `out` and returns the end. A code point that takes four UTF-8 bytes
+// takes two UTF-16 units, so the wide text never outgrows the byte count.
+wchar_t* EncodeWide(wchar_t* out, char32_t cp)
 {
     if constexpr (sizeof(wchar_t) == 2) {
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-            return;
+            *out++ = static_cast<wchar_t>(0xD800 + (cp >> 10));
+            *out++ = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+            return out;
         }
     }
-    out.push_back(static_cast<wchar_t>(cp));
+    *out++ = static_cast<wchar_t>(cp);
+    return out;
 }
 
-void AppendUtf8(std::string& out, char32_t cp)
+// Writes at `out` and returns the end; the caller has room for four bytes.
+char* EncodeUtf8(char* out, char32_t cp)
 {
     if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
+        *out++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *out++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return out;
 }
 
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
@@ -91,28 +97,43 @@ bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 std::wstring WideFromUtf8(std::string_view text)
 {
-    std::wstring out;
-    out.reserve(text.size());
-    for (std::size_t pos = 0; pos < text.size();)
-        AppendWide(out, DecodeOne(text, pos));
+    std::wstring out(text.size(), L'\0'); // never more wide characters than bytes, even with surrogates
+    wchar_t* end = out.data();
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[pos]);
+        if (byte < 0x80) {
+            *end++ = static_cast<wchar_t>(byte);
+            ++pos;
+        } else {
+            end = EncodeWide(end, DecodeOne(text, pos));
+        }
+    }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 
 std::string Utf8FromWide(std::wstring_view text)
 {
-    std::string out;
-    out.reserve(text.size());
+    // Listing thousands of names goes through here, so it writes into a buffer
+    // sized for the worst case instead of growing a string byte by byte.
+    std::string out(text.size() * 4, '\0');
+    char* end = out.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
         auto cp = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i]));
-        if (IsHighSurrogate(cp) && i + 1 < text.size() &&
-            IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
+        if (cp < 0x80) {
+            *end++ = static_cast<char>(cp);
+            continue;
+        }
+        // Pairs surrogates; an unpaired one, or a value past U+10FFFF, is U+FFFD.
+        if (IsHighSurrogate(cp) && i + 1 < text.size() && IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
             ++i;
         } else if (IsHighSurrogate(cp) || IsLowSurrogate(cp) || cp > 0x10FFFF) {
             cp = kReplacement;
         }
-        AppendUtf8(out, cp);
+        end = EncodeUtf8(end, cp);
     }
+    out.resize(static_cast<std::size_t>(end - out.data()));
     return out;
 }
 
