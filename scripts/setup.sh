@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-  wine64 xvfb xauth x11-utils imagemagick
+  wine64 xvfb xauth x11-utils imagemagick xdotool
   locales fonts-wqy-microhei
   7zip fp-utils
   time python3

@@ -3,6 +3,7 @@
 #include "EntryCopyFolder.h"
 #include "ResourceText.h"
 #include "ShellOperations.h"
+#include "UniqueHandle.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -48,10 +49,9 @@ CMainFrame::CMainFrame()
 void CMainFrame::PreCreateWindow(CREATESTRUCTW& cs)
 {
     CFrameWindow::PreCreateWindow(cs);
-    HDC screen = GetDC(nullptr);
-    const int screenWidth = GetDeviceCaps(screen, HORZRES);
-    const int screenHeight = GetDeviceCaps(screen, VERTRES);
-    ReleaseDC(nullptr, screen);
+    CWindowDC screen(nullptr);
+    const int screenWidth = GetDeviceCaps(screen.Get(), HORZRES);
+    const int screenHeight = GetDeviceCaps(screen.Get(), VERTRES);
     cs.cx = kWidth;
     cs.cy = kHeight;
     cs.x = (screenWidth - kWidth) / 2;

@@ -1,9 +1,11 @@
 #include "TarnwickApp.h"
 
+#include "AboutDlg.h"
 #include "FrameWindow.h"
 #include "MainFrame.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
+#include "TipDlg.h"
 #include "resource.h"
 
 #include <commctrl.h>
@@ -48,7 +50,9 @@ void CTarnwickApp::ShowStartupTip()
     CCommandLineInfo commandLine;
     ParseCommandLine(commandLine);
     if (!commandLine.m_showSplash) return;
-    // The tip of the day is offered here once its dialog exists (its own piece of work).
+    // Constructed even when it stays hidden: one tip is used up per start either way.
+    CTipDlg tip;
+    if (tip.m_showAtStartup) tip.DoModal();
 }
 
 void CTarnwickApp::OpenWithShell(const std::wstring& target)
@@ -64,10 +68,12 @@ void CTarnwickApp::OpenWithShell(const std::wstring& target)
 
 void CTarnwickApp::OnShowTip()
 {
-    // Runs the tip-of-the-day dialog once it exists (its own piece of work).
+    CTipDlg tip;
+    tip.DoModal();
 }
 
 void CTarnwickApp::OnAbout()
 {
-    // Runs the about box once it exists (its own piece of work).
+    CAboutDlg about;
+    about.DoModal();
 }

@@ -12,6 +12,8 @@ DockSide SideOf(DWORD barStyle)
     return DockSide::Top;
 }
 
+} // namespace
+
 DWORD AlignBitOf(DockSide side)
 {
     switch (side) {
@@ -22,8 +24,6 @@ DWORD AlignBitOf(DockSide side)
     }
     return 0;
 }
-
-} // namespace
 
 CControlBar::~CControlBar()
 {

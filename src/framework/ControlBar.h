@@ -24,6 +24,9 @@ constexpr DWORD kBarGripper = 0x400000;
 // The part of a creation style that is the window's own.
 constexpr DWORD kWindowStyleBits = 0xFF000000;
 
+// The kBarAlign bit of a side.
+DWORD AlignBitOf(DockSide side);
+
 class CControlBar : public CWindow {
 public:
     ~CControlBar() override;

@@ -197,12 +197,12 @@ CControlBar* CFrameWindow::GetControlBar(UINT id) const
 
 void CFrameWindow::DockControlBar(CControlBar& bar)
 {
-    const DockSide side = bar.GetDockSide();
-    const DWORD sideBit = side == DockSide::Top      ? kBarAlignTop
-                          : side == DockSide::Bottom ? kBarAlignBottom
-                          : side == DockSide::Left   ? kBarAlignLeft
-                                                     : kBarAlignRight;
-    if (bar.CanDock(side) && (m_dockingSides & sideBit)) bar.SetDockSide(side);
+    DockControlBar(bar, bar.GetDockSide());
+}
+
+void CFrameWindow::DockControlBar(CControlBar& bar, DockSide side)
+{
+    if (bar.CanDock(side) && (m_dockingSides & AlignBitOf(side))) bar.SetDockSide(side);
     RecalcLayout();
 }
 

@@ -52,6 +52,7 @@ public:
     void EnableDocking(DWORD sides) { m_dockingSides = sides; }
     // Docks the bar on the side its style names, if both bar and frame allow it.
     void DockControlBar(CControlBar& bar);
+    void DockControlBar(CControlBar& bar, DockSide side);
     void ShowControlBar(CControlBar& bar, bool show);
 
 protected:

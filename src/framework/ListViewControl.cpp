@@ -39,22 +39,22 @@ int CListViewControl::GetItemCount() const
     return static_cast<int>(SendMessageW(m_hWnd, LVM_GETITEMCOUNT, 0, 0));
 }
 
-int CListViewControl::InsertItem(int index, const std::wstring& text, int image, std::intptr_t itemData)
+int CListViewControl::InsertItem(int index, const wchar_t* text, int image, std::intptr_t itemData)
 {
     LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = index;
-    item.pszText = const_cast<wchar_t*>(text.c_str());
+    item.pszText = const_cast<wchar_t*>(text);
     item.iImage = image;
     item.lParam = static_cast<LPARAM>(itemData);
     return static_cast<int>(SendMessageW(m_hWnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
-void CListViewControl::SetItemText(int row, int column, const std::wstring& text)
+void CListViewControl::SetItemText(int row, int column, const wchar_t* text)
 {
     LVITEMW item{};
     item.iSubItem = column;
-    item.pszText = const_cast<wchar_t*>(text.c_str());
+    item.pszText = const_cast<wchar_t*>(text);
     SendMessageW(m_hWnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 

@@ -20,8 +20,9 @@ public:
     void SetColumnWidth(int index, int width);
 
     int GetItemCount() const;
-    int InsertItem(int index, const std::wstring& text, int image, std::intptr_t itemData);
-    void SetItemText(int row, int column, const std::wstring& text);
+    // Texts are NUL-terminated; the control copies them.
+    int InsertItem(int index, const wchar_t* text, int image, std::intptr_t itemData);
+    void SetItemText(int row, int column, const wchar_t* text);
     std::wstring GetItemText(int row, int column) const;
     std::intptr_t GetItemData(int row) const;
     void DeleteAllItems();

@@ -2,6 +2,7 @@
 
 #include "FrameworkIds.h"
 #include "ResourceText.h"
+#include "UniqueHandle.h"
 
 #include <commctrl.h>
 
@@ -34,18 +35,17 @@ bool CStatusBar::SetIndicators(std::span<const UINT> ids)
     m_indicators.assign(ids.begin(), ids.end());
     m_indicatorTexts.clear();
     m_paneWidths.clear();
-    HDC dc = GetDC(m_hWnd);
+    CWindowDC dc(m_hWnd);
     if (!dc) return false;
-    const HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
+    const HGDIOBJ oldFont = SelectObject(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
     for (UINT id : m_indicators) {
         std::wstring text = id == 0 ? std::wstring() : LoadResourceString(id);
         SIZE extent{};
-        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &extent);
         m_paneWidths.push_back(extent.cx + kPanePadding);
         m_indicatorTexts.push_back(std::move(text));
     }
-    SelectObject(dc, oldFont);
-    ReleaseDC(m_hWnd, dc);
+    SelectObject(dc.Get(), oldFont);
     LayOutPanes();
     return true;
 }

@@ -3,7 +3,11 @@
 #include "FrameWindow.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -181,36 +185,90 @@ LRESULT CToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         Default(message, wParam, lParam);
         PaintGripper();
         return 0;
+    case WM_NCHITTEST:
+        if (IsOnGripper({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) return HTCAPTION;
+        return Default(message, wParam, lParam);
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) != HTCAPTION) return Default(message, wParam, lParam);
+        SetCursor(LoadCursorW(nullptr, IDC_SIZEALL));
+        return TRUE;
+    case WM_NCLBUTTONDOWN:
+        if (wParam != HTCAPTION) return Default(message, wParam, lParam);
+        m_dragging = true;
+        SetCapture(m_hWnd);
+        return 0;
+    case WM_LBUTTONUP:
+        if (!m_dragging) return Default(message, wParam, lParam);
+        m_dragging = false;
+        ReleaseCapture();
+        {
+            POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            ClientToScreen(m_hWnd, &point);
+            DropAt(point);
+        }
+        return 0;
+    case WM_CAPTURECHANGED:
+        m_dragging = false;
+        return Default(message, wParam, lParam);
     default: return Default(message, wParam, lParam);
     }
+}
+
+bool CToolBar::IsOnGripper(POINT screenPoint) const
+{
+    if (!(GetBarStyle() & kBarGripper)) return false;
+    RECT window{};
+    GetWindowRect(m_hWnd, &window);
+    if (!PtInRect(&window, screenPoint)) return false;
+    return IsVertical() ? screenPoint.y < window.top + kGripperSpace : screenPoint.x < window.left + kGripperSpace;
+}
+
+void CToolBar::DropAt(POINT screenPoint)
+{
+    CFrameWindow* frame = GetFrame();
+    if (!frame) return;
+    RECT client{};
+    GetClientRect(frame->GetSafeHwnd(), &client);
+    ScreenToClient(frame->GetSafeHwnd(), &screenPoint);
+    const std::pair<long, DockSide> distances[] = {{screenPoint.y - client.top, DockSide::Top},
+                                                   {client.bottom - screenPoint.y, DockSide::Bottom},
+                                                   {screenPoint.x - client.left, DockSide::Left},
+                                                   {client.right - screenPoint.x, DockSide::Right}};
+    const auto nearest = std::min_element(std::begin(distances), std::end(distances),
+                                          [](const auto& left, const auto& right) { return left.first < right.first; });
+    frame->DockControlBar(*this, nearest->second);
 }
 
 void CToolBar::PaintGripper()
 {
     if (!(GetBarStyle() & kBarGripper)) return;
-    HDC dc = GetWindowDC(m_hWnd);
+    CWindowDC dc(m_hWnd, CWindowDC::Area::Window);
     if (!dc) return;
     RECT window{};
     GetWindowRect(m_hWnd, &window);
-    OffsetRect(&window, -window.left, -window.top);
+    POINT clientOrigin{0, 0};
+    ClientToScreen(m_hWnd, &clientOrigin);
     RECT client{};
     GetClientRect(m_hWnd, &client);
-    POINT origin{0, 0};
-    MapWindowPoints(m_hWnd, nullptr, &origin, 1);
-    RECT screenWindow{};
-    GetWindowRect(m_hWnd, &screenWindow);
-    OffsetRect(&client, origin.x - screenWindow.left, origin.y - screenWindow.top);
+    OffsetRect(&client, clientOrigin.x - window.left, clientOrigin.y - window.top);
+    OffsetRect(&window, -window.left, -window.top);
 
-    // Paint only the frame around the buttons; the buttons paint themselves.
-    ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
-    FillRect(dc, &window, GetSysColorBrush(COLOR_BTNFACE));
-    RECT grip = window;
-    if (IsVertical()) {
-        grip = {window.left + 3, window.top + 3, window.right - 3, window.top + 6};
-    } else {
-        grip = {window.left + 3, window.top + 3, window.left + 6, window.bottom - 3};
+    // Only the frame around the buttons: the buttons paint themselves.
+    ExcludeClipRect(dc.Get(), client.left, client.top, client.right, client.bottom);
+    FillRect(dc.Get(), &window, GetSysColorBrush(COLOR_BTNFACE));
+    RECT grip = IsVertical() ? RECT{window.left + 3, window.top + 3, window.right - 3, window.top + 6}
+                             : RECT{window.left + 3, window.top + 3, window.left + 6, window.bottom - 3};
+    DrawEdge(dc.Get(), &grip, BDR_RAISEDINNER, BF_RECT);
+    DrawEdge(dc.Get(), &window, EDGE_ETCHED, EdgeTowardsView());
+}
+
+UINT CToolBar::EdgeTowardsView() const
+{
+    switch (GetDockSide()) {
+    case DockSide::Top: return BF_BOTTOM;
+    case DockSide::Bottom: return BF_TOP;
+    case DockSide::Left: return BF_RIGHT;
+    case DockSide::Right: return BF_LEFT;
     }
-    DrawEdge(dc, &grip, BDR_RAISEDINNER, BF_RECT);
-    DrawEdge(dc, &window, EDGE_ETCHED, IsVertical() ? BF_RIGHT : BF_BOTTOM);
-    ReleaseDC(m_hWnd, dc);
+    return BF_BOTTOM;
 }

@@ -35,7 +35,12 @@ protected:
 private:
     bool IsVertical() const;
     void PaintGripper();
+    UINT EdgeTowardsView() const;
+    bool IsOnGripper(POINT screenPoint) const;
+    // Dragging the gripper and letting go docks the bar on the frame's side nearest the pointer.
+    void DropAt(POINT screenPoint);
 
+    bool m_dragging = false;
     CGdiObject m_resourceBitmap;
     CImageListHandle m_images;
 };

@@ -79,3 +79,26 @@ using CMenuHandle = CUniqueHandle<MenuTraits>;
 using CRegistryKey = CUniqueHandle<RegistryKeyTraits>;
 using CImageListHandle = CUniqueHandle<ImageListTraits>;
 using CHookHandle = CUniqueHandle<HookTraits>;
+
+// A device context of a window (or of the screen, for a null window), released on destruction.
+class CWindowDC {
+public:
+    enum class Area { Client, Window };
+    explicit CWindowDC(HWND window, Area area = Area::Client)
+        : m_window(window), m_dc(area == Area::Window ? GetWindowDC(window) : GetDC(window))
+    {
+    }
+    ~CWindowDC()
+    {
+        if (m_dc) ReleaseDC(m_window, m_dc);
+    }
+    CWindowDC(const CWindowDC&) = delete;
+    CWindowDC& operator=(const CWindowDC&) = delete;
+
+    HDC Get() const { return m_dc; }
+    explicit operator bool() const { return m_dc != nullptr; }
+
+private:
+    HWND m_window;
+    HDC m_dc;
+};

@@ -9,8 +9,6 @@
 
 namespace {
 
-const wchar_t kObjectProperty[] = L"Tarnwick.Window";
-
 // The object whose window CreateEx is making; the creation hook attaches it.
 thread_local CWindow* t_windowBeingCreated = nullptr;
 
@@ -46,7 +44,9 @@ void CWindow::SetWindowText(const std::wstring& text)
 
 CWindow* CWindow::FromHandle(HWND window)
 {
-    return static_cast<CWindow*>(GetPropW(window, kObjectProperty));
+    // Only windows whose procedure is ours carry an object in their user data.
+    if (reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC)) != &StaticWindowProc) return nullptr;
+    return reinterpret_cast<CWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 bool CWindow::CreateEx(DWORD exStyle, const wchar_t* className, const wchar_t* title, DWORD style, int x, int y,
@@ -78,7 +78,9 @@ LRESULT CALLBACK CWindow::CreationHook(int code, WPARAM wParam, LPARAM lParam)
 void CWindow::Attach(HWND window)
 {
     m_hWnd = window;
-    SetPropW(window, kObjectProperty, this);
+    // The user data, not a window property: it is read for every message, and under
+    // Wine a property costs a round trip to the server.
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     m_classProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWindowProc)));
 }
@@ -86,7 +88,7 @@ void CWindow::Attach(HWND window)
 void CWindow::Detach()
 {
     SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_classProc));
-    RemovePropW(m_hWnd, kObjectProperty);
+    SetWindowLongPtrW(m_hWnd, GWLP_USERDATA, 0);
     m_hWnd = nullptr;
 }
 
@@ -102,7 +104,7 @@ LRESULT CWindow::Default(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK CWindow::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CWindow* object = FromHandle(window);
+    auto* object = reinterpret_cast<CWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!object) return DefWindowProcW(window, message, wParam, lParam);
     const LRESULT result = object->GuardedWindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY && object->m_hWnd == window) {

@@ -9,11 +9,11 @@ public:
     explicit CListViewRows(CListViewControl list) : m_list(list) {}
 
     int GetRowCount() const override { return m_list.GetItemCount(); }
-    int InsertRow(int index, const std::wstring& text, int image, std::intptr_t itemData) override
+    int InsertRow(int index, const wchar_t* text, int image, std::intptr_t itemData) override
     {
         return m_list.InsertItem(index, text, image, itemData);
     }
-    void SetCellText(int row, int column, const std::wstring& text) override { m_list.SetItemText(row, column, text); }
+    void SetCellText(int row, int column, const wchar_t* text) override { m_list.SetItemText(row, column, text); }
     void SetRedraw(bool redraw) override { m_list.SetRedraw(redraw); }
     void RepaintNow() override { m_list.RedrawNow(); }
 

@@ -19,6 +19,8 @@ int CTestApp::DoMessageBox(const std::wstring& text, UINT type)
 void AppTest::SetUp()
 {
     DeleteSettings();
+    // Start() would otherwise wait in the modal tip of the day.
+    WriteSetting(L"Tip", L"StartUp", DWORD{1});
 }
 
 void AppTest::TearDown()

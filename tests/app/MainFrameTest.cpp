@@ -229,3 +229,43 @@ TEST_F(AppTest, ClosingLeavesAFileThatIsStillOpenAndItsFolder)
     Shutdown();
     EXPECT_TRUE(m_quitSeen);
 }
+
+TEST_F(AppTest, DraggingTheGripperDocksTheToolBarOnTheNearestSide)
+{
+    ASSERT_TRUE(Start());
+    CToolBar& bar = Frame().GetToolBar();
+    HWND toolBar = bar.GetSafeHwnd();
+    RECT frameClient{};
+    GetClientRect(Frame().GetSafeHwnd(), &frameClient);
+    MapWindowPoints(Frame().GetSafeHwnd(), nullptr, reinterpret_cast<POINT*>(&frameClient), 2);
+
+    const auto dragTo = [&](POINT screenTarget) {
+        RECT barRect{};
+        GetWindowRect(toolBar, &barRect);
+        const POINT grip{barRect.left + 4, barRect.top + 4};
+        ASSERT_EQ(SendMessageW(toolBar, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+        SendMessageW(toolBar, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(grip.x, grip.y));
+        POINT target = screenTarget;
+        ScreenToClient(toolBar, &target);
+        SendMessageW(toolBar, WM_LBUTTONUP, 0, MAKELPARAM(target.x, target.y));
+        Pump();
+    };
+
+    dragTo({frameClient.left + 5, (frameClient.top + frameClient.bottom) / 2});
+    RECT barRect{}, viewRect{};
+    GetWindowRect(toolBar, &barRect);
+    GetWindowRect(View().GetSafeHwnd(), &viewRect);
+    EXPECT_EQ(bar.GetDockSide(), DockSide::Left);
+    EXPECT_TRUE(GetWindowLongPtrW(toolBar, GWL_STYLE) & CCS_VERT);
+    EXPECT_EQ(barRect.left, frameClient.left);
+    EXPECT_LE(barRect.right, viewRect.left);
+    EXPECT_GT(barRect.bottom - barRect.top, barRect.right - barRect.left);
+
+    dragTo({(frameClient.left + frameClient.right) / 2, frameClient.top + 2});
+    GetWindowRect(toolBar, &barRect);
+    GetWindowRect(View().GetSafeHwnd(), &viewRect);
+    EXPECT_EQ(bar.GetDockSide(), DockSide::Top);
+    EXPECT_FALSE(GetWindowLongPtrW(toolBar, GWL_STYLE) & CCS_VERT);
+    EXPECT_EQ(barRect.top, frameClient.top);
+    EXPECT_LE(barRect.bottom, viewRect.top);
+}

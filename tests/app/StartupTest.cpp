@@ -1,4 +1,4 @@
-// Start-up as Part of the program: with and without a file, the window's
+// Start-up: with and without a file, the window's
 // place, the list's setup, and the command lines that end the program.
 #include "AppTestSupport.h"
 

@@ -360,18 +360,18 @@ TEST(LzxDecoder, MatchesAcrossFramesAndWindowsOfBothExtremes)
     EXPECT_TRUE(Decode(15, frames, want.size()) == want);
 
     // The largest window, and an offset with 17 extra bits.
-    const std::vector<std::uint8_t> far = Noise(1500100, 3);
+    const std::vector<std::uint8_t> distant = Noise(1500100, 3);
     w.Header(0);
-    w.Uncompressed(static_cast<std::uint32_t>(far.size()), 1, 1, 1);
+    w.Uncompressed(static_cast<std::uint32_t>(distant.size()), 1, 1, 1);
     frames.clear();
-    for (std::size_t at = 0; at < far.size(); at += kFrame) {
-        w.Raw(std::span(far).subspan(at, std::min(far.size() - at, kFrame)));
-        if (far.size() - at >= kFrame) frames.push_back(w.Frame());
+    for (std::size_t at = 0; at < distant.size(); at += kFrame) {
+        w.Raw(std::span(distant).subspan(at, std::min(distant.size() - at, kFrame)));
+        if (distant.size() - at >= kFrame) frames.push_back(w.Frame());
     }
     w.Compressed(1, 50, 256 + 8 * 50, true);
     w.Match(50, 45, 58210, 17); // offset 1500000 = 1441792 + 58210 - 2
     frames.push_back(w.Frame());
-    want = far;
+    want = distant;
     Repeat(want, 50, 1500000);
     EXPECT_TRUE(Decode(21, frames, want.size()) == want);
 }

@@ -1,0 +1,328 @@
+#include "ColumnSort.h"
+
+#include "WaitCursor.h"
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kSizeColumn = 1;
+// Focus, selection, cut, drop highlight, overlay and state image travel with a row.
+constexpr UINT kRowStates = 0xFF0F;
+
+struct AnsiCharacter {
+    unsigned code = 0;
+    std::size_t length = 0; // 0: the text has ended
+};
+
+bool IsLeadByte(unsigned char byte)
+{
+    static const std::array<bool, 256> leadBytes = [] {
+        std::array<bool, 256> table{};
+        for (unsigned value = 0; value < table.size(); ++value)
+            table[value] = IsDBCSLeadByteEx(CP_ACP, static_cast<BYTE>(value)) != FALSE;
+        return table;
+    }();
+    return leadBytes[byte];
+}
+
+AnsiCharacter CharacterAt(std::string_view text, std::size_t position)
+{
+    if (position >= text.size()) return {};
+    const auto lead = static_cast<unsigned char>(text[position]);
+    if (!IsLeadByte(lead)) return {lead, 1};
+    if (position + 1 >= text.size()) return {};
+    return {lead * 256u + static_cast<unsigned char>(text[position + 1]), 2};
+}
+
+int HeaderColumnCount(HWND list)
+{
+    const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+// Reads cells into one buffer that grows to the longest text met, so that the
+// many reads of a sort allocate nothing.
+class CCellReader {
+public:
+    explicit CCellReader(HWND list) : m_list(list), m_buffer(256) {}
+
+    std::wstring_view Read(int row, int column)
+    {
+        for (;;) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = m_buffer.data();
+            item.cchTextMax = static_cast<int>(m_buffer.size());
+            const auto length = static_cast<std::size_t>(
+                SendMessageW(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+            // The control answers with what it copied: a full buffer may have cut the text.
+            if (length + 1 < m_buffer.size()) return {m_buffer.data(), length};
+            m_buffer.resize(m_buffer.size() * 2);
+        }
+    }
+
+private:
+    HWND m_list;
+    std::vector<wchar_t> m_buffer;
+};
+
+// The size column holds the full unsigned 64-bit value, so it is read as one:
+// sizes of 2^31 bytes and more order correctly.
+class CNumberKeys {
+public:
+    using Key = std::uint64_t;
+
+    CNumberKeys(HWND list, int column) : m_cells(list), m_column(column) {}
+
+    void Read(int row, Key& key) { key = LeadingNumber(m_cells.Read(row, m_column)); }
+    static int Compare(Key left, Key right) { return left < right ? -1 : (left > right ? 1 : 0); }
+
+private:
+    static Key LeadingNumber(std::wstring_view text)
+    {
+        std::size_t position = text.find_first_not_of(L" \t");
+        Key value = 0;
+        for (; position < text.size() && text[position] >= L'0' && text[position] <= L'9'; ++position) {
+            const unsigned digit = text[position] - L'0';
+            if (value > (std::numeric_limits<Key>::max() - digit) / 10) return std::numeric_limits<Key>::max();
+            value = value * 10 + digit;
+        }
+        return value;
+    }
+
+    CCellReader m_cells;
+    int m_column;
+};
+
+// Texts order by their codes in the ANSI code page, so they are compared in it.
+class CTextKeys {
+public:
+    using Key = std::string;
+
+    CTextKeys(HWND list, int column) : m_cells(list), m_column(column) {}
+
+    void Read(int row, Key& key)
+    {
+        const std::wstring_view text = m_cells.Read(row, m_column);
+        const int wideLength = static_cast<int>(text.size());
+        const int needed = WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
+        key.resize(static_cast<std::size_t>(needed));
+        if (needed > 0)
+            WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, key.data(), needed, nullptr, nullptr);
+    }
+    static int Compare(const Key& left, const Key& right) { return CompareAnsiText(left, right); }
+
+private:
+    CCellReader m_cells;
+    int m_column;
+};
+
+LVITEMW ReadRowAttributes(HWND list, int row)
+{
+    LVITEMW attributes{};
+    attributes.mask = LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+    attributes.stateMask = kRowStates;
+    attributes.iItem = row;
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&attributes));
+    return attributes;
+}
+
+// Gives `row` the attributes that `current` had and `wanted` has; what already
+// matches is left out, as every change costs the control notifications.
+void ChangeRowAttributes(HWND list, int row, const LVITEMW& current, const LVITEMW& wanted)
+{
+    LVITEMW change = wanted;
+    change.iItem = row;
+    change.iSubItem = 0;
+    change.mask = LVIF_PARAM;
+    if (current.iImage != wanted.iImage) change.mask |= LVIF_IMAGE;
+    if ((current.state & kRowStates) != (wanted.state & kRowStates)) change.mask |= LVIF_STATE;
+    SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change));
+}
+
+// Two rows change places with all their texts, icon, item data and state.
+class CRowExchanger {
+public:
+    CRowExchanger(CListViewControl list, int columns)
+        : m_list(list), m_cells(list.GetSafeHwnd()), m_columns(columns), m_firstTexts(columns), m_secondTexts(columns)
+    {
+    }
+
+    void Exchange(int first, int second)
+    {
+        for (int column = 0; column < m_columns; ++column) {
+            m_firstTexts[column] = m_cells.Read(first, column);
+            m_secondTexts[column] = m_cells.Read(second, column);
+        }
+        const LVITEMW firstAttributes = ReadRowAttributes(m_list.GetSafeHwnd(), first);
+        const LVITEMW secondAttributes = ReadRowAttributes(m_list.GetSafeHwnd(), second);
+
+        WriteTexts(first, m_secondTexts, m_firstTexts);
+        ChangeRowAttributes(m_list.GetSafeHwnd(), first, firstAttributes, secondAttributes);
+        WriteTexts(second, m_firstTexts, m_secondTexts);
+        ChangeRowAttributes(m_list.GetSafeHwnd(), second, secondAttributes, firstAttributes);
+    }
+
+private:
+    void WriteTexts(int row, const std::vector<std::wstring>& wanted, const std::vector<std::wstring>& current)
+    {
+        for (int column = 0; column < m_columns; ++column)
+            if (wanted[column] != current[column]) m_list.SetItemText(row, column, wanted[column].c_str());
+    }
+
+    CListViewControl m_list;
+    CCellReader m_cells;
+    int m_columns;
+    std::vector<std::wstring> m_firstTexts;
+    std::vector<std::wstring> m_secondTexts;
+};
+
+// Quicksort on the control's own rows around the middle row's key. Keys are
+// read from the control whenever they are compared; rows with equal keys are
+// never exchanged.
+template <typename Keys>
+class CRowQuicksort {
+public:
+    using Key = typename Keys::Key;
+
+    CRowQuicksort(CListViewControl list, int columns, int column, bool ascending)
+        : m_exchanger(list, columns), m_keys(list.GetSafeHwnd(), column), m_ascending(ascending)
+    {
+    }
+
+    void Sort(int low, int high)
+    {
+        // The two parts are disjoint, so their order does not matter; taking the
+        // smaller by recursion keeps the stack shallow on any input.
+        while (low < high) {
+            const auto [lo, hi] = Partition(low, high);
+            if (hi - low < high - lo) {
+                Sort(low, hi);
+                low = lo;
+            } else {
+                Sort(lo, high);
+                high = hi;
+            }
+        }
+    }
+
+private:
+    struct Split {
+        int lo;
+        int hi;
+    };
+
+    Split Partition(int low, int high)
+    {
+        m_keys.Read(low + (high - low) / 2, m_pivot);
+        int lo = low;
+        int hi = high;
+        while (lo <= hi) {
+            while (lo < high && OrderOfRow(lo) < 0) ++lo;
+            while (hi > low && OrderOfRow(hi) > 0) --hi;
+            if (lo <= hi) {
+                ExchangeIfKeysDiffer(lo, hi);
+                ++lo;
+                --hi;
+            }
+        }
+        return {lo, hi};
+    }
+
+    // Negative when the row belongs before the pivot in the sort's direction.
+    int OrderOfRow(int row)
+    {
+        m_keys.Read(row, m_rowKey);
+        const int order = Keys::Compare(m_rowKey, m_pivot);
+        return m_ascending ? order : -order;
+    }
+
+    void ExchangeIfKeysDiffer(int first, int second)
+    {
+        m_keys.Read(first, m_rowKey);
+        m_keys.Read(second, m_otherKey);
+        if (Keys::Compare(m_rowKey, m_otherKey) != 0) m_exchanger.Exchange(first, second);
+    }
+
+    CRowExchanger m_exchanger;
+    Keys m_keys;
+    bool m_ascending;
+    Key m_pivot{};
+    Key m_rowKey{};
+    Key m_otherKey{};
+};
+
+// Every exchange would otherwise make the control work out what to repaint;
+// nothing is painted during the sort anyway, as no message is dispatched.
+class CDrawingPaused {
+public:
+    explicit CDrawingPaused(CListViewControl list) : m_list(list) { m_list.SetRedraw(false); }
+    ~CDrawingPaused()
+    {
+        m_list.SetRedraw(true);
+        InvalidateRect(m_list.GetSafeHwnd(), nullptr, TRUE);
+    }
+    CDrawingPaused(const CDrawingPaused&) = delete;
+    CDrawingPaused& operator=(const CDrawingPaused&) = delete;
+
+private:
+    CListViewControl m_list;
+};
+
+template <typename Keys>
+bool SortRows(CListViewControl list, int column, bool ascending, int low, int high)
+{
+    const int columns = HeaderColumnCount(list.GetSafeHwnd());
+    if (column < 0 || column >= columns) return false;
+    if (high == -1) high = list.GetItemCount() - 1;
+    if (high <= low) return false;
+    CDrawingPaused paused(list);
+    CRowQuicksort<Keys>(list, columns, column, ascending).Sort(low, high);
+    return true;
+}
+
+} // namespace
+
+int CompareAnsiText(std::string_view left, std::string_view right)
+{
+    std::size_t leftPosition = 0;
+    std::size_t rightPosition = 0;
+    for (;;) {
+        const AnsiCharacter fromLeft = CharacterAt(left, leftPosition);
+        const AnsiCharacter fromRight = CharacterAt(right, rightPosition);
+        if (fromLeft.length == 0 || fromRight.length == 0)
+            return (fromLeft.length != 0 ? 1 : 0) - (fromRight.length != 0 ? 1 : 0);
+        if (fromLeft.code != fromRight.code) return fromLeft.code < fromRight.code ? -1 : 1;
+        leftPosition += fromLeft.length;
+        rightPosition += fromRight.length;
+    }
+}
+
+CColumnSort::CColumnSort(CListViewControl list) : m_list(list) {}
+
+bool CColumnSort::SortByNumber(int column, bool ascending, int low, int high)
+{
+    return SortRows<CNumberKeys>(m_list, column, ascending, low, high);
+}
+
+bool CColumnSort::SortByText(int column, bool ascending, int low, int high)
+{
+    return SortRows<CTextKeys>(m_list, column, ascending, low, high);
+}
+
+int CColumnSort::SortOnHeaderClick(CListViewControl list, int column, int lastAscendingColumn)
+{
+    CWaitCursor wait;
+    const bool ascending = column != lastAscendingColumn;
+    CColumnSort sort(list);
+    if (column == kSizeColumn)
+        sort.SortByNumber(column, ascending, 0, -1);
+    else
+        sort.SortByText(column, ascending, 0, -1);
+    return ascending ? column : -1;
+}

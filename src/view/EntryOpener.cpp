@@ -1,0 +1,44 @@
+#include "EntryOpener.h"
+
+#include "EntryCopyFolder.h"
+#include "FileErrorMessage.h"
+#include "SafeName.h"
+
+#include <shellapi.h>
+
+namespace {
+
+constexpr int kNameColumn = 0;
+constexpr int kTypeColumn = 2;
+constexpr int kPathColumn = 3;
+
+} // namespace
+
+void CShellEntryLauncher::Launch(const std::wstring& file, const std::wstring& parameters)
+{
+    ShellExecuteW(nullptr, nullptr, file.c_str(), parameters.empty() ? nullptr : parameters.c_str(), nullptr,
+                  SW_SHOW);
+}
+
+void OpenEntry(CListViewControl list, int row, CChmEngine& engine, IEntryLauncher& launcher)
+{
+    const std::wstring name = list.GetItemText(row, kNameColumn);
+    const std::wstring internalPath = list.GetItemText(row, kPathColumn);
+    const std::wstring type = list.GetItemText(row, kTypeColumn);
+    const std::wstring folder = EntryCopyFolderPath();
+    CreateDirectoryW(folder.c_str(), nullptr);
+
+    IStorage* parent = engine.GetParentStorage(list.GetItemData(row));
+    if (!engine.ExtractStream(parent, internalPath, name, folder, FALSE)) {
+        const FileError& error = engine.GetLastFileError();
+        if (error.cause != FileErrorCause::None) ReportFileError(error.cause, error.path);
+        return;
+    }
+    // The engine wrote the copy under the safe form of the name, which stays
+    // inside the folder whatever the help file calls the stream.
+    const std::wstring copy = folder + L"\\" + SafeFileName(name);
+    if (type.empty())
+        launcher.Launch(L"NotePad.exe", copy);
+    else
+        launcher.Launch(copy, L"");
+}

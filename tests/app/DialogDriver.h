@@ -1,0 +1,36 @@
+// Works a modal dialog from inside its own message loop: once the dialog is up,
+// a thread timer hands it to the test's code, then closes it as the user would.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+enum class CloseBy { Ok, Escape };
+
+class DialogDriver {
+public:
+    // From the next modal dialog on, `whileShown` runs once on the dialog, which
+    // is then closed with `closeBy` even when `whileShown` stopped early.
+    DialogDriver(std::function<void(HWND)> whileShown, CloseBy closeBy);
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    bool DialogWasShown() const { return m_shown; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    void Drive(HWND dialog);
+
+    std::function<void(HWND)> m_whileShown;
+    CloseBy m_closeBy;
+    UINT_PTR m_timer = 0;
+    bool m_shown = false;
+};
+
+// Clicks a button of the dialog as the mouse would.
+void ClickButton(HWND dialog, int id);
+std::wstring ControlText(HWND dialog, int id);
+bool IsChecked(HWND dialog, int id);
