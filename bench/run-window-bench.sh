@@ -15,6 +15,5 @@ if [ ! -f "$repo/build/win64/build.ninja" ]; then
   bash "$repo/scripts/build.sh" win64
 fi
 cmake --build "$repo/build/win64" --target window_bench >/dev/null
-bash "$repo/tests/app/unmanaged-windows.sh"
 echo "file: $chm ($(du -m "$chm" | cut -f1) MB)"
 bash "$repo/scripts/wine-run.sh" "$repo/build/win64/bench/window/window_bench.exe" "Z:$chm" "$runs"
