@@ -75,5 +75,7 @@ private:
     std::unordered_map<std::wstring, TypeInfo> m_typesOfThisWalk;
     std::vector<std::uint8_t> m_copyBuffer;
     FileError m_lastFileError;
+#ifdef _WIN32
     bool m_comInitialized = false;
+#endif
 };

@@ -45,6 +45,11 @@ public:
     virtual void RemoveFile(const std::wstring& path) = 0;
 };
 
+#ifdef _WIN32
+// The cause that a Windows error code stands for.
+FileErrorCause FileErrorCauseOf(std::uint32_t systemError);
+#endif
+
 // The file system of the platform the program runs on.
 IFileSystem& PlatformFileSystem();
 

@@ -7,8 +7,6 @@
 
 #include <string>
 
-FileErrorCause FileErrorCauseOf(DWORD systemError);
-
 // The message for `cause`, naming `path`.
 std::wstring FileErrorText(FileErrorCause cause, const std::wstring& path);
 

@@ -21,7 +21,7 @@ public:
     bool DestroyWindow();
 
     void SetRange(int lower, int upper, int step);
-    // Both return the bar's previous position.
+    // Both return the previous position.
     int SetPos(int position);
     int StepIt();
     // printf rules; the text is cut to the label's 512-character buffer.
@@ -50,6 +50,9 @@ private:
     void ShowIfHidden();
     void HideIfShown();
     HWND Control(int id) const { return GetDlgItem(m_hWnd, id); }
+    // Pixels of the bar that `position` fills.
+    int BarFill(int position) const;
+    void MoveBar(int position);
 
     bool m_cancelled = false;
     int m_previousPosition = 0;
@@ -58,6 +61,7 @@ private:
     int m_upper = 100;
     int m_lower = 0;
     int m_textLines = 4;
+    int m_barFill = 0;
     std::wstring m_title;
     std::wstring m_cancelText = L" 取消 ";
     CGdiObject m_font;

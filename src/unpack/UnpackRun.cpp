@@ -45,7 +45,7 @@ void RunUnpack(HWND owner, CListViewControl list, CChmEngine& engine, const Unpa
     for (const int row : rows) {
         const std::wstring name = list.GetItemText(row, 0);
         const std::wstring internalPath = list.GetItemText(row, 3);
-        if (!_wgetenv(L"NO_LABEL")) progress.SetLabelText(L"正在展开:%ls", name.c_str());
+        progress.SetLabelText(L"正在展开:%ls", name.c_str());
         IStorage* parent = engine.GetParentStorage(list.GetItemData(row));
         if (!engine.ExtractStream(parent, internalPath, name, request.destination, request.usePaths)) {
             const FileError error = engine.GetLastFileError();
@@ -58,7 +58,7 @@ void RunUnpack(HWND owner, CListViewControl list, CChmEngine& engine, const Unpa
             failures.Add(internalPath, name);
         }
         progress.StepIt();
-        if (!_wgetenv(L"NO_PUMP")) progress.PumpMessages(true);
+        progress.PumpMessages(true);
         if (progress.IsCancelled()) break;
     }
     progress.DestroyWindow();

@@ -134,6 +134,18 @@ TEST_F(ProgressWndTest, ThreeHundredRowsShowOnePerCentFromTheThirdStep)
     EXPECT_EQ(BarPosition(window), 300);
 }
 
+TEST_F(ProgressWndTest, TheBarFollowsToWithinOnePixelAndEndsExact)
+{
+    CProgressWnd window(nullptr, kTitle, true);
+    window.SetRange(0, 20000, 1);
+    for (int step = 1; step <= 10000; ++step) window.StepIt();
+    RECT bar{};
+    GetClientRect(GetDlgItem(window.GetSafeHwnd(), CProgressWnd::kBarId), &bar);
+    EXPECT_NEAR(BarPosition(window), 10000, 20000 / bar.right + 1);
+    EXPECT_EQ(window.SetPos(20000), 10000);
+    EXPECT_EQ(BarPosition(window), 20000);
+}
+
 TEST_F(ProgressWndTest, CaptionIsTouchedOnlyWhenThePercentageChanges)
 {
     CProgressWnd window(nullptr, kTitle, true);

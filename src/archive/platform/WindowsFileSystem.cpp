@@ -4,14 +4,9 @@
 
 #include <algorithm>
 
-namespace {
-
-// CreateDirectoryW stops short of MAX_PATH (it leaves room for an 8.3 name).
-constexpr std::size_t kLongPathThreshold = MAX_PATH - 12;
-
-FileErrorCause CauseOf(DWORD error)
+FileErrorCause FileErrorCauseOf(std::uint32_t systemError)
 {
-    switch (error) {
+    switch (systemError) {
     case ERROR_FILE_NOT_FOUND: return FileErrorCause::FileNotFound;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_NAME:
@@ -23,7 +18,8 @@ FileErrorCause CauseOf(DWORD error)
     case ERROR_WRITE_PROTECT: return FileErrorCause::AccessDenied;
     case ERROR_INVALID_HANDLE: return FileErrorCause::InvalidFile;
     case ERROR_CANNOT_MAKE: return FileErrorCause::DirectoryFull;
-    case ERROR_SHARING_VIOLATION: return FileErrorCause::SharingViolation;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return FileErrorCause::SharingViolation;
     case ERROR_HANDLE_DISK_FULL:
     case ERROR_DISK_FULL: return FileErrorCause::DiskFull;
     case ERROR_CRC:
@@ -34,9 +30,14 @@ FileErrorCause CauseOf(DWORD error)
     }
 }
 
+namespace {
+
+// CreateDirectoryW stops short of MAX_PATH (it leaves room for an 8.3 name).
+constexpr std::size_t kLongPathThreshold = MAX_PATH - 12;
+
 bool Fail(FileError& error, DWORD code)
 {
-    error.cause = CauseOf(code);
+    error.cause = FileErrorCauseOf(code);
     error.systemError = code;
     return false;
 }
