@@ -1,5 +1,6 @@
 #include "ColumnSort.h"
 
+#include "ListDrawingOff.h"
 #include "WaitCursor.h"
 
 #include <array>
@@ -257,23 +258,6 @@ private:
     Key m_otherKey{};
 };
 
-// Every exchange would otherwise make the control work out what to repaint;
-// nothing is painted during the sort anyway, as no message is dispatched.
-class CDrawingPaused {
-public:
-    explicit CDrawingPaused(CListViewControl list) : m_list(list) { m_list.SetRedraw(false); }
-    ~CDrawingPaused()
-    {
-        m_list.SetRedraw(true);
-        InvalidateRect(m_list.GetSafeHwnd(), nullptr, TRUE);
-    }
-    CDrawingPaused(const CDrawingPaused&) = delete;
-    CDrawingPaused& operator=(const CDrawingPaused&) = delete;
-
-private:
-    CListViewControl m_list;
-};
-
 template <typename Keys>
 bool SortRows(CListViewControl list, int column, bool ascending, int low, int high)
 {
@@ -281,7 +265,8 @@ bool SortRows(CListViewControl list, int column, bool ascending, int low, int hi
     if (column < 0 || column >= columns) return false;
     if (high == -1) high = list.GetItemCount() - 1;
     if (high <= low) return false;
-    CDrawingPaused paused(list);
+    // Every exchange would otherwise make the control work out what to repaint.
+    CListDrawingOff paused(list);
     CRowQuicksort<Keys>(list, columns, column, ascending).Sort(low, high);
     return true;
 }

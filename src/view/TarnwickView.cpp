@@ -11,6 +11,7 @@
 #include "StatusBar.h"
 #include "TarnwickDoc.h"
 #include "UnpackDlg.h"
+#include "ListDrawingOff.h"
 #include "WaitCursor.h"
 #include "resource.h"
 
@@ -30,22 +31,6 @@ constexpr std::array<ColumnSetup, 4> kColumns{{
     {IDS_COLUMN_TYPE, 100, LVCFMT_LEFT},
     {IDS_COLUMN_PATH, 200, LVCFMT_LEFT},
 }};
-
-// Drawing stays off while the rows go in, and comes back on however the walk ends.
-class CDrawingOff {
-public:
-    explicit CDrawingOff(CListViewControl list) : m_list(list) { m_list.SetRedraw(false); }
-    ~CDrawingOff()
-    {
-        m_list.SetRedraw(true);
-        InvalidateRect(m_list.GetSafeHwnd(), nullptr, TRUE);
-    }
-    CDrawingOff(const CDrawingOff&) = delete;
-    CDrawingOff& operator=(const CDrawingOff&) = delete;
-
-private:
-    CListViewControl m_list;
-};
 
 } // namespace
 
@@ -96,7 +81,7 @@ void CTarnwickView::OnInitialUpdate()
             CPleaseWaitWindow pleaseWait(m_hWnd);
             document->m_engine.ReleaseWalk();
             CListViewControl list = GetListCtrl();
-            CDrawingOff drawingOff(list);
+            CListDrawingOff drawingOff(list);
             list.DeleteAllItems();
             CListViewRows target(list);
             rows = document->m_engine.WalkStorage(target, m_sysImageList, root, L"");

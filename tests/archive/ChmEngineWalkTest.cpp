@@ -172,7 +172,9 @@ TEST(ParentStorageTable, GrowsByAnEighthBetweenFourAndOneThousandTwentyFour)
     EXPECT_EQ(growth[9], std::make_pair(36, 40));
     EXPECT_EQ(growth[10], std::make_pair(40, 45));
     for (const auto& [size, newCapacity] : growth) {
-        if (size >= 8192) EXPECT_EQ(newCapacity - size, 1024) << size;
+        if (size >= 8192) {
+            EXPECT_EQ(newCapacity - size, 1024) << size;
+        }
     }
     table.RemoveAll();
     EXPECT_EQ(table.GetSize(), 0);
