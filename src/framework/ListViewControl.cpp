@@ -2,9 +2,22 @@
 
 #include <vector>
 
+CListViewControl CListViewControl::Direct() const
+{
+    CListViewControl direct(m_hWnd);
+    direct.m_procedure = reinterpret_cast<WNDPROC>(GetClassLongPtrW(m_hWnd, GCLP_WNDPROC));
+    return direct;
+}
+
+LRESULT CListViewControl::Send(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    if (m_procedure) return CallWindowProcW(m_procedure, m_hWnd, message, wParam, lParam);
+    return SendMessageW(m_hWnd, message, wParam, lParam);
+}
+
 void CListViewControl::SetImageList(HIMAGELIST images, int which)
 {
-    SendMessageW(m_hWnd, LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(images));
+    Send(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(images));
 }
 
 void CListViewControl::SetViewType(DWORD type)
@@ -16,7 +29,7 @@ void CListViewControl::SetViewType(DWORD type)
 void CListViewControl::SetExtendedStyle(DWORD style)
 {
     // A mask of 0 puts every extended-style bit to the value given.
-    SendMessageW(m_hWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style));
+    Send(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(style));
 }
 
 void CListViewControl::InsertColumn(int index, const std::wstring& heading, int format)
@@ -26,17 +39,17 @@ void CListViewControl::InsertColumn(int index, const std::wstring& heading, int 
     column.fmt = format;
     column.pszText = const_cast<wchar_t*>(heading.c_str());
     column.iSubItem = index;
-    SendMessageW(m_hWnd, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
+    Send(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column));
 }
 
 void CListViewControl::SetColumnWidth(int index, int width)
 {
-    SendMessageW(m_hWnd, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(width, 0));
+    Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(width, 0));
 }
 
 int CListViewControl::GetItemCount() const
 {
-    return static_cast<int>(SendMessageW(m_hWnd, LVM_GETITEMCOUNT, 0, 0));
+    return static_cast<int>(Send(LVM_GETITEMCOUNT, 0, 0));
 }
 
 int CListViewControl::InsertItem(int index, const wchar_t* text, int image, std::intptr_t itemData)
@@ -47,7 +60,7 @@ int CListViewControl::InsertItem(int index, const wchar_t* text, int image, std:
     item.pszText = const_cast<wchar_t*>(text);
     item.iImage = image;
     item.lParam = static_cast<LPARAM>(itemData);
-    return static_cast<int>(SendMessageW(m_hWnd, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    return static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 void CListViewControl::SetItemText(int row, int column, const wchar_t* text)
@@ -55,7 +68,7 @@ void CListViewControl::SetItemText(int row, int column, const wchar_t* text)
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = const_cast<wchar_t*>(text);
-    SendMessageW(m_hWnd, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 std::wstring CListViewControl::GetItemText(int row, int column) const
@@ -68,7 +81,7 @@ std::wstring CListViewControl::GetItemText(int row, int column) const
         item.pszText = buffer.data();
         item.cchTextMax = static_cast<int>(capacity);
         const auto length = static_cast<std::size_t>(
-            SendMessageW(m_hWnd, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+            Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
         if (length + 1 < capacity) return std::wstring(buffer.data(), length);
     }
 }
@@ -78,23 +91,23 @@ std::intptr_t CListViewControl::GetItemData(int row) const
     LVITEMW item{};
     item.mask = LVIF_PARAM;
     item.iItem = row;
-    SendMessageW(m_hWnd, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     return static_cast<std::intptr_t>(item.lParam);
 }
 
 void CListViewControl::DeleteAllItems()
 {
-    SendMessageW(m_hWnd, LVM_DELETEALLITEMS, 0, 0);
+    Send(LVM_DELETEALLITEMS, 0, 0);
 }
 
 int CListViewControl::GetSelectedCount() const
 {
-    return static_cast<int>(SendMessageW(m_hWnd, LVM_GETSELECTEDCOUNT, 0, 0));
+    return static_cast<int>(Send(LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
 int CListViewControl::GetNextSelected(int after) const
 {
-    return static_cast<int>(SendMessageW(m_hWnd, LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
+    return static_cast<int>(Send(LVM_GETNEXTITEM, static_cast<WPARAM>(after), LVNI_SELECTED));
 }
 
 void CListViewControl::SelectAll()
@@ -102,12 +115,12 @@ void CListViewControl::SelectAll()
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED;
     item.state = LVIS_SELECTED;
-    SendMessageW(m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    Send(LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
 }
 
 void CListViewControl::SetRedraw(bool redraw)
 {
-    SendMessageW(m_hWnd, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+    Send(WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
 }
 
 void CListViewControl::RedrawNow()

@@ -13,6 +13,15 @@ public:
 
     HWND GetSafeHwnd() const { return m_hWnd; }
 
+    // The same control, its requests handed straight to the control's own window
+    // procedure instead of going through SendMessage and any procedure that
+    // subclasses it (the view's does, for its creation). For bulk work on rows,
+    // on the control's own thread: a sort or a refill makes hundreds of thousands
+    // of requests, and under Wine each detour costs about as much as the
+    // control's own work. Only for requests that no subclass needs to see.
+    CListViewControl Direct() const;
+    LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+
     void SetImageList(HIMAGELIST images, int which);
     void SetViewType(DWORD type);
     void SetExtendedStyle(DWORD style);
@@ -36,4 +45,5 @@ public:
 
 private:
     HWND m_hWnd;
+    WNDPROC m_procedure = nullptr; // set: requests go straight to it
 };

@@ -191,16 +191,15 @@ bool CProgressWnd::Create(HWND owner, const std::wstring& title, bool smooth)
 
 bool CProgressWnd::CreateControls(bool smooth)
 {
-    const HWND label = CreateChild(m_hWnd, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-                                   kLabelId);
-    if (!label) return false;
+    m_label = CreateChild(m_hWnd, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, kLabelId);
+    if (!m_label) return false;
     const DWORD barStyle = WS_CHILD | WS_VISIBLE | (smooth ? PBS_SMOOTH : 0);
-    if (!CreateChild(m_hWnd, PROGRESS_CLASSW, L"", barStyle, kBarId)) return false;
-    const HWND button = CreateChild(m_hWnd, L"BUTTON", m_cancelText.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                                    kCancelId);
-    if (!button) return false;
-    ::SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
-    ::SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
+    m_bar = CreateChild(m_hWnd, PROGRESS_CLASSW, L"", barStyle, kBarId);
+    if (!m_bar) return false;
+    m_button = CreateChild(m_hWnd, L"BUTTON", m_cancelText.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP, kCancelId);
+    if (!m_button) return false;
+    ::SendMessageW(m_button, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
+    ::SendMessageW(m_label, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), TRUE);
     return true;
 }
 
@@ -228,9 +227,9 @@ void CProgressWnd::LayOutControls(int lines, int width)
     const int outerWidth = clientWidth + (outer.right - outer.left) - client.right;
     const int outerHeight = clientHeight + (outer.bottom - outer.top) - client.bottom;
     MoveWindow(m_hWnd, outer.left, outer.top, outerWidth, outerHeight, TRUE);
-    MoveControl(Control(kBarId), bar);
-    MoveControl(Control(kCancelId), cancel);
-    MoveControl(Control(kLabelId), text);
+    MoveControl(m_bar, bar);
+    MoveControl(m_button, cancel);
+    MoveControl(m_label, text);
 }
 
 void CProgressWnd::RestorePosition()
@@ -270,12 +269,12 @@ void CProgressWnd::HideIfShown()
 void CProgressWnd::SetRange(int lower, int upper, int step)
 {
     if (!m_hWnd) return;
-    ::SendMessageW(Control(kBarId), PBM_SETRANGE32, static_cast<WPARAM>(lower), static_cast<LPARAM>(upper));
+    ::SendMessageW(m_bar, PBM_SETRANGE32, static_cast<WPARAM>(lower), static_cast<LPARAM>(upper));
     m_upper = upper;
     m_lower = lower;
     m_step = step;
     m_barFill = -1; // the bar's position is sent again at the next move
-    ::SendMessageW(Control(kBarId), PBM_SETSTEP, static_cast<WPARAM>(step), 0);
+    ::SendMessageW(m_bar, PBM_SETSTEP, static_cast<WPARAM>(step), 0);
 }
 
 int CProgressWnd::StepIt()
@@ -303,7 +302,7 @@ int CProgressWnd::SetPos(int position)
 int CProgressWnd::BarFill(int position) const
 {
     RECT client{};
-    GetClientRect(Control(kBarId), &client);
+    GetClientRect(m_bar, &client);
     return m_upper > m_lower ? MulDiv(position - m_lower, client.right, m_upper - m_lower) : 0;
 }
 
@@ -315,7 +314,7 @@ void CProgressWnd::MoveBar(int position)
     const int fill = BarFill(position);
     if (fill == m_barFill) return;
     m_barFill = fill;
-    ::SendMessageW(Control(kBarId), PBM_SETPOS, static_cast<WPARAM>(position), 0);
+    ::SendMessageW(m_bar, PBM_SETPOS, static_cast<WPARAM>(position), 0);
 }
 
 void CProgressWnd::SetLabelText(const wchar_t* format, ...)
@@ -325,7 +324,7 @@ void CProgressWnd::SetLabelText(const wchar_t* format, ...)
     va_start(arguments, format);
     const std::wstring text = FormatLabel(format, arguments);
     va_end(arguments);
-    ::SetWindowTextW(Control(kLabelId), text.c_str());
+    ::SetWindowTextW(m_label, text.c_str());
 }
 
 void CProgressWnd::PumpMessages(bool cancelOnEscape)

@@ -49,7 +49,6 @@ private:
     void SavePosition();
     void ShowIfHidden();
     void HideIfShown();
-    HWND Control(int id) const { return GetDlgItem(m_hWnd, id); }
     // Pixels of the bar that `position` fills.
     int BarFill(int position) const;
     void MoveBar(int position);
@@ -65,4 +64,9 @@ private:
     std::wstring m_title;
     std::wstring m_cancelText = L" 取消 ";
     CGdiObject m_font;
+    // Kept rather than looked up by id: a look-up costs a trip to Wine's server, and
+    // the run touches the label and the bar for every row. They go with the window.
+    HWND m_label = nullptr;
+    HWND m_bar = nullptr;
+    HWND m_button = nullptr;
 };

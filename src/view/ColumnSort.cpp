@@ -50,7 +50,7 @@ int HeaderColumnCount(HWND list)
 // many reads of a sort allocate nothing.
 class CCellReader {
 public:
-    explicit CCellReader(HWND list) : m_list(list), m_buffer(256) {}
+    explicit CCellReader(CListViewControl list) : m_list(list), m_buffer(256) {}
 
     std::wstring_view Read(int row, int column)
     {
@@ -60,15 +60,35 @@ public:
             item.pszText = m_buffer.data();
             item.cchTextMax = static_cast<int>(m_buffer.size());
             const auto length = static_cast<std::size_t>(
-                SendMessageW(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-            // The control answers with what it copied: a full buffer may have cut the text.
-            if (length + 1 < m_buffer.size()) return {m_buffer.data(), length};
-            m_buffer.resize(m_buffer.size() * 2);
+                m_list.Send(LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
+            if (!MayBeCut(length)) return {m_buffer.data(), length};
+            Grow();
+        }
+    }
+
+    // The row's first text together with its image, item data and state, in one request.
+    std::wstring_view ReadFirstWithAttributes(int row, LVITEMW& attributes)
+    {
+        for (;;) {
+            attributes = LVITEMW{};
+            attributes.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
+            attributes.stateMask = kRowStates;
+            attributes.iItem = row;
+            attributes.pszText = m_buffer.data();
+            attributes.cchTextMax = static_cast<int>(m_buffer.size());
+            m_list.Send(LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&attributes));
+            const std::wstring_view text(attributes.pszText);
+            if (!MayBeCut(text.size())) return text;
+            Grow();
         }
     }
 
 private:
-    HWND m_list;
+    // The control copies what fits: a full buffer may have cut the text.
+    bool MayBeCut(std::size_t length) const { return length + 1 >= m_buffer.size(); }
+    void Grow() { m_buffer.resize(m_buffer.size() * 2); }
+
+    CListViewControl m_list;
     std::vector<wchar_t> m_buffer;
 };
 
@@ -78,9 +98,15 @@ class CNumberKeys {
 public:
     using Key = std::uint64_t;
 
-    CNumberKeys(HWND list, int column) : m_cells(list), m_column(column) {}
+    CNumberKeys(CListViewControl list, int column) : m_cells(list), m_column(column) {}
 
-    void Read(int row, Key& key) { key = LeadingNumber(m_cells.Read(row, m_column)); }
+    // Returns the cell's text, valid until the next read.
+    std::wstring_view Read(int row, Key& key)
+    {
+        const std::wstring_view text = m_cells.Read(row, m_column);
+        key = LeadingNumber(text);
+        return text;
+    }
     static int Compare(Key left, Key right) { return left < right ? -1 : (left > right ? 1 : 0); }
 
 private:
@@ -105,9 +131,10 @@ class CTextKeys {
 public:
     using Key = std::string;
 
-    CTextKeys(HWND list, int column) : m_cells(list), m_column(column) {}
+    CTextKeys(CListViewControl list, int column) : m_cells(list), m_column(column) {}
 
-    void Read(int row, Key& key)
+    // Returns the cell's text, valid until the next read.
+    std::wstring_view Read(int row, Key& key)
     {
         const std::wstring_view text = m_cells.Read(row, m_column);
         const int wideLength = static_cast<int>(text.size());
@@ -115,6 +142,7 @@ public:
         key.resize(static_cast<std::size_t>(needed));
         if (needed > 0)
             WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, key.data(), needed, nullptr, nullptr);
+        return text;
     }
     static int Compare(const Key& left, const Key& right) { return CompareAnsiText(left, right); }
 
@@ -123,64 +151,76 @@ private:
     int m_column;
 };
 
-LVITEMW ReadRowAttributes(HWND list, int row)
-{
+// One row's texts, image, item data and state.
+struct RowContents {
+    std::vector<std::wstring> texts;
     LVITEMW attributes{};
-    attributes.mask = LVIF_IMAGE | LVIF_PARAM | LVIF_STATE;
-    attributes.stateMask = kRowStates;
-    attributes.iItem = row;
-    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&attributes));
-    return attributes;
-}
+};
 
-// Gives `row` the attributes that `current` had and `wanted` has; what already
-// matches is left out, as every change costs the control notifications.
-void ChangeRowAttributes(HWND list, int row, const LVITEMW& current, const LVITEMW& wanted)
-{
-    LVITEMW change = wanted;
-    change.iItem = row;
-    change.iSubItem = 0;
-    change.mask = LVIF_PARAM;
-    if (current.iImage != wanted.iImage) change.mask |= LVIF_IMAGE;
-    if ((current.state & kRowStates) != (wanted.state & kRowStates)) change.mask |= LVIF_STATE;
-    SendMessageW(list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change));
-}
+// A row's sort key with the cell text it was read from.
+template <typename Key>
+struct KeyCell {
+    Key key{};
+    std::wstring text;
+};
 
 // Two rows change places with all their texts, icon, item data and state.
+// Every request to the control costs (a change of the first column or of the
+// attributes also makes it notify the view twice), so a row is read and
+// written with as few as its contents allow: the sort column's texts come with
+// the keys just compared, and what already matches is not written.
 class CRowExchanger {
 public:
-    CRowExchanger(CListViewControl list, int columns)
-        : m_list(list), m_cells(list.GetSafeHwnd()), m_columns(columns), m_firstTexts(columns), m_secondTexts(columns)
+    CRowExchanger(CListViewControl list, int columns, int sortColumn)
+        : m_list(list), m_cells(list), m_columns(columns), m_sortColumn(sortColumn)
     {
+        m_first.texts.resize(static_cast<std::size_t>(columns));
+        m_second.texts.resize(static_cast<std::size_t>(columns));
     }
 
-    void Exchange(int first, int second)
+    void Exchange(int first, const std::wstring& firstSortText, int second, const std::wstring& secondSortText)
     {
-        for (int column = 0; column < m_columns; ++column) {
-            m_firstTexts[column] = m_cells.Read(first, column);
-            m_secondTexts[column] = m_cells.Read(second, column);
-        }
-        const LVITEMW firstAttributes = ReadRowAttributes(m_list.GetSafeHwnd(), first);
-        const LVITEMW secondAttributes = ReadRowAttributes(m_list.GetSafeHwnd(), second);
-
-        WriteTexts(first, m_secondTexts, m_firstTexts);
-        ChangeRowAttributes(m_list.GetSafeHwnd(), first, firstAttributes, secondAttributes);
-        WriteTexts(second, m_firstTexts, m_secondTexts);
-        ChangeRowAttributes(m_list.GetSafeHwnd(), second, secondAttributes, firstAttributes);
+        Read(first, firstSortText, m_first);
+        Read(second, secondSortText, m_second);
+        Write(first, m_second, m_first);
+        Write(second, m_first, m_second);
     }
 
 private:
-    void WriteTexts(int row, const std::vector<std::wstring>& wanted, const std::vector<std::wstring>& current)
+    void Read(int row, const std::wstring& sortText, RowContents& contents)
     {
-        for (int column = 0; column < m_columns; ++column)
-            if (wanted[column] != current[column]) m_list.SetItemText(row, column, wanted[column].c_str());
+        // The first text comes with the attributes in any case.
+        contents.texts[0] = m_cells.ReadFirstWithAttributes(row, contents.attributes);
+        contents.attributes.pszText = nullptr;
+        for (int column = 1; column < m_columns; ++column)
+            contents.texts[column] = column == m_sortColumn ? std::wstring_view(sortText) : m_cells.Read(row, column);
+    }
+
+    void Write(int row, const RowContents& wanted, const RowContents& current)
+    {
+        LVITEMW change = wanted.attributes;
+        change.iItem = row;
+        change.iSubItem = 0;
+        change.mask = LVIF_PARAM;
+        if (current.attributes.iImage != wanted.attributes.iImage) change.mask |= LVIF_IMAGE;
+        if ((current.attributes.state & kRowStates) != (wanted.attributes.state & kRowStates))
+            change.mask |= LVIF_STATE;
+        if (current.texts[0] != wanted.texts[0]) {
+            change.mask |= LVIF_TEXT;
+            change.pszText = const_cast<wchar_t*>(wanted.texts[0].c_str());
+        }
+        m_list.Send(LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&change));
+        for (int column = 1; column < m_columns; ++column)
+            if (current.texts[column] != wanted.texts[column])
+                m_list.SetItemText(row, column, wanted.texts[column].c_str());
     }
 
     CListViewControl m_list;
     CCellReader m_cells;
     int m_columns;
-    std::vector<std::wstring> m_firstTexts;
-    std::vector<std::wstring> m_secondTexts;
+    int m_sortColumn;
+    RowContents m_first;
+    RowContents m_second;
 };
 
 // Quicksort on the control's own rows around the middle row's key. Keys are
@@ -192,7 +232,7 @@ public:
     using Key = typename Keys::Key;
 
     CRowQuicksort(CListViewControl list, int columns, int column, bool ascending)
-        : m_exchanger(list, columns), m_keys(list.GetSafeHwnd(), column), m_ascending(ascending)
+        : m_exchanger(list, columns, column), m_keys(list, column), m_ascending(ascending)
     {
     }
 
@@ -224,10 +264,15 @@ private:
         int lo = low;
         int hi = high;
         while (lo <= hi) {
-            while (lo < high && OrderOfRow(lo) < 0) ++lo;
-            while (hi > low && OrderOfRow(hi) > 0) --hi;
+            while (lo < high && OrderOfRow(lo, m_loCell) < 0) ++lo;
+            while (hi > low && OrderOfRow(hi, m_hiCell) > 0) --hi;
             if (lo <= hi) {
-                ExchangeIfKeysDiffer(lo, hi);
+                // A scan that stopped on a key has just read it; one that ran
+                // into the end of the range has not.
+                if (lo >= high) ReadKey(lo, m_loCell);
+                if (hi <= low) ReadKey(hi, m_hiCell);
+                if (Keys::Compare(m_loCell.key, m_hiCell.key) != 0)
+                    m_exchanger.Exchange(lo, m_loCell.text, hi, m_hiCell.text);
                 ++lo;
                 --hi;
             }
@@ -235,27 +280,23 @@ private:
         return {lo, hi};
     }
 
-    // Negative when the row belongs before the pivot in the sort's direction.
-    int OrderOfRow(int row)
+    // Reads the row's key; negative when the row belongs before the pivot in
+    // the sort's direction.
+    int OrderOfRow(int row, KeyCell<Key>& cell)
     {
-        m_keys.Read(row, m_rowKey);
-        const int order = Keys::Compare(m_rowKey, m_pivot);
+        ReadKey(row, cell);
+        const int order = Keys::Compare(cell.key, m_pivot);
         return m_ascending ? order : -order;
     }
 
-    void ExchangeIfKeysDiffer(int first, int second)
-    {
-        m_keys.Read(first, m_rowKey);
-        m_keys.Read(second, m_otherKey);
-        if (Keys::Compare(m_rowKey, m_otherKey) != 0) m_exchanger.Exchange(first, second);
-    }
+    void ReadKey(int row, KeyCell<Key>& cell) { cell.text = m_keys.Read(row, cell.key); }
 
     CRowExchanger m_exchanger;
     Keys m_keys;
     bool m_ascending;
     Key m_pivot{};
-    Key m_rowKey{};
-    Key m_otherKey{};
+    KeyCell<Key> m_loCell;
+    KeyCell<Key> m_hiCell;
 };
 
 template <typename Keys>
@@ -267,7 +308,7 @@ bool SortRows(CListViewControl list, int column, bool ascending, int low, int hi
     if (high <= low) return false;
     // Every exchange would otherwise make the control work out what to repaint.
     CListDrawingOff paused(list);
-    CRowQuicksort<Keys>(list, columns, column, ascending).Sort(low, high);
+    CRowQuicksort<Keys>(list.Direct(), columns, column, ascending).Sort(low, high);
     return true;
 }
 

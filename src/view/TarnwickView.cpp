@@ -83,7 +83,7 @@ void CTarnwickView::OnInitialUpdate()
             CListViewControl list = GetListCtrl();
             CListDrawingOff drawingOff(list);
             list.DeleteAllItems();
-            CListViewRows target(list);
+            CListViewRows target(list.Direct());
             rows = document->m_engine.WalkStorage(target, m_sysImageList, root, L"");
         }
     }

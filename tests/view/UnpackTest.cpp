@@ -8,12 +8,10 @@
 #include "UnpackDlg.h"
 #include "UnpackFailures.h"
 #include "UnpackRun.h"
-#include "UniqueHandle.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -278,52 +276,4 @@ TEST(RemoveTrailingBackslash, RemovesOneWholeBackslashOnly)
     std::wstring ending = std::wstring(L"C:\\") + trailBackslash;
     RemoveTrailingBackslash(ending);
     EXPECT_EQ(ending, std::wstring(L"C:\\") + trailBackslash);
-}
-
-// A measurement, run on request (--gtest_also_run_disabled_tests --gtest_filter=*Figures*): every
-// row of the 20,000-entry fixture with internal paths, by the window's run and then by the
-// command-line tool in a process of its own, into fresh folders.
-TEST(UnpackFigures, DISABLED_TwentyThousandRowsWithPathsAgainstTheCommandLine)
-{
-    const fs::path large = FixturesFolder() / L"large" / L"large.chm";
-    ASSERT_TRUE(fs::exists(large)) << "make it with tests/fixtures/make-fixtures.sh --large";
-    CRecordingApp app;
-    app.SetRegistryKey(L"Tarnwick View Tests");
-    CChmEngine engine;
-    ASSERT_GE(engine.OpenFile(large.wstring()), 0);
-    TestList list;
-    list.Control().SetRedraw(false);
-    CListViewRows rows(list.Control());
-    CGenericFileTypes types;
-    const int count = engine.WalkStorage(rows, types, engine.GetRoot(), L"");
-    TempFolder target;
-    fs::create_directories(target / L"window");
-    fs::create_directories(target / L"cli");
-
-    using Clock = std::chrono::steady_clock;
-    Clock::time_point start = Clock::now();
-    RunUnpack(nullptr, list.Control(), engine, {(target / L"window").wstring(), IDC_UNPACK_ALL, true});
-    const double window = std::chrono::duration<double>(Clock::now() - start).count();
-    EXPECT_EQ(FilesUnder(target / L"window"), count);
-    EXPECT_TRUE(app.messages.empty());
-
-    const std::wstring program = fs::path(TARNWICK_CLI_EXE).wstring();
-    std::wstring commandLine =
-        L"\"" + program + L"\" unpack \"" + large.wstring() + L"\" \"" + (target / L"cli").wstring() + L"\"";
-    STARTUPINFOW startup{sizeof(startup)};
-    PROCESS_INFORMATION process{};
-    start = Clock::now();
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                               &process));
-    const CFileHandle processHandle(process.hProcess);
-    const CFileHandle threadHandle(process.hThread);
-    WaitForSingleObject(processHandle.Get(), INFINITE);
-    const double commandLineSeconds = std::chrono::duration<double>(Clock::now() - start).count();
-    DWORD exitCode = 1;
-    GetExitCodeProcess(processHandle.Get(), &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(FilesUnder(target / L"cli"), count);
-
-    std::printf("unpacking %d rows with paths: window %.2f s, command line %.2f s, ratio %.2f\n", count, window,
-                commandLineSeconds, window / commandLineSeconds);
 }
