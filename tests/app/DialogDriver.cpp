@@ -8,20 +8,24 @@ namespace {
 // Thread timers carry no data of their own; the tests run on one thread.
 DialogDriver* g_driver = nullptr;
 
-HWND ShownDialogOfThisThread()
+HWND ShownDialogOfThisThread(HWND besides)
 {
-    HWND found = nullptr;
+    struct Search {
+        HWND besides;
+        HWND found = nullptr;
+    } search{besides};
     EnumThreadWindows(
         GetCurrentThreadId(),
         [](HWND window, LPARAM parameter) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(parameter);
             wchar_t name[16] = {};
             GetClassNameW(window, name, 16);
-            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window)) return TRUE;
-            *reinterpret_cast<HWND*>(parameter) = window;
+            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window) || window == search.besides) return TRUE;
+            search.found = window;
             return FALSE;
         },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 void PressEscape(HWND dialog)
@@ -35,8 +39,8 @@ void PressEscape(HWND dialog)
 
 } // namespace
 
-DialogDriver::DialogDriver(std::function<void(HWND)> whileShown, CloseBy closeBy)
-    : m_whileShown(std::move(whileShown)), m_closeBy(closeBy)
+DialogDriver::DialogDriver(std::function<void(HWND)> whileShown, CloseBy closeBy, HWND opener)
+    : m_whileShown(std::move(whileShown)), m_closeBy(closeBy), m_opener(opener)
 {
     g_driver = this;
     m_timer = SetTimer(nullptr, 0, 20, &OnTimer);
@@ -51,7 +55,7 @@ DialogDriver::~DialogDriver()
 void CALLBACK DialogDriver::OnTimer(HWND, UINT, UINT_PTR, DWORD)
 {
     if (!g_driver || g_driver->m_shown) return;
-    if (HWND dialog = ShownDialogOfThisThread()) g_driver->Drive(dialog);
+    if (HWND dialog = ShownDialogOfThisThread(g_driver->m_opener)) g_driver->Drive(dialog);
 }
 
 void DialogDriver::Drive(HWND dialog)

@@ -12,8 +12,9 @@ enum class CloseBy { Ok, Escape };
 class DialogDriver {
 public:
     // From the next modal dialog on, `whileShown` runs once on the dialog, which
-    // is then closed with `closeBy` even when `whileShown` stopped early.
-    DialogDriver(std::function<void(HWND)> whileShown, CloseBy closeBy);
+    // is then closed with `closeBy` even when `whileShown` stopped early. A dialog
+    // opened from another one names that one as `opener`, which is not driven.
+    DialogDriver(std::function<void(HWND)> whileShown, CloseBy closeBy, HWND opener = nullptr);
     ~DialogDriver();
     DialogDriver(const DialogDriver&) = delete;
     DialogDriver& operator=(const DialogDriver&) = delete;
@@ -26,6 +27,7 @@ private:
 
     std::function<void(HWND)> m_whileShown;
     CloseBy m_closeBy;
+    HWND m_opener;
     UINT_PTR m_timer = 0;
     bool m_shown = false;
 };
