@@ -171,14 +171,6 @@ TEST(ColumnSort, HeaderClicksOnAnEmptyListStillAlternate)
     EXPECT_EQ(list.Control().GetItemCount(), 0);
 }
 
-TEST(ColumnSort, HeaderClickOnTheSizeColumnSortsByNumber)
-{
-    TestList list;
-    AddSizes(list, Sizes({L"100", L"99", L"1000"}));
-    CColumnSort::SortOnHeaderClick(list.Control(), 1, -1);
-    EXPECT_EQ(list.Column(1), Sizes({L"99", L"100", L"1000"}));
-}
-
 // Rows keep all their contents whichever column orders them, also texts
 // longer than any buffer a first read would use.
 TEST(ColumnSort, ManyEqualKeysEndGroupedWithEveryRowWhole)

@@ -1,6 +1,5 @@
 #include "ChmBuilder.h"
 #include "ChmEngine.h"
-#include "ColumnSort.h"
 #include "EntryCopyFolder.h"
 #include "EntryOpener.h"
 #include "GenericFileTypes.h"
@@ -115,15 +114,6 @@ TEST_F(EntryOpenerTest, OpeningTwiceWritesTheCopyAgainAndStartsItAgain)
     OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
     EXPECT_EQ(m_launcher.launches.size(), 2u);
     EXPECT_EQ(ReadAll(CopyFolder() / "a.txt"), "fresh");
-}
-
-TEST_F(EntryOpenerTest, AfterASortTheRowOpensItsOwnStream)
-{
-    Open({{"/b.htm", "bee"}, {"/c.htm", "sea"}, {"/a.htm", "ay"}});
-    CColumnSort(m_list.Control()).SortByText(0, false, 0, -1);
-    ASSERT_EQ(m_list.Column(0), (std::vector<std::wstring>{L"c.htm", L"b.htm", L"a.htm"}));
-    OpenEntry(m_list.Control(), 2, m_engine, m_launcher);
-    EXPECT_EQ(ReadAll(CopyFolder() / "a.htm"), "ay");
 }
 
 TEST_F(EntryOpenerTest, ARowWhoseStorageIsGoneStartsNothing)
