@@ -100,13 +100,7 @@ public:
 
     CNumberKeys(CListViewControl list, int column) : m_cells(list), m_column(column) {}
 
-    // Returns the cell's text, valid until the next read.
-    std::wstring_view Read(int row, Key& key)
-    {
-        const std::wstring_view text = m_cells.Read(row, m_column);
-        key = LeadingNumber(text);
-        return text;
-    }
+    void Read(int row, Key& key) { key = LeadingNumber(m_cells.Read(row, m_column)); }
     static int Compare(Key left, Key right) { return left < right ? -1 : (left > right ? 1 : 0); }
 
 private:
@@ -133,8 +127,7 @@ public:
 
     CTextKeys(CListViewControl list, int column) : m_cells(list), m_column(column) {}
 
-    // Returns the cell's text, valid until the next read.
-    std::wstring_view Read(int row, Key& key)
+    void Read(int row, Key& key)
     {
         const std::wstring_view text = m_cells.Read(row, m_column);
         const int wideLength = static_cast<int>(text.size());
@@ -142,7 +135,6 @@ public:
         key.resize(static_cast<std::size_t>(needed));
         if (needed > 0)
             WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, key.data(), needed, nullptr, nullptr);
-        return text;
     }
     static int Compare(const Key& left, const Key& right) { return CompareAnsiText(left, right); }
 
@@ -157,43 +149,32 @@ struct RowContents {
     LVITEMW attributes{};
 };
 
-// A row's sort key with the cell text it was read from.
-template <typename Key>
-struct KeyCell {
-    Key key{};
-    std::wstring text;
-};
-
 // Two rows change places with all their texts, icon, item data and state.
 // Every request to the control costs (a change of the first column or of the
 // attributes also makes it notify the view twice), so a row is read and
-// written with as few as its contents allow: the sort column's texts come with
-// the keys just compared, and what already matches is not written.
+// written with as few as its contents allow: what already matches is not written.
 class CRowExchanger {
 public:
-    CRowExchanger(CListViewControl list, int columns, int sortColumn)
-        : m_list(list), m_cells(list), m_columns(columns), m_sortColumn(sortColumn)
+    CRowExchanger(CListViewControl list, int columns) : m_list(list), m_cells(list), m_columns(columns)
     {
         m_first.texts.resize(static_cast<std::size_t>(columns));
         m_second.texts.resize(static_cast<std::size_t>(columns));
     }
 
-    void Exchange(int first, const std::wstring& firstSortText, int second, const std::wstring& secondSortText)
+    void Exchange(int first, int second)
     {
-        Read(first, firstSortText, m_first);
-        Read(second, secondSortText, m_second);
+        Read(first, m_first);
+        Read(second, m_second);
         Write(first, m_second, m_first);
         Write(second, m_first, m_second);
     }
 
 private:
-    void Read(int row, const std::wstring& sortText, RowContents& contents)
+    void Read(int row, RowContents& contents)
     {
-        // The first text comes with the attributes in any case.
         contents.texts[0] = m_cells.ReadFirstWithAttributes(row, contents.attributes);
         contents.attributes.pszText = nullptr;
-        for (int column = 1; column < m_columns; ++column)
-            contents.texts[column] = column == m_sortColumn ? std::wstring_view(sortText) : m_cells.Read(row, column);
+        for (int column = 1; column < m_columns; ++column) contents.texts[column] = m_cells.Read(row, column);
     }
 
     void Write(int row, const RowContents& wanted, const RowContents& current)
@@ -218,7 +199,6 @@ private:
     CListViewControl m_list;
     CCellReader m_cells;
     int m_columns;
-    int m_sortColumn;
     RowContents m_first;
     RowContents m_second;
 };
@@ -232,7 +212,7 @@ public:
     using Key = typename Keys::Key;
 
     CRowQuicksort(CListViewControl list, int columns, int column, bool ascending)
-        : m_exchanger(list, columns, column), m_keys(list, column), m_ascending(ascending)
+        : m_exchanger(list, columns), m_keys(list, column), m_ascending(ascending)
     {
     }
 
@@ -264,15 +244,14 @@ private:
         int lo = low;
         int hi = high;
         while (lo <= hi) {
-            while (lo < high && OrderOfRow(lo, m_loCell) < 0) ++lo;
-            while (hi > low && OrderOfRow(hi, m_hiCell) > 0) --hi;
+            while (lo < high && OrderOfRow(lo, m_loKey) < 0) ++lo;
+            while (hi > low && OrderOfRow(hi, m_hiKey) > 0) --hi;
             if (lo <= hi) {
                 // A scan that stopped on a key has just read it; one that ran
                 // into the end of the range has not.
-                if (lo >= high) ReadKey(lo, m_loCell);
-                if (hi <= low) ReadKey(hi, m_hiCell);
-                if (Keys::Compare(m_loCell.key, m_hiCell.key) != 0)
-                    m_exchanger.Exchange(lo, m_loCell.text, hi, m_hiCell.text);
+                if (lo >= high) m_keys.Read(lo, m_loKey);
+                if (hi <= low) m_keys.Read(hi, m_hiKey);
+                if (Keys::Compare(m_loKey, m_hiKey) != 0) m_exchanger.Exchange(lo, hi);
                 ++lo;
                 --hi;
             }
@@ -282,21 +261,19 @@ private:
 
     // Reads the row's key; negative when the row belongs before the pivot in
     // the sort's direction.
-    int OrderOfRow(int row, KeyCell<Key>& cell)
+    int OrderOfRow(int row, Key& key)
     {
-        ReadKey(row, cell);
-        const int order = Keys::Compare(cell.key, m_pivot);
+        m_keys.Read(row, key);
+        const int order = Keys::Compare(key, m_pivot);
         return m_ascending ? order : -order;
     }
-
-    void ReadKey(int row, KeyCell<Key>& cell) { cell.text = m_keys.Read(row, cell.key); }
 
     CRowExchanger m_exchanger;
     Keys m_keys;
     bool m_ascending;
     Key m_pivot{};
-    KeyCell<Key> m_loCell;
-    KeyCell<Key> m_hiCell;
+    Key m_loKey{};
+    Key m_hiKey{};
 };
 
 template <typename Keys>
