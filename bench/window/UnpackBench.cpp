@@ -7,6 +7,7 @@
 #include "ProgressWnd.h"
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
+#include "UniqueHandle.h"
 #include "UnpackRun.h"
 #include "resource.h"
 
@@ -33,11 +34,11 @@ double RunCommandLine(std::wstring commandLine, DWORD& exitCode)
     const LARGE_INTEGER start = Now();
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
-    WaitForSingleObject(process.hProcess, INFINITE);
+    const CFileHandle processHandle(process.hProcess);
+    const CFileHandle threadHandle(process.hThread);
+    WaitForSingleObject(processHandle.Get(), INFINITE);
     const double seconds = SecondsSince(start);
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    GetExitCodeProcess(processHandle.Get(), &exitCode);
     return seconds;
 }
 
