@@ -8,7 +8,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -25,18 +24,9 @@ std::wstring CellText(HWND list, int row, int column)
     return text;
 }
 
-std::string AnsiText(const std::wstring& text)
-{
-    std::string ansi(text.size() * 2, '\0');
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), ansi.data(),
-                                           static_cast<int>(ansi.size()), nullptr, nullptr);
-    ansi.resize(static_cast<std::size_t>(std::max(length, 0)));
-    return ansi;
-}
-
 int CompareCells(const std::wstring& left, const std::wstring& right, int column)
 {
-    if (column != 1) return CompareAnsiText(AnsiText(left), AnsiText(right));
+    if (column != 1) return CompareAnsiText(ToAnsiText(left), ToAnsiText(right));
     const unsigned long long a = std::stoull(left), b = std::stoull(right);
     return a < b ? -1 : (a > b ? 1 : 0);
 }

@@ -127,15 +127,7 @@ public:
 
     CTextKeys(CListViewControl list, int column) : m_cells(list), m_column(column) {}
 
-    void Read(int row, Key& key)
-    {
-        const std::wstring_view text = m_cells.Read(row, m_column);
-        const int wideLength = static_cast<int>(text.size());
-        const int needed = WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
-        key.resize(static_cast<std::size_t>(needed));
-        if (needed > 0)
-            WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, key.data(), needed, nullptr, nullptr);
-    }
+    void Read(int row, Key& key) { ToAnsiText(m_cells.Read(row, m_column), key); }
     static int Compare(const Key& left, const Key& right) { return CompareAnsiText(left, right); }
 
 private:
@@ -304,6 +296,21 @@ int CompareAnsiText(std::string_view left, std::string_view right)
         leftPosition += fromLeft.length;
         rightPosition += fromRight.length;
     }
+}
+
+void ToAnsiText(std::wstring_view text, std::string& ansi)
+{
+    const int wideLength = static_cast<int>(text.size());
+    const int needed = WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    ansi.resize(static_cast<std::size_t>(needed > 0 ? needed : 0));
+    if (needed > 0) WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, ansi.data(), needed, nullptr, nullptr);
+}
+
+std::string ToAnsiText(std::wstring_view text)
+{
+    std::string ansi;
+    ToAnsiText(text, ansi);
+    return ansi;
 }
 
 CColumnSort::CColumnSort(CListViewControl list) : m_list(list) {}

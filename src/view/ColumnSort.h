@@ -5,12 +5,18 @@
 
 #include "ListViewControl.h"
 
+#include <string>
 #include <string_view>
 
 // Compares two texts of the ANSI code page character by character, a
 // double-byte character's code being lead × 256 + trail; a lead byte with
 // nothing after it counts as the end. Case-sensitive, no locale collation.
 int CompareAnsiText(std::string_view left, std::string_view right);
+
+// The text in the ANSI code page, as the name column is compared. The second
+// form writes into `ansi`, reusing its storage.
+std::string ToAnsiText(std::wstring_view text);
+void ToAnsiText(std::wstring_view text, std::string& ansi);
 
 class CColumnSort {
 public:

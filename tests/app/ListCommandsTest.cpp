@@ -176,15 +176,6 @@ int FilesUnder(const fs::path& folder)
                                           [](const fs::directory_entry& entry) { return entry.is_regular_file(); }));
 }
 
-std::string AnsiOf(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                         nullptr);
-    std::string ansi(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), ansi.data(), size, nullptr, nullptr);
-    return ansi;
-}
-
 class ListCommandsTest : public AppTest {
 protected:
     void SetUp() override
@@ -236,7 +227,7 @@ TEST_F(ListCommandsTest, HeaderClicksSortTheRowsWithTheirItemData)
     ClickHeader(ListWindow(), 0);
     rows = Rows();
     EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](const ShownRow& a, const ShownRow& b) {
-        return CompareAnsiText(AnsiOf(a.name), AnsiOf(b.name)) < 0;
+        return CompareAnsiText(ToAnsiText(a.name), ToAnsiText(b.name)) < 0;
     }));
     EXPECT_EQ(ItemDataByEntry(rows), ItemDataByEntry(m_rows));
 }

@@ -11,15 +11,6 @@
 
 namespace {
 
-std::string Ansi(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    result.resize(static_cast<std::size_t>(size) - 1);
-    return result;
-}
-
 std::vector<std::wstring> Sizes(std::initializer_list<const wchar_t*> texts)
 {
     return {texts.begin(), texts.end()};
@@ -44,8 +35,8 @@ TEST(CompareAnsiText, OrdersByCodeInTheAnsiCodePage)
     EXPECT_EQ(CompareAnsiText("same", "same"), 0);
     EXPECT_EQ(CompareAnsiText("", ""), 0);
     // Every double-byte character comes after every single-byte one, even DEL.
-    EXPECT_GT(CompareAnsiText(Ansi(L"中"), "\x7f"), 0);
-    EXPECT_LT(CompareAnsiText(Ansi(L"一"), Ansi(L"中")), 0); // D2BB before D6D0
+    EXPECT_GT(CompareAnsiText(ToAnsiText(L"中"), "\x7f"), 0);
+    EXPECT_LT(CompareAnsiText(ToAnsiText(L"一"), ToAnsiText(L"中")), 0); // D2BB before D6D0
 }
 
 TEST(CompareAnsiText, ALeadByteAtTheEndCountsAsTheEnd)
@@ -196,7 +187,7 @@ TEST(ColumnSort, ManyEqualKeysEndGroupedWithEveryRowWhole)
 
         const std::vector<std::wstring> sorted = list.Column(column);
         EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end(), [&](const std::wstring& a, const std::wstring& b) {
-            return column == 1 ? std::stoull(a) < std::stoull(b) : CompareAnsiText(Ansi(a), Ansi(b)) < 0;
+            return column == 1 ? std::stoull(a) < std::stoull(b) : CompareAnsiText(ToAnsiText(a), ToAnsiText(b)) < 0;
         })) << "column " << column;
         std::multiset<WholeRow> after;
         for (int row = 0; row < 600; ++row) {
