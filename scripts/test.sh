@@ -31,7 +31,7 @@ summaries=()
 passed=0
 failed=0
 status=0
-for folder in native win64; do
+for folder in native fuzz win64; do
   echo "== ctest build/$folder"
   log="build/ctest-$folder.log"
   rc=0

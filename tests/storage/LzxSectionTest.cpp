@@ -239,10 +239,14 @@ public:
     {
         Bits(type, 3), Bits(size, 24);
         for (int i = 0; type == 2 && i < 8; ++i) Bits(3, 3);
-        for (const auto& [count, length] : {std::pair{256u, 10u}, {mainElements - 256, 10u}, {249u, 8u}}) {
-            for (int i = 0; i < 20; ++i) Bits(5, 4);
-            for (unsigned i = 0; i < count; ++i) Bits(firstTrees ? 17 - length : 0, 5);
-        }
+        for (const auto& [count, length] : {std::pair{256u, 10u}, {mainElements - 256, 10u}, {249u, 8u}})
+            Lengths(std::vector<unsigned>(count, firstTrees ? 17 - length : 0));
+    }
+    // One tree's length changes through a flat pretree, whose codes are their own numbers.
+    void Lengths(const std::vector<unsigned>& codes)
+    {
+        for (int i = 0; i < 20; ++i) Bits(5, 4);
+        for (unsigned code : codes) Bits(code, 5);
     }
     void Literal(std::uint8_t byte) { Bits(byte, 10); }
     void Match(unsigned length, unsigned slot, std::uint32_t footer = 0, unsigned footerBits = 0)
@@ -388,6 +392,13 @@ TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
     const std::pair<const char*, std::vector<std::uint8_t>> bad[] = {
         {"match before the start", frameOf([](StreamWriter& w) {
              w.Header(0), w.Compressed(1, 4, 512, true), w.Literal('a'), w.Match(3, 5, 1, 1); // offset 5
+         })},
+        {"bits that start no code of an incomplete tree", frameOf([](StreamWriter& w) {
+             std::vector<unsigned> main(512);
+             main[300] = 17 - 11; // a lone 11-bit code, 00000000000
+             w.Header(0), w.Bits(1, 3), w.Bits(4, 24);
+             w.Lengths({main.begin(), main.begin() + 256}), w.Lengths({main.begin() + 256, main.end()});
+             w.Lengths(std::vector<unsigned>(249)), w.Bits(1, 11);
          })},
         {"block type 7", frameOf([](StreamWriter& w) { w.Header(0), w.Bits(7, 3), w.Bits(4, 24); })},
         {"over-full pretree", frameOf([](StreamWriter& w) {

@@ -26,9 +26,10 @@ constexpr unsigned kBlockUncompressed = 3;
 // keep absolute positions that overflow the 32-bit field.
 constexpr std::uint64_t kTranslationLimit = 0x40000000;
 
-// A table entry is either a decoded code or, with kSlowFlag, a link to a second-level
-// table (subBits and offset) or nothing at all: bits that no code starts with, which
-// only damaged data reaches. A decoded entry holds the bits to consume (0-4), the
+// A root entry is either a decoded code or, with kSlowFlag, a link to a second-level
+// table (subBits and offset) or nothing at all (subBits zero): bits that no code
+// starts with, which only damaged data reaches. A second-level entry is a decoded
+// code or zero for nothing, so that following a link never yields a link. A decoded entry holds the bits to consume (0-4), the
 // symbol (5-14) and that code's own length (24-28). Main-tree entries whose code is
 // a literal short enough to leave room for a second literal code in the same root
 // bits carry that one too (kPairFlag, 16-23); the bits to consume then cover both.
@@ -230,7 +231,7 @@ bool LzxDecoder::HuffmanTable::Build(const std::uint8_t* lengths, unsigned count
         const unsigned subBits = longest[prefix] - rootBits;
         const auto offset = static_cast<std::uint32_t>(entries.size());
         entries[prefix] = kSlowFlag | subBits << 24 | offset;
-        entries.resize(entries.size() + (std::size_t{1} << subBits), kSlowFlag);
+        entries.resize(entries.size() + (std::size_t{1} << subBits), 0);
     }
 
     if (literalPairs) {

@@ -1,0 +1,151 @@
+// libFuzzer entry point for the engine: any bytes are opened as a help file from memory, walked
+// into rows as the window walks them, and every row is unpacked twice, under its folders and flat,
+// into a file system held in memory. The file system traps on anything that a hostile name could
+// turn into harm: a path that leaves the target folder, a name Windows would read as something
+// else, a file reported written whose size is not the listed one, a failed file left behind.
+#include "ChmArchive.h"
+#include "ChmEngine.h"
+#include "GenericFileTypes.h"
+#include "ItsStorage.h"
+#include "MemoryList.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cwchar>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::wstring kTarget = L"/unpacked";
+constexpr std::uint64_t kDiskSize = 16u << 20; // also bounds the decoding a file can ask for
+constexpr std::size_t kMostRowsUnpacked = 2000;
+
+void Check(bool holds)
+{
+    if (!holds) __builtin_trap();
+}
+
+bool IsSafeComponent(std::wstring_view name)
+{
+    if (name.empty() || name == L"." || name == L".." || name.back() == L'.' || name.back() == L' ') return false;
+    for (const wchar_t c : name)
+        if (c < 0x20 || std::wcschr(L"<>:\"/\\|?*", c)) return false;
+    return true;
+}
+
+// Every path the engine hands over must be the target folder followed by safe components.
+void CheckContained(const std::wstring& path)
+{
+    Check(path.compare(0, kTarget.size() + 1, kTarget + L"/") == 0);
+    std::size_t start = kTarget.size() + 1;
+    for (;;) {
+        const std::size_t slash = path.find(L'/', start);
+        Check(IsSafeComponent(std::wstring_view(path).substr(start, slash - start)));
+        if (slash == std::wstring::npos) return;
+        start = slash + 1;
+    }
+}
+
+std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.rfind(L'/')); }
+
+class MemoryFileSystem final : public IFileSystem {
+public:
+    std::map<std::wstring, std::uint64_t> files; // path -> size written
+    std::set<std::wstring> folders{kTarget};
+    std::wstring lastCreated;
+
+    bool DirectoryExists(const std::wstring& path) override { return folders.count(path) != 0; }
+
+    void MakeDirectory(const std::wstring& path) override
+    {
+        CheckContained(path);
+        if (files.count(path) == 0 && folders.count(ParentOf(path)) != 0) folders.insert(path);
+    }
+
+    std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) override
+    {
+        CheckContained(path);
+        lastCreated = path;
+        if (folders.count(path) != 0 || folders.count(ParentOf(path)) == 0) {
+            error.cause = FileErrorCause::BadPath;
+            return nullptr;
+        }
+        files[path] = 0;
+        return std::make_unique<File>(*this, path);
+    }
+
+    void RemoveFile(const std::wstring& path) override
+    {
+        Check(path == lastCreated);
+        files.erase(path);
+    }
+
+private:
+    class File final : public IOutputFile {
+    public:
+        File(MemoryFileSystem& owner, std::wstring path) : m_owner(owner), m_path(std::move(path)) {}
+
+        bool Write(std::span<const std::uint8_t> bytes, FileError& error) override
+        {
+            if (m_owner.m_used + bytes.size() > kDiskSize) {
+                error.cause = FileErrorCause::DiskFull;
+                return false;
+            }
+            m_owner.m_used += bytes.size();
+            m_owner.files[m_path] += bytes.size();
+            return true;
+        }
+        bool Close(FileError&) override { return true; }
+
+    private:
+        MemoryFileSystem& m_owner;
+        std::wstring m_path;
+    };
+
+    std::uint64_t m_used = 0;
+};
+
+std::uint64_t ListedSize(const CMemoryRow& row) { return std::wcstoull(row.cells[1].c_str(), nullptr, 10); }
+
+void UnpackEveryRow(CChmEngine& engine, const CMemoryList& rows, MemoryFileSystem& disk, bool usePaths)
+{
+    std::size_t unpacked = 0;
+    for (const CMemoryRow& row : rows.Rows()) {
+        if (++unpacked > kMostRowsUnpacked) return;
+        disk.lastCreated.clear();
+        const BOOL written = engine.ExtractStream(engine.GetParentStorage(row.itemData), row.cells[3], row.cells[0],
+                                                  kTarget, usePaths ? TRUE : FALSE);
+        if (written) {
+            Check(disk.files.count(disk.lastCreated) && disk.files[disk.lastCreated] == ListedSize(row));
+        } else if (!disk.lastCreated.empty()) {
+            Check(disk.files.count(disk.lastCreated) == 0);
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace tarnwick::storage;
+    std::shared_ptr<ChmArchive> archive = ChmArchive::Open(MakeMemorySource(std::vector<std::uint8_t>(data, data + size)));
+    if (!archive) return 0;
+    ComRef<IStorage> root(new ItsStorage(std::move(archive), DirectoryTree::kRoot));
+
+    MemoryFileSystem disk;
+    CChmEngine engine({}, disk);
+    CMemoryList rows;
+    CGenericFileTypes types;
+    const int count = engine.WalkStorage(rows, types, root.Get(), L"");
+    Check(count == rows.GetRowCount());
+    for (const CMemoryRow& row : rows.Rows()) {
+        Check(engine.GetParentStorage(row.itemData) != nullptr);
+        Check(!row.cells[0].empty() && row.cells[0][0] != L'#' && row.cells[0][0] != L'$');
+    }
+    UnpackEveryRow(engine, rows, disk, true);
+    UnpackEveryRow(engine, rows, disk, false);
+    return 0;
+}

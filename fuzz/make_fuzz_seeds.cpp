@@ -1,0 +1,151 @@
+// Writes the fuzz targets' seeds that cannot simply be copied:
+//
+//   make_fuzz_seeds lzx FOLDER FILE.chm...   the compressed section of each help file, cut into the
+//                                            LZX target's input form: the frames from its first reset
+//                                            point and from its second, at most eight of each
+//   make_fuzz_seeds names FILE.chm           a help file whose names try every way out of the target
+//                                            folder, for the engine target
+#include "ChmBuilder.h"
+#include "Directory.h"
+#include "ItsfHeader.h"
+#include "LittleEndian.h"
+#include "UncompressedSection.h"
+#include "Utf8.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tarnwick::storage;
+
+constexpr std::uint64_t kFrameSize = 0x8000;
+constexpr std::uint64_t kMostFrames = 8;
+
+struct Section {
+    std::vector<std::uint8_t> control, resetTable, content;
+};
+
+std::optional<std::vector<std::uint8_t>> ReadEntry(const std::vector<DirectoryEntry>& entries,
+                                                   UncompressedSection& section, const std::string& name)
+{
+    for (const DirectoryEntry& entry : entries) {
+        if (entry.name != name || entry.section != 0 || entry.length > section.Size()) continue;
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(entry.length));
+        const auto got = section.ReadAt(entry.offset, bytes);
+        if (got && *got == bytes.size()) return bytes;
+    }
+    return std::nullopt;
+}
+
+std::optional<Section> ReadSection(const std::string& path)
+{
+    const auto file = OpenFileSource(WideFromUtf8(path).c_str());
+    const auto layout = file ? ReadItsfLayout(*file) : std::nullopt;
+    if (!layout) return std::nullopt;
+    const auto entries = ReadDirectory(*file, *layout);
+    UncompressedSection section(*file, layout->contentOffset);
+    const std::string storage = "::DataSpace/Storage/MSCompressed/";
+    auto control = ReadEntry(entries, section, storage + "ControlData");
+    auto reset = ReadEntry(entries, section,
+                           storage + "Transform/{7FC28940-9D31-11D0-9B27-00A0C91E9C7C}/InstanceData/ResetTable");
+    auto content = ReadEntry(entries, section, storage + "Content");
+    if (!control || !reset || !content || control->size() < 20 || reset->size() < 40) return std::nullopt;
+    return Section{std::move(*control), std::move(*reset), std::move(*content)};
+}
+
+unsigned WindowBits(std::uint64_t windowFrames)
+{
+    unsigned bits = 15;
+    while ((kFrameSize << (bits - 15)) < windowFrames * kFrameSize) ++bits;
+    return bits;
+}
+
+// One input of the LZX target: the frames [first, first + count) of the section.
+std::vector<std::uint8_t> LzxInput(const Section& section, std::uint64_t first, std::uint64_t count)
+{
+    const std::uint64_t resetFrames = ReadLe32(section.control, 12);
+    const std::uint64_t uncompressed = ReadLe64(section.resetTable, 16);
+    const std::uint32_t tableStart = ReadLe32(section.resetTable, 12);
+    const auto frameStart = [&](std::uint64_t index) {
+        const std::size_t at = tableStart + static_cast<std::size_t>(index) * 8;
+        return at + 8 <= section.resetTable.size() ? std::min<std::uint64_t>(ReadLe64(section.resetTable, at),
+                                                                             section.content.size())
+                                                   : section.content.size();
+    };
+    const std::uint64_t lastSize = std::min(kFrameSize, uncompressed - (first + count - 1) * kFrameSize);
+
+    std::vector<std::uint8_t> input{static_cast<std::uint8_t>(WindowBits(ReadLe32(section.control, 16)) - 15),
+                                    static_cast<std::uint8_t>(std::min<std::uint64_t>(resetFrames, 4) - 1),
+                                    static_cast<std::uint8_t>(count - 1), static_cast<std::uint8_t>(lastSize - 1),
+                                    static_cast<std::uint8_t>((lastSize - 1) >> 8)};
+    std::vector<std::uint8_t> frames;
+    for (std::uint64_t i = first; i < first + count; ++i) {
+        const std::uint64_t begin = frameStart(i);
+        const std::uint64_t length = std::min<std::uint64_t>(frameStart(i + 1) - begin, 0xFFFF);
+        input.push_back(static_cast<std::uint8_t>(length));
+        input.push_back(static_cast<std::uint8_t>(length >> 8));
+        frames.insert(frames.end(), section.content.begin() + static_cast<std::ptrdiff_t>(begin),
+                      section.content.begin() + static_cast<std::ptrdiff_t>(begin + length));
+    }
+    input.insert(input.end(), frames.begin(), frames.end());
+    return input;
+}
+
+int MakeLzxSeeds(const std::filesystem::path& folder, int count, char** files)
+{
+    std::filesystem::create_directories(folder);
+    for (int i = 0; i < count; ++i) {
+        const auto section = ReadSection(files[i]);
+        if (!section) {
+            std::fprintf(stderr, "make_fuzz_seeds: no compressed section in %s\n", files[i]);
+            return 1;
+        }
+        const std::uint64_t resetFrames = std::max<std::uint64_t>(ReadLe32(section->control, 12), 1);
+        const std::uint64_t frames = (ReadLe64(section->resetTable, 16) + kFrameSize - 1) / kFrameSize;
+        const std::string stem = std::filesystem::path(files[i]).stem().string();
+        for (const std::uint64_t first : {std::uint64_t{0}, resetFrames}) {
+            if (first >= frames) break;
+            const auto input = LzxInput(*section, first, std::min(kMostFrames, frames - first));
+            WriteFileBytes((folder / (stem + "-" + std::to_string(first) + ".lzx")).string(), input);
+        }
+    }
+    return 0;
+}
+
+void MakeNamesSeed(const std::string& path)
+{
+    WriteFileBytes(path, BuildChm({
+                             {"/../escape.htm", "1"},
+                             {"/..\\..\\up.htm", "2"},
+                             {"/./dot/", ""},
+                             {"/a:b/CON", "3"},
+                             {"/nul.txt", "4"},
+                             {"/trail. ", "5"},
+                             {"/q?*|<>\".htm", "6"},
+                             {"/%41.htm", "7"},
+                             {"/C:/drive.htm", "8"},
+                             {"/clash", "9"},
+                             {"/clash/inner.htm", "10"},
+                             {"/deep/er/still/x.htm", "11"},
+                             {"/#hidden", "12"},
+                         }));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "lzx" && argc >= 4) return MakeLzxSeeds(argv[2], argc - 3, argv + 3);
+    if (mode == "names" && argc == 3) {
+        MakeNamesSeed(argv[2]);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: make_fuzz_seeds lzx FOLDER FILE.chm... | names FILE.chm\n");
+    return 2;
+}
