@@ -32,7 +32,7 @@ function(tarnwick_add_gtest name)
     tarnwick_target_path(fixtures "${TARNWICK_FIXTURES_DIR}")
 
     add_executable(${name} ${arg_SOURCES})
-    target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} GTest::gmock GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} tarnwick_test_support GTest::gmock GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE
         TARNWICK_CORPUS="${corpus}"
         TARNWICK_FIXTURES="${fixtures}")

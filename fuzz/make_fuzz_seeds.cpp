@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,12 @@ using namespace tarnwick::storage;
 
 constexpr std::uint64_t kFrameSize = 0x8000;
 constexpr std::uint64_t kMostFrames = 8;
+
+void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                 static_cast<std::streamsize>(bytes.size()));
+}
 
 struct Section {
     std::vector<std::uint8_t> control, resetTable, content;
@@ -111,7 +118,7 @@ int MakeLzxSeeds(const std::filesystem::path& folder, int count, char** files)
         for (const std::uint64_t first : {std::uint64_t{0}, resetFrames}) {
             if (first >= frames) break;
             const auto input = LzxInput(*section, first, std::min(kMostFrames, frames - first));
-            WriteFileBytes((folder / (stem + "-" + std::to_string(first) + ".lzx")).string(), input);
+            WriteFileBytes(folder / (stem + "-" + std::to_string(first) + ".lzx"), input);
         }
     }
     return 0;

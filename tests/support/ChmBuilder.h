@@ -23,5 +23,3 @@ struct BuiltEntry {
 
 // The bytes of a version 3 help file holding `entries` in one or more listing chunks.
 std::vector<std::uint8_t> BuildChm(const std::vector<BuiltEntry>& entries, std::uint32_t chunkSize = 4096);
-
-void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -1,3 +1,4 @@
+// Opening one entry: its copy in the temporary folder, and what the shell is asked to start.
 #include "ChmBuilder.h"
 #include "ChmEngine.h"
 #include "EntryCopyFolder.h"
@@ -6,24 +7,14 @@
 #include "ListContextMenu.h"
 #include "ListViewRows.h"
 #include "TempFolder.h"
+#include "TestData.h"
 #include "TestList.h"
 #include "UniqueHandle.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-
-namespace fs = std::filesystem;
-
 namespace {
-
-struct Launch {
-    std::wstring file;
-    std::wstring parameters;
-};
 
 class CRecordingLauncher final : public IEntryLauncher {
 public:
@@ -31,44 +22,26 @@ public:
     {
         launches.push_back({file, parameters});
     }
-    std::vector<::Launch> launches;
+    std::vector<std::pair<std::wstring, std::wstring>> launches;
 };
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    return bytes.str();
-}
-
-int RowNamed(const TestList& list, const std::wstring& name)
-{
-    const std::vector<std::wstring> names = list.Column(0);
-    for (std::size_t row = 0; row < names.size(); ++row)
-        if (names[row] == name) return static_cast<int>(row);
-    return -1;
-}
 
 class EntryOpenerTest : public ::testing::Test {
 protected:
     void SetUp() override { RemoveEntryCopyFolder(); }
     void TearDown() override { RemoveEntryCopyFolder(); }
 
-    void Open(const std::vector<BuiltEntry>& entries)
+    // Lists the entries; `type` stands in the type column of every row, as the shell would name it.
+    void Open(const std::vector<BuiltEntry>& entries, const wchar_t* type)
     {
-        const fs::path file = m_scratch / "entries.chm";
-        WriteFileBytes(file.string(), BuildChm(entries));
-        ASSERT_GE(m_engine.OpenFile(file.wstring()), 0);
+        WriteFileBytes(m_scratch / "entries.chm", BuildChm(entries));
+        ASSERT_GE(m_engine.OpenFile((m_scratch / "entries.chm").wstring()), 0);
         CListViewRows rows(m_list.Control());
         CGenericFileTypes types;
         m_engine.WalkStorage(rows, types, m_engine.GetRoot(), L"");
+        for (int row = 0; row < m_list.Control().GetItemCount(); ++row) m_list.Control().SetItemText(row, 2, type);
     }
-    // The type column as the shell would leave it for a name it does not know.
-    void ClearType(int row) { m_list.Control().SetItemText(row, 2, L""); }
-    void SetType(int row, const wchar_t* type) { m_list.Control().SetItemText(row, 2, type); }
 
-    fs::path CopyFolder() const { return fs::path(EntryCopyFolderPath()); }
+    std::wstring Copy(const wchar_t* name) const { return EntryCopyFolderPath() + L"\\" + name; }
 
     TempFolder m_scratch;
     CChmEngine m_engine;
@@ -78,83 +51,35 @@ protected:
 
 } // namespace
 
-TEST_F(EntryOpenerTest, ATypedEntryIsCopiedAndOpenedByTheShell)
+TEST_F(EntryOpenerTest, ATypedEntryIsCopiedFlatUnderItsSafeNameAndOpenedByTheShellEachTime)
 {
-    Open({{"/html/page.htm", "<p>page</p>"}, {"/other.htm", "other"}});
-    const int row = RowNamed(m_list, L"page.htm");
-    ASSERT_NE(row, -1);
-    SetType(row, L"HTML 文档");
-
-    OpenEntry(m_list.Control(), row, m_engine, m_launcher);
-
-    const std::wstring copy = EntryCopyFolderPath() + L"\\page.htm";
-    ASSERT_EQ(m_launcher.launches.size(), 1u);
-    EXPECT_EQ(m_launcher.launches[0].file, copy);
-    EXPECT_EQ(m_launcher.launches[0].parameters, L"");
-    EXPECT_EQ(ReadAll(copy), "<p>page</p>");
-    EXPECT_FALSE(fs::exists(CopyFolder() / "html"));
+    Open({{"/html/page.htm", "<p>page</p>"}, {"/..\\..\\escape.htm", "out"}}, L"HTML 文档");
+    OpenEntry(m_list.Control(), 1, m_engine, m_launcher);
+    WriteFileBytes(Copy(L"page.htm"), {'x'});
+    OpenEntry(m_list.Control(), 1, m_engine, m_launcher);
+    OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
+    const std::pair<std::wstring, std::wstring> launch{Copy(L"page.htm"), L""};
+    EXPECT_EQ(m_launcher.launches, (std::vector{launch, launch, std::pair{Copy(L"..%5C..%5Cescape.htm"), std::wstring()}}));
+    EXPECT_EQ(ReadFileText(Copy(L"page.htm")), "<p>page</p>");
+    EXPECT_EQ(ReadFileText(Copy(L"..%5C..%5Cescape.htm")), "out");
 }
 
 TEST_F(EntryOpenerTest, AnUntypedEntryOpensInNotepadWithThePathUnquoted)
 {
-    Open({{"/notes with spaces.zzq", "text"}});
-    ClearType(0);
+    Open({{"/notes with spaces.zzq", "text"}}, L"");
     OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
-    ASSERT_EQ(m_launcher.launches.size(), 1u);
-    EXPECT_EQ(m_launcher.launches[0].file, L"NotePad.exe");
-    EXPECT_EQ(m_launcher.launches[0].parameters, EntryCopyFolderPath() + L"\\notes with spaces.zzq");
-}
-
-TEST_F(EntryOpenerTest, OpeningTwiceWritesTheCopyAgainAndStartsItAgain)
-{
-    Open({{"/a.txt", "fresh"}});
-    SetType(0, L"文本文档");
-    OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
-    std::ofstream(CopyFolder() / "a.txt", std::ios::binary) << "edited by the program";
-    OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
-    EXPECT_EQ(m_launcher.launches.size(), 2u);
-    EXPECT_EQ(ReadAll(CopyFolder() / "a.txt"), "fresh");
-}
-
-TEST_F(EntryOpenerTest, ARowWhoseStorageIsGoneStartsNothing)
-{
-    Open({{"/a.htm", "ay"}});
-    m_list.Add({L"stale.htm", L"1", L"HTML 文档", L"", 4242, 0});
-    OpenEntry(m_list.Control(), 1, m_engine, m_launcher);
-    m_engine.ReleaseWalk(); // as after a failed open: every row is stale
-    OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
-    EXPECT_TRUE(m_launcher.launches.empty());
-    EXPECT_FALSE(fs::exists(CopyFolder() / "stale.htm"));
-    EXPECT_FALSE(fs::exists(CopyFolder() / "a.htm"));
-}
-
-TEST_F(EntryOpenerTest, AHostileNameStaysInsideTheCopyFolder)
-{
-    Open({{"/..\\..\\escape.htm", "out"}});
-    ASSERT_EQ(m_list.Column(0), (std::vector<std::wstring>{L"..\\..\\escape.htm"}));
-    SetType(0, L"HTML 文档");
-    OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
-    ASSERT_EQ(m_launcher.launches.size(), 1u);
-    const fs::path copy(m_launcher.launches[0].file);
-    EXPECT_EQ(copy.parent_path(), CopyFolder());
-    EXPECT_EQ(ReadAll(copy), "out");
-    EXPECT_FALSE(fs::exists(CopyFolder().parent_path().parent_path() / "escape.htm"));
+    EXPECT_EQ(m_launcher.launches, (std::vector<std::pair<std::wstring, std::wstring>>{
+                                       {L"NotePad.exe", Copy(L"notes with spaces.zzq")}}));
 }
 
 TEST(ListContextMenu, RunNeedsExactlyOneSelectedRowAndUnpackAnySelection)
 {
     const CMenuHandle menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_LIST_MENU)));
-    ASSERT_TRUE(menu);
     const HMENU popup = GetSubMenu(menu.Get(), 0);
-    const auto grayed = [popup](UINT id) { return (GetMenuState(popup, id, MF_BYCOMMAND) & MF_GRAYED) != 0; };
-
-    EnableListMenuItems(popup, 0);
-    EXPECT_TRUE(grayed(ID_LIST_RUN));
-    EXPECT_TRUE(grayed(ID_LIST_UNPACK));
-    EnableListMenuItems(popup, 1);
-    EXPECT_FALSE(grayed(ID_LIST_RUN));
-    EXPECT_FALSE(grayed(ID_LIST_UNPACK));
-    EnableListMenuItems(popup, 2);
-    EXPECT_TRUE(grayed(ID_LIST_RUN));
-    EXPECT_FALSE(grayed(ID_LIST_UNPACK));
+    const auto enabled = [popup](UINT id) { return (GetMenuState(popup, id, MF_BYCOMMAND) & MF_GRAYED) == 0; };
+    for (const auto& [selected, run, unpack] : {std::tuple{0, false, false}, {1, true, true}, {2, false, true}}) {
+        EnableListMenuItems(popup, selected);
+        EXPECT_EQ(enabled(ID_LIST_RUN), run) << selected;
+        EXPECT_EQ(enabled(ID_LIST_UNPACK), unpack) << selected;
+    }
 }

@@ -1,5 +1,5 @@
-// A real report list with the contents list's four columns, in a hidden
-// top-level window of its own, for tests that work on the control's rows.
+// A real report list with the contents list's four columns, in a hidden top-level window of its
+// own, for tests that work on the control's rows.
 #pragma once
 
 #include "ListViewControl.h"
@@ -17,7 +17,7 @@ struct TestRow {
 class TestList {
 public:
     TestList();
-    ~TestList();
+    ~TestList() { DestroyWindow(m_parent); }
     TestList(const TestList&) = delete;
     TestList& operator=(const TestList&) = delete;
 
@@ -28,8 +28,8 @@ public:
     TestRow Row(int index) const;
     std::vector<std::wstring> Column(int column) const;
     std::vector<std::intptr_t> ItemData() const;
-    void SetState(int row, UINT state, UINT mask);
-    UINT State(int row, UINT mask) const;
+    void SetState(int row, UINT state, UINT mask) { ListView_SetItemState(m_list, row, state, mask); }
+    UINT State(int row, UINT mask) const { return ListView_GetItemState(m_list, row, mask); }
 
 private:
     HWND m_parent = nullptr;

@@ -70,20 +70,10 @@ void DialogDriver::Drive(HWND dialog)
         PressEscape(dialog);
 }
 
-void ClickButton(HWND dialog, int id)
-{
-    SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
-}
-
 std::wstring ControlText(HWND dialog, int id)
 {
     HWND control = GetDlgItem(dialog, id);
     std::vector<wchar_t> text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
     return text.data();
-}
-
-bool IsChecked(HWND dialog, int id)
-{
-    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
 }

@@ -33,6 +33,6 @@ private:
 };
 
 // Clicks a button of the dialog as the mouse would.
-void ClickButton(HWND dialog, int id);
+inline void ClickButton(HWND dialog, int id) { SendMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+inline bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 std::wstring ControlText(HWND dialog, int id);
-bool IsChecked(HWND dialog, int id);
