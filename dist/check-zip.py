@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
 """check-zip.py ZIP OBJDUMP: checks the shipped zip of the 32-bit Windows build.
 
-It must hold exactly the five files under one folder named after the zip, the programs must be
-32-bit and import only DLLs that every Windows has, and each text file must be in the encoding
-its reader expects: tips.txt in GBK (the tips dialog reads it in the ANSI code page), README.txt
+It must hold exactly the five files under one folder named after the zip and stay under 1.5 MB,
+the programs must be 32-bit, carry no debug information and import only DLLs that every Windows
+has, and each text file must be in the encoding its reader expects: tips.txt in GBK (the tips dialog reads it in the ANSI code page), README.txt
 in UTF-8 with a BOM (Notepad needs the BOM to pick UTF-8).
 """
 import os
@@ -13,6 +13,7 @@ import tempfile
 import zipfile
 
 EXPECTED = {"Tarnwick.exe", "tarnwick-cli.exe", "tips.txt", "TARNHelp.chm", "README.txt"}
+MOST_BYTES = 1536 * 1024
 
 # DLLs that ship with Windows itself. A DLL outside this list would have to travel with the zip.
 SYSTEM_DLLS = {
@@ -28,6 +29,8 @@ def problems_of(zip_path, objdump):
         return ["%s: the name does not end in -win32.zip" % name]
     folder = name[: -len("-win32.zip")] + "/"
     found = []
+    if os.path.getsize(zip_path) > MOST_BYTES:
+        found.append("%s: %d bytes, more than %d" % (name, os.path.getsize(zip_path), MOST_BYTES))
     with zipfile.ZipFile(zip_path) as archive:
         bad = archive.testzip()
         if bad:
@@ -97,6 +100,9 @@ def program_problems(root, objdump):
             continue
         if "file format pei-i386" not in header.stdout:
             found.append("%s is not a 32-bit Windows program" % name)
+        sections = subprocess.run([objdump, "-h", path], capture_output=True, text=True).stdout
+        if ".debug_" in sections:
+            found.append("%s carries debug information" % name)
         dlls = {line.split(":", 1)[1].strip() for line in header.stdout.splitlines()
                 if line.strip().startswith("DLL Name:")}
         if not dlls:

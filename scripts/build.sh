@@ -16,8 +16,7 @@ configure_args() {
     fuzz)    args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
                    -DTARNWICK_FUZZ=ON) ;;
     win64)   args=("-DCMAKE_TOOLCHAIN_FILE=$repo/cmake/toolchain-mingw-x86_64.cmake" "${release_o2[@]}") ;;
-    win32)   args=("-DCMAKE_TOOLCHAIN_FILE=$repo/cmake/toolchain-mingw-i686.cmake" "${release_o2[@]}"
-                   -DTARNWICK_TESTS=OFF) ;;
+    win32)   args=("-DCMAKE_TOOLCHAIN_FILE=$repo/cmake/toolchain-mingw-i686.cmake" "${release_o2[@]}") ;;
     *) echo "build.sh: unknown build folder '$1' (native release fuzz win64 win32)" >&2; exit 2 ;;
   esac
 }

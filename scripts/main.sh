@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# The main job: install, build the release folder and the 64-bit Windows folder, list the streams
-# of the sample help file, then open it in the window program under Wine. Without a display the
-# window goes to a private Xvfb, is photographed and closed; the screenshot's path is printed.
+# The main job: install, build the release folder and both Windows folders, list the streams of the
+# sample help file, then start the window program as users get it: the shipped zip unpacked into a
+# folder of its own, its 32-bit Tarnwick.exe started there with the sample file. Without a display
+# the window goes to a private Xvfb, is photographed and closed; the screenshot's path is printed.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 sample="$repo/../shared/corpus/topics.classic.chm"
 
 bash "$repo/scripts/setup.sh"
-bash "$repo/scripts/build.sh" release win64
+bash "$repo/scripts/build.sh" release win64 win32
 
 cli="$repo/build/release/cli/tarnwick-cli"
 if [ ! -x "$cli" ]; then
@@ -16,25 +17,32 @@ if [ ! -x "$cli" ]; then
 fi
 "$cli" list "$sample"
 
-# Tarnwick.exe reads tips.txt and opens TARNHelp.chm from its current folder, the build folder.
-win64="$repo/build/win64"
-if [ ! -f "$win64/Tarnwick.exe" ]; then
-  echo "main.sh: $win64/Tarnwick.exe was not built" >&2
-  exit 1
+TARNWICK_REPO=$repo
+source "$repo/scripts/wine-env.sh"
+shipped=$(mktemp -d)
+trap 'rm -rf "$shipped"' EXIT
+zip=("$repo"/build/win32/Tarnwick-*-win32.zip)
+(cd "$shipped" && cmake -E tar xf "${zip[0]}")
+folder=("$shipped"/*/)
+cd "${folder[0]}"
+if tarnwick_runs_32bit; then
+  export TARNWICK_WINE_ARCH=win32
+  source "$repo/scripts/wine-env.sh"
+else
+  # Everything else stays as shipped: the tips and the help file beside the program.
+  echo "main.sh: this machine cannot run 32-bit programs; starting the 64-bit build of the same program from the unpacked folder" >&2
+  cp "$repo/build/win64/Tarnwick.exe" Tarnwick.exe
 fi
 sample_windows="Z:$(realpath "$sample")"
-cd "$win64"
 
 if [ -n "${DISPLAY:-}" ]; then
   # A person is watching: the window stays until they close it.
   TARNWICK_WINE_TIMEOUT=86400 exec bash "$repo/scripts/wine-run.sh" ./Tarnwick.exe "$sample_windows"
 fi
 
-TARNWICK_REPO=$repo
-source "$repo/scripts/wine-env.sh"
 source "$repo/scripts/xvfb.sh"
 tarnwick_xvfb_start
-trap tarnwick_xvfb_stop EXIT
+trap 'tarnwick_xvfb_stop; rm -rf "$shipped"' EXIT
 shots="$repo/build/screenshots"
 mkdir -p "$shots"
 

@@ -12,12 +12,17 @@ packages=(
   time python3
 )
 
+# The shipped programs are 32-bit: Debian's 32-bit Wine runs them beside the 64-bit one, on a
+# kernel that runs 32-bit code (test.sh reports the suite as skipped where it cannot).
+packages+=(wine32:i386)
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds every build folder, then runs the native and the Windows (Wine)
-# test suites. Fails if any test fails or if either suite has no test at all.
+# Installs what is missing, builds every build folder, then runs the native suite, the short fuzz
+# runs, and the Windows suites under Wine: the 64-bit build, then the shipped 32-bit one. Fails if
+# any test fails or a suite has no test at all; a machine that cannot run 32-bit programs reports
+# the 32-bit suite as skipped, with the reason, in the summary.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
@@ -16,22 +18,35 @@ if [ -z "${DISPLAY:-}" ]; then
   source scripts/xvfb.sh
   tarnwick_xvfb_start
 fi
+TARNWICK_REPO=$repo
+source scripts/wine-env.sh
 finish() {
   # Let Wine's lingering processes (they hold the X connection) end before the X server goes.
-  (TARNWICK_REPO=$repo; source scripts/wine-env.sh
-   timeout 60 "$TARNWICK_WINESERVER" -w || "$TARNWICK_WINESERVER" -k) >/dev/null 2>&1 || true
+  for arch in win64 win32; do
+    (TARNWICK_WINE_ARCH=$arch; source scripts/wine-env.sh
+     timeout 60 "$TARNWICK_WINESERVER" -w || "$TARNWICK_WINESERVER" -k) >/dev/null 2>&1 || true
+  done
   if declare -F tarnwick_xvfb_stop >/dev/null; then tarnwick_xvfb_stop; fi
 }
 trap finish EXIT
 
 # Created here rather than inside the first Windows test, whose time it would otherwise take.
 bash scripts/wine-prefix.sh
+runs_32bit=0
+if tarnwick_runs_32bit; then
+  runs_32bit=1
+  TARNWICK_WINE_ARCH=win32 bash scripts/wine-prefix.sh
+fi
 
 summaries=()
 passed=0
 failed=0
 status=0
-for folder in native fuzz win64; do
+for folder in native fuzz win64 win32; do
+  if [ "$folder" = win32 ] && [ "$runs_32bit" = 0 ]; then
+    summaries+=("win32: SKIPPED, this machine cannot run 32-bit programs ($(/usr/lib/wine/wine --version 2>&1 | tail -n 1 | sed -E 's/^.*wine: //'))")
+    continue
+  fi
   echo "== ctest build/$folder"
   log="build/ctest-$folder.log"
   rc=0

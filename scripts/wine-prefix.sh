@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Creates the private Wine prefix under build/. Cheap when it exists; safe when several test
-# processes call it at once.
+# Creates the private Wine prefix under build/ (the 32-bit one when TARNWICK_WINE_ARCH=win32).
+# Cheap when it exists; safe when several test processes call it at once.
 set -euo pipefail
 TARNWICK_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$TARNWICK_REPO/scripts/wine-env.sh"

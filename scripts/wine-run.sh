@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
-# wine-run.sh PROGRAM [ARGS...]: runs a Windows program under Wine in the project's own prefix;
-# the emulator ctest puts in front of every Windows test. Exit code is the program's, or 124
-# when it ran longer than TARNWICK_WINE_TIMEOUT seconds (default 300).
+# wine-run.sh PROGRAM [ARGS...]: runs a Windows program under Wine in the project's own prefix,
+# the 32-bit Wine and prefix for a 32-bit program; the emulator ctest puts in front of every
+# Windows test. Exit code is the program's, or 124 when it ran longer than TARNWICK_WINE_TIMEOUT
+# seconds (default 300).
 set -euo pipefail
 TARNWICK_REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-source "$TARNWICK_REPO/scripts/wine-env.sh"
 
 if [ $# -eq 0 ]; then
   echo "usage: wine-run.sh PROGRAM [ARGS...]" >&2
   exit 2
 fi
+# The program's own kind decides: the machine field of its PE header (0x14c is i386).
+if [ -f "$1" ]; then
+  pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  [ "$(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ')" = 014c ] && export TARNWICK_WINE_ARCH=win32
+fi
+source "$TARNWICK_REPO/scripts/wine-env.sh"
 
 bash "$TARNWICK_REPO/scripts/wine-prefix.sh"
 

@@ -1,12 +1,13 @@
 #include "ShellOperations.h"
 
+#include "ContentFile.h"
 #include "ResourceText.h"
 #include "TarnwickApp.h"
 #include "resource.h"
 
 void OpenHelpFile()
 {
-    if (CTarnwickApp* application = CTarnwickApp::Get()) application->OpenWithShell(L"TARNHelp.chm");
+    if (CTarnwickApp* application = CTarnwickApp::Get()) application->OpenWithShell(LocateContentFile(L"TARNHelp.chm"));
 }
 
 void OpenHomePage()

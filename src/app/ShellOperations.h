@@ -1,7 +1,7 @@
 // What the help, home-page and e-mail commands hand to the shell.
 #pragma once
 
-// "TARNHelp.chm" in the current folder.
+// "TARNHelp.chm" in the current folder, or else beside the program.
 void OpenHelpFile();
 // The product's home page, in the default browser.
 void OpenHomePage();

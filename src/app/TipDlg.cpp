@@ -1,6 +1,7 @@
 #include "TipDlg.h"
 
 #include "Application.h"
+#include "ContentFile.h"
 #include "MessageBox.h"
 #include "ResourceText.h"
 #include "UniqueHandle.h"
@@ -102,7 +103,7 @@ CTipDlg::CTipDlg(HWND parent) : CModalDialog(IDD_TIP, parent)
     m_showAtStartup = Settings().GetInt(kTipSection, kStartUpEntry, 0) == 0;
     long position = Settings().GetInt(kTipSection, kFilePosEntry, 0);
 
-    m_tipsFile.reset(_wfopen(kTipsFileName, L"rb"));
+    m_tipsFile.reset(_wfopen(LocateContentFile(kTipsFileName).c_str(), L"rb"));
     if (!m_tipsFile) {
         m_tipText = LoadResourceString(IDS_TIP_FILE_MISSING);
         return;

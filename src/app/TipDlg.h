@@ -1,5 +1,5 @@
-// The tip of the day: one hint at a time from "tips.txt" in the current folder,
-// remembering across runs where reading stopped and whether to show at start-up.
+// The tip of the day: one hint at a time from "tips.txt" in the current folder (or beside the
+// program), remembering across runs where reading stopped and whether to show at start-up.
 #pragma once
 
 #include "ModalDialog.h"

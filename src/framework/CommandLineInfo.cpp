@@ -14,19 +14,22 @@ bool IsSwitch(const std::wstring& argument)
     return argument.size() > 1 && (argument[0] == L'/' || argument[0] == L'-');
 }
 
+bool IsExistingFile(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 } // namespace
 
 void CCommandLineInfo::Parse(const std::vector<std::wstring>& arguments)
 {
     for (const std::wstring& argument : arguments) {
-        if (IsSwitch(argument))
-            ParseSwitch(argument.substr(1));
-        else
-            ParseValue(argument);
+        if (!IsSwitch(argument) || (!ParseSwitch(argument.substr(1)) && IsExistingFile(argument))) ParseValue(argument);
     }
 }
 
-void CCommandLineInfo::ParseSwitch(const std::wstring& name)
+bool CCommandLineInfo::ParseSwitch(const std::wstring& name)
 {
     if (SameSwitch(name, L"pt")) {
         m_shellCommand = ShellCommand::FilePrintTo;
@@ -42,7 +45,10 @@ void CCommandLineInfo::ParseSwitch(const std::wstring& name)
     } else if (SameSwitch(name, L"Automation")) {
         m_runAutomated = true;
         m_showSplash = false;
+    } else {
+        return false;
     }
+    return true;
 }
 
 void CCommandLineInfo::ParseValue(const std::wstring& value)

@@ -10,6 +10,8 @@ public:
 
     // Reads the arguments after the program's name. Switches begin with "/" or
     // "-" and are matched without regard to case; the first other argument is the file.
+    // An unknown switch that names an existing file is that file: under Wine an
+    // absolute Unix path begins with "/".
     void Parse(const std::vector<std::wstring>& arguments);
 
     ShellCommand m_shellCommand = ShellCommand::FileNew;
@@ -22,6 +24,7 @@ public:
     bool m_runAutomated = false;
 
 private:
-    void ParseSwitch(const std::wstring& name);
+    // False when the switch is not one of the standard ones.
+    bool ParseSwitch(const std::wstring& name);
     void ParseValue(const std::wstring& value);
 };

@@ -64,7 +64,9 @@ std::vector<ShownRow> AppTest::Rows() const
     const CListViewControl list = List();
     std::vector<ShownRow> rows;
     for (int row = 0; row < list.GetItemCount(); ++row) {
-        LVITEMW item{LVIF_IMAGE, row};
+        LVITEMW item{};
+        item.mask = LVIF_IMAGE;
+        item.iItem = row;
         SendMessageW(list.GetSafeHwnd(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
         rows.push_back({list.GetItemText(row, 0), list.GetItemText(row, 1), list.GetItemText(row, 2),
                         list.GetItemText(row, 3), list.GetItemData(row), item.iImage});
@@ -120,18 +122,18 @@ int ShellIconIndex(const std::wstring& name)
     return info.iIcon;
 }
 
+static BOOL CALLBACK CountDialog(HWND window, LPARAM count)
+{
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    *reinterpret_cast<int*>(count) += lstrcmpW(name, L"#32770") == 0;
+    return TRUE;
+}
+
 int ThreadDialogCount()
 {
     int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            *reinterpret_cast<int*>(found) += lstrcmpW(name, L"#32770") == 0;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
+    EnumThreadWindows(GetCurrentThreadId(), &CountDialog, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 

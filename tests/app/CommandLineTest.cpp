@@ -38,7 +38,8 @@ TEST(CommandLineInfo, OtherSwitchesMatchWithoutRegardToCase)
     const CCommandLineInfo automated = Parse({L"/Automation", L"a.chm"});
     EXPECT_TRUE(automated.m_runAutomated);
     EXPECT_EQ(automated.m_shellCommand, Command::FileOpen);
-    // Unknown switches change nothing, and a lone "-" is a file name.
+    // Unknown switches change nothing (unless they name a file, which the end-to-end test starts
+    // with), and a lone "-" is a file name.
     EXPECT_EQ(Parse({L"/nosuch"}).m_shellCommand, Command::FileNew);
     EXPECT_EQ(Parse({L"-"}).m_fileName, L"-");
 }

@@ -1,5 +1,7 @@
-// Tarnwick.exe started as a user starts it, watched from this second process.
+// Tarnwick.exe started as a user starts it, watched from this second process: from another folder
+// (as a shortcut or a file manager would), with the help file named by its Unix path (as under Wine).
 #include "AppTestSupport.h"
+#include "resource.h"
 
 #include <commctrl.h>
 
@@ -9,25 +11,27 @@ namespace {
 
 struct Search {
     DWORD process;
+    const wchar_t* title;
     HWND window = nullptr;
 };
 
-// The window of `process` titled with the sample file's name, once it has one.
-HWND ProcessWindowTitled(DWORD process)
+BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
 {
-    Search search{process};
+    auto& found = *reinterpret_cast<Search*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    if (owner == found.process && lstrcmpW(text, found.title) == 0 && IsWindowVisible(window)) found.window = window;
+    return found.window == nullptr;
+}
+
+// The shown window of `process` with that title, once it has one.
+HWND ProcessWindowTitled(DWORD process, const wchar_t* title)
+{
+    Search search{process, title};
     for (int attempt = 0; attempt < 300 && !search.window; ++attempt) {
-        EnumWindows(
-            [](HWND window, LPARAM parameter) -> BOOL {
-                auto& found = *reinterpret_cast<Search*>(parameter);
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                wchar_t text[256] = {};
-                GetWindowTextW(window, text, 256);
-                if (owner == found.process && lstrcmpW(text, L"topics.classic.chm - Tarnwick") == 0) found.window = window;
-                return found.window == nullptr;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
         if (!search.window) Sleep(100);
     }
     return search.window;
@@ -35,27 +39,32 @@ HWND ProcessWindowTitled(DWORD process)
 
 } // namespace
 
-TEST(EndToEnd, ProgramStartedWithAHelpFileShowsItAndClosesCleanly)
+TEST(EndToEnd, ProgramStartedElsewhereWithAUnixPathShowsTheFileAndATipAndClosesCleanly)
 {
     DeleteSettings();
-    WriteSetting(L"Tip", L"StartUp", DWORD{1}); // no tip of the day over the window
+    TempFolder elsewhere;
     const char* program = std::getenv("TARNWICK_APP_EXE");
     const std::wstring file = CorpusFile(L"topics.classic.chm");
-    std::wstring commandLine =
-        L"\"" + fs::path(Wide(program && *program ? program : TARNWICK_APP_EXE)).make_preferred().wstring() + L"\" \"" + file + L"\"";
-    STARTUPINFOW startup{sizeof startup};
+    std::wstring commandLine = L"\"" + fs::path(Wide(program && *program ? program : TARNWICK_APP_EXE)).make_preferred().wstring() +
+                               L"\" " + Wide(PathUtf8(file)).substr(2);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, elsewhere.Path().c_str(),
+                               &startup, &process));
 
-    HWND frame = ProcessWindowTitled(process.dwProcessId);
-    EXPECT_NE(frame, nullptr) << "no window titled \"topics.classic.chm - Tarnwick\" within 30 s";
-    if (frame) {
-        HWND list = FindWindowExW(frame, nullptr, WC_LISTVIEWW, nullptr);
-        EXPECT_EQ(static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)), EngineRows(file).size());
-        PostMessageW(frame, WM_CLOSE, 0, 0);
-    }
-    const DWORD waited = WaitForSingleObject(process.hProcess, 30000);
-    if (waited != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+    // The tip of the day comes from the tips.txt beside the program.
+    const HWND tip = ProcessWindowTitled(process.dwProcessId, L"日积月累 -- Tarnwick 1.3");
+    wchar_t tipText[256] = {};
+    GetDlgItemTextW(tip, IDC_TIP_TEXT, tipText, 256);
+    EXPECT_TRUE(tipText[0] != 0 && lstrcmpW(tipText, L"提示文件不在指定的目录中") != 0) << "the tips file was not found";
+    PostMessageW(tip, WM_COMMAND, IDCANCEL, 0);
+    const HWND frame = ProcessWindowTitled(process.dwProcessId, L"topics.classic.chm - Tarnwick");
+    ASSERT_NE(frame, nullptr) << "no window titled \"topics.classic.chm - Tarnwick\" within 30 s";
+    EXPECT_EQ(static_cast<std::size_t>(SendMessageW(FindWindowExW(frame, nullptr, WC_LISTVIEWW, nullptr), LVM_GETITEMCOUNT, 0, 0)),
+              EngineRows(file).size());
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
     DWORD exitCode = 1;
     GetExitCodeProcess(process.hProcess, &exitCode);
     EXPECT_EQ(exitCode, 0u) << "the program did not end cleanly after WM_CLOSE";

@@ -43,14 +43,18 @@ void DoubleClickRow(HWND list, int row)
 
 // Runs `action` once the next message loop of this thread looks at its queue: inside a context
 // menu, a modal dialog or the unpack run.
+std::function<void()> g_pending;
+
+void CALLBACK RunPending(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    g_pending();
+}
+
 void WhenTheNextLoopRuns(std::function<void()> action)
 {
-    static std::function<void()> pending;
-    pending = std::move(action);
-    SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        KillTimer(nullptr, timer);
-        pending();
-    });
+    g_pending = std::move(action);
+    SetTimer(nullptr, 0, 10, &RunPending);
 }
 
 // What the list sends its parent on a right-click; the menu then takes the letter as its key.
@@ -65,18 +69,18 @@ void ChooseFromContextMenu(HWND list, wchar_t letter)
     SendMessageW(GetParent(list), WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
 }
 
+BOOL CALLBACK NoteProgressWindow(HWND window, LPARAM found)
+{
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    *reinterpret_cast<bool*>(found) |= std::wstring(title).starts_with(L"正在展开...") && IsWindowVisible(window);
+    return TRUE;
+}
+
 bool ProgressWindowShown()
 {
     bool shown = false;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM found) -> BOOL {
-            wchar_t title[64] = {};
-            GetWindowTextW(window, title, 64);
-            *reinterpret_cast<bool*>(found) |= std::wstring(title).starts_with(L"正在展开...") && IsWindowVisible(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&shown));
+    EnumThreadWindows(GetCurrentThreadId(), &NoteProgressWindow, reinterpret_cast<LPARAM>(&shown));
     return shown;
 }
 
@@ -87,7 +91,9 @@ bool ChooseFolder(HWND browse, const fs::path& folder)
     for (int attempt = 0; attempt < 100; ++attempt) {
         SendMessageW(browse, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
         wchar_t text[MAX_PATH] = {};
-        TVITEMW item{TVIF_TEXT, TreeView_GetSelection(tree)};
+        TVITEMW item{};
+        item.mask = TVIF_TEXT;
+        item.hItem = TreeView_GetSelection(tree);
         item.pszText = text;
         item.cchTextMax = MAX_PATH;
         if (item.hItem && TreeView_GetItem(tree, &item) && folder.filename() == text) return true;

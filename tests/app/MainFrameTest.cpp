@@ -1,6 +1,8 @@
-// The main frame: the help menu, keys, shell commands and the clean-up of the folder of opened entries.
+// The main frame: the help menu, keys, shell commands, the about box and the clean-up of the folder
+// of opened entries.
 #include "AppTestSupport.h"
 
+#include "DialogDriver.h"
 #include "EntryCopyFolder.h"
 #include "FrameworkIds.h"
 #include "resource.h"
@@ -45,7 +47,7 @@ TEST_F(AppTest, HelpMenusGetTheTipCommandOnceHoweverOftenTheyOpen)
     EXPECT_EQ(GetMenuItemID(GetSubMenu(windowMenu, windowItems), 0), static_cast<UINT>(ID_SHOW_TIP));
 }
 
-TEST_F(AppTest, KeysAndButtonsReachTheirCommands)
+TEST_F(AppTest, KeysButtonsAndTheAboutBoxReachTheirCommands)
 {
     ASSERT_TRUE(Start({CorpusFile(L"topics.classic.chm")}));
     const int rows = List().GetItemCount();
@@ -53,14 +55,21 @@ TEST_F(AppTest, KeysAndButtonsReachTheirCommands)
     PressKeys({VK_CONTROL, 'A'});
     EXPECT_EQ(List().GetSelectedCount(), rows);
     PressKeys({VK_F1});
-    // The toolbar's buttons, as a click sends them, and the mail command.
-    HWND toolBar = Frame().GetToolBar().GetSafeHwnd();
-    Frame().SendMessage(WM_COMMAND, MAKEWPARAM(ID_HOME_PAGE, BN_CLICKED), reinterpret_cast<LPARAM>(toolBar));
+    // A toolbar button, as a click sends it; the mail command; the about box's entries, which
+    // leave it open, and its telephone entry, which does nothing.
+    Frame().SendMessage(WM_COMMAND, MAKEWPARAM(ID_HOME_PAGE, BN_CLICKED), reinterpret_cast<LPARAM>(Frame().GetToolBar().GetSafeHwnd()));
     Command(ID_SEND_EMAIL);
-    ASSERT_EQ(m_app->shellTargets.size(), 3u);
-    EXPECT_EQ(m_app->shellTargets[0], L"TARNHelp.chm");
-    EXPECT_EQ(m_app->shellTargets[1].rfind(L"https://", 0), 0u);
-    EXPECT_EQ(m_app->shellTargets[2].rfind(L"mailto:", 0), 0u);
+    bool aboutStaysOpen = false;
+    DialogDriver driver(
+        [&](HWND about) {
+            for (int entry : {IDC_ABOUT_EMAIL, IDC_ABOUT_HOME_PAGE, IDC_ABOUT_PHONE}) ClickButton(about, entry);
+            aboutStaysOpen = IsWindowVisible(about) != FALSE;
+        },
+        CloseBy::Ok);
+    Command(ID_APP_ABOUT);
+    EXPECT_TRUE(aboutStaysOpen);
+    const std::wstring home = L"https://tarnwick.example.com/", mail = L"mailto:support@tarnwick.example.com";
+    EXPECT_EQ(m_app->shellTargets, (std::vector<std::wstring>{L"TARNHelp.chm", home, mail, mail, home}));
     PressKeys({VK_CONTROL, 'N'});
     EXPECT_EQ(Title(), L"未命名的 - Tarnwick");
 }

@@ -8,23 +8,25 @@ namespace {
 // Thread timers carry no data of their own; the tests run on one thread.
 DialogDriver* g_driver = nullptr;
 
+struct Search {
+    HWND besides;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter)
+{
+    auto& search = *reinterpret_cast<Search*>(parameter);
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, 16);
+    if (std::wstring(name) != L"#32770" || !IsWindowVisible(window) || window == search.besides) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
 HWND ShownDialogOfThisThread(HWND besides)
 {
-    struct Search {
-        HWND besides;
-        HWND found = nullptr;
-    } search{besides};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND window, LPARAM parameter) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(parameter);
-            wchar_t name[16] = {};
-            GetClassNameW(window, name, 16);
-            if (std::wstring(name) != L"#32770" || !IsWindowVisible(window) || window == search.besides) return TRUE;
-            search.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search{besides};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

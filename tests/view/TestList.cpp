@@ -28,7 +28,9 @@ void TestList::AddNamed(const std::vector<std::wstring>& names)
 
 TestRow TestList::Row(int index) const
 {
-    LVITEMW item{LVIF_IMAGE, index};
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
     SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     const CListViewControl list = Control();
     return {list.GetItemText(index, 0), list.GetItemText(index, 1), list.GetItemText(index, 2), list.GetItemText(index, 3),

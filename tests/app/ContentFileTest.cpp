@@ -1,0 +1,19 @@
+#include "ContentFile.h"
+#include "TempFolder.h"
+#include "TestData.h"
+
+#include <gtest/gtest.h>
+
+// The current folder first, as always, then beside the program; the bare name when neither has it.
+TEST(ContentFile, IsLookedForInTheCurrentFolderThenBesideTheProgram)
+{
+    TempFolder current, program;
+    const fs::path previous = fs::current_path();
+    fs::current_path(current.Path());
+    EXPECT_EQ(LocateContentFile(L"tips.txt", program.Path().wstring()), L"tips.txt");
+    WriteFileBytes(program / "tips.txt", {'p'});
+    EXPECT_EQ(LocateContentFile(L"tips.txt", program.Path().wstring()), (program / "tips.txt").wstring());
+    WriteFileBytes(current / "tips.txt", {'c'});
+    EXPECT_EQ(LocateContentFile(L"tips.txt", program.Path().wstring()), L"tips.txt");
+    fs::current_path(previous);
+}
