@@ -74,14 +74,6 @@ std::vector<ShownRow> AppTest::Rows() const
     return rows;
 }
 
-bool AppTest::MenuItemEnabled(int popup, UINT command)
-{
-    HMENU menu = GetSubMenu(GetMenu(Frame().GetSafeHwnd()), popup);
-    Frame().SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(popup, FALSE));
-    const UINT state = GetMenuState(menu, command, MF_BYCOMMAND);
-    return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
-}
-
 void AppTest::PressKeys(std::initializer_list<WORD> keys)
 {
     SetForegroundWindow(Frame().GetSafeHwnd());

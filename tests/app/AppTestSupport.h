@@ -57,7 +57,6 @@ protected:
     std::wstring StatusText() const { return Frame().GetStatusBar()->GetPaneText(0); }
     std::vector<ShownRow> Rows() const;
     bool ToolBarButtonEnabled(UINT command) const { return Frame().GetToolBar().SendMessage(TB_ISBUTTONENABLED, command) != 0; }
-    bool MenuItemEnabled(int popup, UINT command);
     // Runs a command as the menu would.
     void Command(UINT id)
     {
