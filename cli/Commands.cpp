@@ -63,7 +63,7 @@ int Unpack(const std::wstring& file, const std::wstring& destination, bool flat)
     CChmEngine engine(ReportError);
     CMemoryList rows;
     if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
-    if (!PlatformFileSystem().DirectoryExists(destination)) PlatformFileSystem().MakeDirectory(destination);
+    MakeDirectories(PlatformFileSystem(), destination);
 
     std::vector<std::wstring> failed;
     {

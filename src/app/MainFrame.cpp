@@ -109,7 +109,7 @@ void CMainFrame::FitButtonsToLabels()
 
 void CMainFrame::OnClose()
 {
-    RemoveEntryCopyFolder();
+    RemoveEntryCopies();
     CFrameWindow::OnClose();
 }
 

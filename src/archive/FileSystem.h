@@ -55,3 +55,7 @@ IFileSystem& PlatformFileSystem();
 
 // Appends one name to a path with the platform's separator.
 void AppendPath(std::wstring& path, std::wstring_view name);
+
+// Makes the folder and every missing folder above it, as 7-Zip does for its target. True when the
+// folder exists afterwards.
+bool MakeDirectories(IFileSystem& fileSystem, const std::wstring& path);

@@ -128,7 +128,13 @@ void CFrameWindow::SetMessageText(const std::wstring& text)
 
 void CFrameWindow::SetMessageText(UINT id)
 {
-    SetMessageText(CommandStringPart(id, 0));
+    SetMessageText(id == IDS_IDLE_MESSAGE && !m_idleText.empty() ? m_idleText : CommandStringPart(id, 0));
+}
+
+void CFrameWindow::SetIdleText(const std::wstring& text)
+{
+    m_idleText = text;
+    SetMessageText(IDS_IDLE_MESSAGE);
 }
 
 std::vector<CCommandTarget*> CFrameWindow::CommandRoute() const

@@ -37,8 +37,10 @@ public:
     void UpdateFrameTitle();
     void RecalcLayout();
     void SetMessageText(const std::wstring& text);
-    // The status-bar prompt of a command, or "就绪" for the idle message.
+    // The status-bar prompt of a command, or the idle text for the idle message.
     void SetMessageText(UINT id);
+    // What the bar shows when no prompt is up ("就绪" while this is empty); shown at once.
+    void SetIdleText(const std::wstring& text);
 
     // True when someone on the route ran the command, or it was disabled.
     bool RouteCommand(UINT id);
@@ -83,4 +85,5 @@ private:
     std::vector<CControlBar*> m_controlBars;
     DWORD m_dockingSides = 0;
     std::wstring m_toolTipText;
+    std::wstring m_idleText;
 };

@@ -7,7 +7,8 @@
 #include <string>
 
 // Returns the button the user chose. With no icon in `type`, an OK box gets the
-// exclamation mark and a question box the question mark.
+// exclamation mark and a question box the question mark. A line wider than most of the screen
+// (a long path cannot wrap) is shortened in the middle.
 int ShowMessageBox(const std::wstring& text, UINT type = MB_OK);
 int ShowMessageBox(UINT promptId, UINT type = MB_OK);
 

@@ -26,7 +26,8 @@ std::wstring PromptForFileToOpen(HWND owner)
     dialog.lpstrFile = fileName.data();
     dialog.nMaxFile = static_cast<DWORD>(fileName.size());
     dialog.lpstrTitle = title.c_str();
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLESIZING;
+    // The current folder stays the one the program started in, where it looks for its tips and help.
+    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ENABLESIZING | OFN_NOCHANGEDIR;
     if (!GetOpenFileNameW(&dialog)) return {};
     return std::wstring(fileName.data());
 }

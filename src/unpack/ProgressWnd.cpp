@@ -185,7 +185,9 @@ bool CProgressWnd::Create(HWND owner, const std::wstring& title, bool smooth)
     if (!CreateControls(smooth)) return false;
     LayOutControls(m_textLines, kCreationWidth);
     RestorePosition();
-    ShowIfHidden();
+    // With the keyboard, so that Escape cancels at once.
+    ShowWindow(m_hWnd, SW_SHOW);
+    SetFocus(m_button);
     return true;
 }
 
@@ -370,7 +372,8 @@ bool CProgressWnd::OnEraseBkgnd(HDC dc)
 LRESULT CProgressWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_ERASEBKGND) return OnEraseBkgnd(reinterpret_cast<HDC>(wParam)) ? TRUE : FALSE;
-    if (message == WM_COMMAND && LOWORD(wParam) == kCancelId && HIWORD(wParam) == BN_CLICKED) {
+    // Closing the window (Alt+F4) cancels like its button: hidden, it could cancel nothing.
+    if ((message == WM_COMMAND && LOWORD(wParam) == kCancelId && HIWORD(wParam) == BN_CLICKED) || message == WM_CLOSE) {
         OnCancel();
         return 0;
     }

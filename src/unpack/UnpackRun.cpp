@@ -25,6 +25,8 @@ std::vector<int> AllRows(CListViewControl list)
     return rows;
 }
 
+std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
+
 } // namespace
 
 std::vector<int> ChosenRows(CListViewControl list, int fileChoice)
@@ -34,8 +36,28 @@ std::vector<int> ChosenRows(CListViewControl list, int fileChoice)
     return {};
 }
 
+bool IsDestinationFailure(const FileError& error, const std::wstring& destination, IFileSystem& fileSystem)
+{
+    switch (error.cause) {
+    case FileErrorCause::DiskFull:
+    case FileErrorCause::HardIO:
+    case FileErrorCause::TooManyOpenFiles: return true;
+    case FileErrorCause::AccessDenied:
+        // Refused where the destination itself holds the file, and not because a folder of the
+        // entry's name stands there: no permission to write into the destination.
+        if (!fileSystem.DirectoryExists(error.path) && ParentOf(error.path) == destination) return true;
+        break;
+    default: break;
+    }
+    return !fileSystem.DirectoryExists(destination);
+}
+
 void RunUnpack(HWND owner, CListViewControl list, CChmEngine& engine, const UnpackRequest& request)
 {
+    if (!MakeDirectories(PlatformFileSystem(), request.destination)) {
+        ReportFileError(FileErrorCause::BadPath, request.destination);
+        return;
+    }
     CProgressWnd progress(owner, kProgressTitle, true);
     progress.SetLabelText(L"正在展开:");
     const std::vector<int> rows = ChosenRows(list, request.fileChoice);
@@ -49,7 +71,7 @@ void RunUnpack(HWND owner, CListViewControl list, CChmEngine& engine, const Unpa
         IStorage* parent = engine.GetParentStorage(list.GetItemData(row));
         if (!engine.ExtractStream(parent, internalPath, name, request.destination, request.usePaths)) {
             const FileError error = engine.GetLastFileError();
-            if (error.cause != FileErrorCause::None) {
+            if (error.cause != FileErrorCause::None && IsDestinationFailure(error, request.destination, PlatformFileSystem())) {
                 // The window is top-most: it must not cover the message.
                 progress.DestroyWindow();
                 ReportFileError(error.cause, error.path);

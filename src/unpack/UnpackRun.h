@@ -18,7 +18,13 @@ struct UnpackRequest {
 // The rows to unpack, in the order the list shows them.
 std::vector<int> ChosenRows(CListViewControl list, int fileChoice);
 
-// Runs to the end, to a cancel, or to the first target file that cannot be
-// written, which is reported as the framework reports file errors. Rows whose
-// stream cannot be read do not stop the run; they are named at its end.
+// Whether a file that could not be written says the destination itself is unusable (gone, full,
+// not writable), rather than something about the entry's own name or path (a folder of its name,
+// a path too long, a name the file system refuses).
+bool IsDestinationFailure(const FileError& error, const std::wstring& destination, IFileSystem& fileSystem);
+
+// Makes the destination with its missing parents, then runs to the end, to a cancel, or to the
+// first failure of the destination itself, which is reported as the framework reports file
+// errors. Rows that cannot be read or whose own path cannot be written do not stop the run;
+// they are named at its end.
 void RunUnpack(HWND owner, CListViewControl list, CChmEngine& engine, const UnpackRequest& request);

@@ -1,8 +1,19 @@
 #include "EntryCopyFolder.h"
 
-#include "UniqueHandle.h"
+#include <windows.h>
 
+#include <set>
 #include <vector>
+
+namespace {
+
+std::set<std::wstring>& EntryCopies()
+{
+    static std::set<std::wstring> copies;
+    return copies;
+}
+
+} // namespace
 
 std::wstring EntryCopyFolderPath()
 {
@@ -14,16 +25,14 @@ std::wstring EntryCopyFolderPath()
     return path + L"TARNPTMP";
 }
 
-void RemoveEntryCopyFolder()
+void RememberEntryCopy(const std::wstring& path)
 {
-    const std::wstring folder = EntryCopyFolderPath();
-    WIN32_FIND_DATAW found{};
-    CFindHandle search(FindFirstFileW((folder + L"\\*.*").c_str(), &found));
-    if (search) {
-        do {
-            // "." and ".." and any subfolder simply fail to delete.
-            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
-        } while (FindNextFileW(search.Get(), &found));
-    }
-    RemoveDirectoryW(folder.c_str());
+    EntryCopies().insert(path);
+}
+
+void RemoveEntryCopies()
+{
+    for (auto copy = EntryCopies().begin(); copy != EntryCopies().end();)
+        copy = DeleteFileW(copy->c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND ? EntryCopies().erase(copy) : std::next(copy);
+    RemoveDirectoryW(EntryCopyFolderPath().c_str());
 }

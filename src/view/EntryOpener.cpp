@@ -2,6 +2,9 @@
 
 #include "EntryCopyFolder.h"
 #include "FileErrorMessage.h"
+#include "MessageBox.h"
+#include "ResourceText.h"
+#include "resource.h"
 #include "SafeName.h"
 
 #include <shellapi.h>
@@ -14,10 +17,13 @@ constexpr int kPathColumn = 3;
 
 } // namespace
 
-void CShellEntryLauncher::Launch(const std::wstring& file, const std::wstring& parameters)
+bool CShellEntryLauncher::Launch(const std::wstring& file, const std::wstring& parameters)
 {
-    ShellExecuteW(nullptr, nullptr, file.c_str(), parameters.empty() ? nullptr : parameters.c_str(), nullptr,
-                  SW_SHOW);
+    const auto started = [&](const wchar_t* verb) {
+        return reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, verb, file.c_str(), parameters.empty() ? nullptr : parameters.c_str(),
+                                                       nullptr, SW_SHOW)) > 32;
+    };
+    return started(nullptr) || started(L"openas");
 }
 
 void OpenEntry(CListViewControl list, int row, CChmEngine& engine, IEntryLauncher& launcher)
@@ -37,8 +43,7 @@ void OpenEntry(CListViewControl list, int row, CChmEngine& engine, IEntryLaunche
     // The engine wrote the copy under the safe form of the name, which stays
     // inside the folder whatever the help file calls the stream.
     const std::wstring copy = folder + L"\\" + SafeFileName(name);
-    if (type.empty())
-        launcher.Launch(L"NotePad.exe", copy);
-    else
-        launcher.Launch(copy, L"");
+    RememberEntryCopy(copy);
+    const bool started = type.empty() ? launcher.Launch(L"NotePad.exe", copy) : launcher.Launch(copy, L"");
+    if (!started) ShowMessageBox(FormatWithArgument(LoadResourceString(IDS_NO_PROGRAM), copy));
 }

@@ -11,16 +11,18 @@
 class IEntryLauncher {
 public:
     virtual ~IEntryLauncher() = default;
-    // `parameters` empty: the shell's default action on `file`.
-    virtual void Launch(const std::wstring& file, const std::wstring& parameters) = 0;
+    // `parameters` empty: the shell's default action on `file`. False when nothing was started.
+    virtual bool Launch(const std::wstring& file, const std::wstring& parameters) = 0;
 };
 
+// A type that no program opens gets the shell's own choice of program ("open with").
 class CShellEntryLauncher final : public IEntryLauncher {
 public:
-    void Launch(const std::wstring& file, const std::wstring& parameters) override;
+    bool Launch(const std::wstring& file, const std::wstring& parameters) override;
 };
 
 // Starts nothing when the copy could not be made: a missing stream or a row
 // whose storage is gone leaves no copy to open, and a file that could not be
-// written is reported as the framework reports file errors.
+// written is reported as the framework reports file errors. When nothing could
+// start the copy, the user is told that no program opens it.
 void OpenEntry(CListViewControl list, int row, CChmEngine& engine, IEntryLauncher& launcher);

@@ -6,5 +6,5 @@
 // Grays what the selection does not allow.
 void EnableListMenuItems(HMENU popup, int selectedCount);
 
-// Shows the menu at the pointer and returns the chosen command, 0 when dismissed.
-UINT TrackListContextMenu(HWND owner, int selectedCount);
+// Shows the menu at `at` (screen coordinates) and returns the chosen command, 0 when dismissed.
+UINT TrackListContextMenu(HWND owner, int selectedCount, POINT at);

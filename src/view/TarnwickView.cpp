@@ -8,7 +8,6 @@
 #include "PleaseWaitWindow.h"
 #include "ResourceText.h"
 #include "ShellOperations.h"
-#include "StatusBar.h"
 #include "TarnwickDoc.h"
 #include "UnpackDlg.h"
 #include "ListDrawingOff.h"
@@ -18,6 +17,10 @@
 #include <array>
 
 namespace {
+
+constexpr int kSizeColumn = 1;
+// The room the control leaves around a cell's text.
+constexpr int kCellPadding = 12;
 
 struct ColumnSetup {
     UINT heading;
@@ -75,6 +78,7 @@ void CTarnwickView::OnInitialUpdate()
     if (!root) return;
 
     int rows = 0;
+    std::wstring longestSize;
     {
         CWaitCursor wait;
         {
@@ -83,11 +87,43 @@ void CTarnwickView::OnInitialUpdate()
             CListViewControl list = GetListCtrl();
             CListDrawingOff drawingOff(list);
             list.DeleteAllItems();
-            CListViewRows target(list.Direct());
+            CListViewRows target(list.Direct(), kSizeColumn);
             rows = document->m_engine.WalkStorage(target, m_sysImageList, root, L"");
+            longestSize = target.LongestText();
         }
     }
+    WidenToFit(kSizeColumn, longestSize);
+    ShowSortArrow(-1, false);
     ShowTotal(rows);
+}
+
+void CTarnwickView::WidenToFit(int column, const std::wstring& text)
+{
+    const int needed = static_cast<int>(SendMessage(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str()))) + kCellPadding;
+    if (needed > static_cast<int>(SendMessage(LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column)))) GetListCtrl().SetColumnWidth(column, needed);
+}
+
+void CTarnwickView::ShowSortArrow(int column, bool ascending)
+{
+    const auto header = reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER));
+    for (int index = 0; index < static_cast<int>(kColumns.size()); ++index) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        Header_GetItem(header, index, &item);
+        item.fmt &= ~(HDF_SORTUP | HDF_SORTDOWN);
+        if (index == column) item.fmt |= ascending ? HDF_SORTUP : HDF_SORTDOWN;
+        Header_SetItem(header, index, &item);
+    }
+}
+
+LRESULT CTarnwickView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Shift+F10 and the menu key; a right click has its own notification.
+    if (message == WM_CONTEXTMENU && lParam == -1) {
+        OnContextMenuKey();
+        return 0;
+    }
+    return CListView::WindowProc(message, wParam, lParam);
 }
 
 bool CTarnwickView::OnNotifyReflect(NMHDR& header, LRESULT& result)
@@ -108,8 +144,15 @@ bool CTarnwickView::OnNotifyReflect(NMHDR& header, LRESULT& result)
         return true;
     }
     if (header.code == NM_RCLICK) {
-        OnRClick();
+        POINT pointer{};
+        GetCursorPos(&pointer);
+        ShowContextMenu(pointer);
         result = 0;
+        return true;
+    }
+    if (header.code == NM_RETURN) {
+        const int focused = ListView_GetNextItem(m_hWnd, -1, LVNI_FOCUSED);
+        if (focused != -1) OpenEntry(focused);
         return true;
     }
     return CListView::OnNotifyReflect(header, result);
@@ -118,6 +161,7 @@ bool CTarnwickView::OnNotifyReflect(NMHDR& header, LRESULT& result)
 void CTarnwickView::OnColumnClick(int column)
 {
     m_nSortColumn = CColumnSort::SortOnHeaderClick(GetListCtrl(), column, m_nSortColumn);
+    ShowSortArrow(column, m_nSortColumn == column);
 }
 
 bool CTarnwickView::OnDblClk()
@@ -128,13 +172,24 @@ bool CTarnwickView::OnDblClk()
     return true;
 }
 
-void CTarnwickView::OnRClick()
+void CTarnwickView::ShowContextMenu(POINT at)
 {
     CListViewControl list = GetListCtrl();
-    const UINT chosen = TrackListContextMenu(m_hWnd, list.GetSelectedCount());
+    const UINT chosen = TrackListContextMenu(m_hWnd, list.GetSelectedCount(), at);
     const int row = list.GetNextSelected(-1);
     if (chosen == ID_LIST_RUN && row != -1) OpenEntry(row);
     if (chosen == ID_LIST_UNPACK) OnUnpack();
+}
+
+void CTarnwickView::OnContextMenuKey()
+{
+    // Below the focused row's name, or at the list's corner when no row has the focus.
+    RECT place{};
+    const int focused = ListView_GetNextItem(m_hWnd, -1, LVNI_FOCUSED);
+    if (focused != -1) ListView_GetItemRect(m_hWnd, focused, &place, LVIR_LABEL);
+    POINT at{place.left, place.bottom};
+    ClientToScreen(m_hWnd, &at);
+    ShowContextMenu(at);
 }
 
 void CTarnwickView::OpenEntry(int row)
@@ -149,9 +204,8 @@ void CTarnwickView::ShowTotal(int rows)
 {
     wchar_t text[128] = {};
     swprintf(text, std::size(text), LoadResourceString(IDS_FILE_TOTAL).c_str(), rows);
-    CFrameWindow* frame = GetParentFrame();
-    CStatusBar* bar = frame ? frame->GetStatusBar() : nullptr;
-    if (bar && bar->GetSafeHwnd()) bar->SetWindowText(text);
+    // The total stays the bar's text between menu and toolbar prompts.
+    if (CFrameWindow* frame = GetParentFrame()) frame->SetIdleText(text);
 }
 
 void CTarnwickView::OnUnpack()

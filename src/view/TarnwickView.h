@@ -26,7 +26,9 @@ public:
     void OnColumnClick(int column);
     // Opens the one selected row; false when not exactly one row is selected.
     bool OnDblClk();
-    void OnRClick();
+    // The list's context menu at a point of the screen, and at the focused row for the keyboard.
+    void ShowContextMenu(POINT at);
+    void OnContextMenuKey();
     // Copies the row's stream to the entry-copy folder and starts the copy.
     void OpenEntry(int row);
     // Who starts opened entries; the shell unless a test says otherwise.
@@ -34,9 +36,14 @@ public:
 
 protected:
     int OnCreate(const CREATESTRUCTW& cs) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void ShowTotal(int rows);
+    // Widens the column when `text` does not fit it; never narrows it.
+    void WidenToFit(int column, const std::wstring& text);
+    // The header's sort arrow on `column` in that direction; -1 clears every arrow.
+    void ShowSortArrow(int column, bool ascending);
 
     // The column that the last header click sorted ascending; -1 when none.
     int m_nSortColumn = -1;

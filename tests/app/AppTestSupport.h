@@ -2,6 +2,7 @@
 // Message boxes and shell launches are recorded instead of shown.
 #pragma once
 
+#include "EntryOpener.h"
 #include "ListViewControl.h"
 #include "MainFrame.h"
 #include "MemoryList.h"
@@ -28,6 +29,17 @@ public:
 
     std::vector<std::wstring> messages;
     std::vector<std::wstring> shellTargets;
+};
+
+// Records the opened entries' copies instead of starting them.
+class RecordingLauncher final : public IEntryLauncher {
+public:
+    bool Launch(const std::wstring& file, const std::wstring&) override
+    {
+        launched.push_back(file);
+        return true;
+    }
+    std::vector<fs::path> launched;
 };
 
 // What one row of the list shows.

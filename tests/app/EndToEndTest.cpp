@@ -9,32 +9,15 @@
 
 namespace {
 
-struct Search {
-    DWORD process;
-    const wchar_t* title;
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM parameter)
-{
-    auto& found = *reinterpret_cast<Search*>(parameter);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    if (owner == found.process && lstrcmpW(text, found.title) == 0 && IsWindowVisible(window)) found.window = window;
-    return found.window == nullptr;
-}
-
-// The shown window of `process` with that title, once it has one.
+// The shown top-level window of `process` with that title, once it has one.
 HWND ProcessWindowTitled(DWORD process, const wchar_t* title)
 {
-    Search search{process, title};
-    for (int attempt = 0; attempt < 300 && !search.window; ++attempt) {
-        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (!search.window) Sleep(100);
+    for (int attempt = 0; attempt < 300; ++attempt, Sleep(100)) {
+        DWORD owner = 0;
+        const HWND window = FindWindowW(nullptr, title);
+        if (window && GetWindowThreadProcessId(window, &owner) && owner == process && IsWindowVisible(window)) return window;
     }
-    return search.window;
+    return nullptr;
 }
 
 } // namespace

@@ -16,12 +16,6 @@
 
 namespace {
 
-class RecordingLauncher final : public IEntryLauncher {
-public:
-    void Launch(const std::wstring& file, const std::wstring&) override { launched.push_back(file); }
-    std::vector<fs::path> launched;
-};
-
 LPARAM CentreOf(const RECT& rect) { return MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2); }
 
 // The header tells the list, the list tells the frame, and the frame hands the click to the view.
@@ -117,10 +111,11 @@ protected:
 
     HWND ListWindow() const { return View().GetSafeHwnd(); }
 
+    // The first row named gets the focus too.
     void SelectOnly(std::initializer_list<int> rows)
     {
         ListView_SetItemState(ListWindow(), -1, 0, LVIS_SELECTED);
-        for (int row : rows) ListView_SetItemState(ListWindow(), row, LVIS_SELECTED, LVIS_SELECTED);
+        for (int row : rows) ListView_SetItemState(ListWindow(), row, LVIS_SELECTED | (row == *rows.begin() ? LVIS_FOCUSED : 0), LVIS_SELECTED | LVIS_FOCUSED);
     }
 
     RecordingLauncher m_launcher;
@@ -129,14 +124,23 @@ protected:
 
 } // namespace
 
-TEST_F(ListCommandsTest, HeaderClicksSortTheRowsWithTheirItemData)
+TEST_F(ListCommandsTest, HeaderClicksSortTheRowsWithTheirItemDataAndShowTheOrder)
 {
     const auto bySize = [](const ShownRow& a, const ShownRow& b) { return std::stoull(a.size) < std::stoull(b.size); };
+    const auto arrow = [this](int column) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        Header_GetItem(ListView_GetHeader(ListWindow()), column, &item);
+        return item.fmt & (HDF_SORTUP | HDF_SORTDOWN);
+    };
     ClickHeader(ListWindow(), 1);
     EXPECT_TRUE(std::ranges::is_sorted(Rows(), bySize));
+    EXPECT_EQ(arrow(1), HDF_SORTUP);
     ClickHeader(ListWindow(), 1);
     EXPECT_TRUE(std::ranges::is_sorted(Rows() | std::views::reverse, bySize));
+    EXPECT_EQ(arrow(1), HDF_SORTDOWN);
     ClickHeader(ListWindow(), 0);
+    EXPECT_EQ(arrow(0) | arrow(1), HDF_SORTUP);
     const std::vector<ShownRow> rows = Rows();
     EXPECT_TRUE(std::is_sorted(rows.begin(), rows.end(), [](const ShownRow& a, const ShownRow& b) {
         return CompareAnsiText(ToAnsiText(a.name), ToAnsiText(b.name)) < 0;
@@ -162,6 +166,15 @@ TEST_F(ListCommandsTest, DoubleClickAndTheContextMenuOpenTheRowShownThere)
     ChooseFromContextMenu(ListWindow(), L'r');
     ASSERT_EQ(m_launcher.launched.size(), 2u);
     EXPECT_EQ(m_launcher.launched[1].filename(), Rows()[3].name);
+
+    // The keyboard: Enter on the focused row, and the menu key at it.
+    SelectOnly({5});
+    PressKeys({VK_RETURN});
+    WhenTheNextLoopRuns([this] { PostMessageW(ListWindow(), WM_CHAR, L'r', 0); });
+    PressKeys({VK_SHIFT, VK_F10});
+    ASSERT_EQ(m_launcher.launched.size(), 4u);
+    EXPECT_EQ(m_launcher.launched[2].filename(), Rows()[5].name);
+    EXPECT_EQ(m_launcher.launched[3].filename(), Rows()[5].name);
 }
 
 TEST_F(ListCommandsTest, UnpackStartsWithTheChoiceTheSelectionSuggests)

@@ -7,7 +7,6 @@
 #include "FrameworkIds.h"
 #include "resource.h"
 
-#include <fstream>
 
 namespace {
 
@@ -16,14 +15,6 @@ std::wstring MenuText(HMENU menu, int position)
     wchar_t text[256] = {};
     GetMenuStringW(menu, static_cast<UINT>(position), text, 256, MF_BYPOSITION);
     return text;
-}
-
-void FillEntryCopyFolder()
-{
-    const fs::path folder = EntryCopyFolderPath();
-    fs::create_directories(folder);
-    std::ofstream(folder / "page.htm") << "<html></html>";
-    std::ofstream(folder / L"图片.gif") << "GIF89a";
 }
 
 } // namespace
@@ -74,32 +65,34 @@ TEST_F(AppTest, KeysButtonsAndTheAboutBoxReachTheirCommands)
     EXPECT_EQ(Title(), L"未命名的 - Tarnwick");
 }
 
-TEST_F(AppTest, ClosingAndExitRemoveTheFolderOfOpenedEntriesButNotAFileInUse)
+// Every running copy of the program shares the folder: each removes only its own copies, and the
+// folder once nothing is left in it.
+TEST_F(AppTest, ClosingAndExitRemoveOnlyThisCopysOpenedEntriesAndThenTheEmptyFolder)
 {
     const fs::path folder = EntryCopyFolderPath();
-    for (bool useExit : {false, true}) {
-        SCOPED_TRACE(useExit ? "File > Exit" : "close box");
-        ASSERT_TRUE(Start());
-        FillEntryCopyFolder();
+    RecordingLauncher launcher;
+    for (const bool useExit : {false, true}) {
+        ASSERT_TRUE(Start({CorpusFile(L"example.chm")}));
+        View().SetEntryLauncher(&launcher);
+        View().OpenEntry(0);
+        View().OpenEntry(1);
+        HANDLE holder = INVALID_HANDLE_VALUE;
+        if (!useExit) {
+            WriteFileBytes(folder / "another-copys.htm", {'x'});
+            holder = CreateFileW(launcher.launched[1].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        }
         HWND frame = Frame().GetSafeHwnd();
-        if (useExit)
-            Command(ID_APP_EXIT);
-        else
-            SendMessageW(frame, WM_CLOSE, 0, 0);
+        useExit ? Command(ID_APP_EXIT) : (void)SendMessageW(frame, WM_CLOSE, 0, 0);
         Pump();
         EXPECT_FALSE(IsWindow(frame));
         EXPECT_TRUE(m_quitSeen);
-        EXPECT_FALSE(fs::exists(folder));
+        EXPECT_FALSE(fs::exists(launcher.launched[useExit ? 2 : 0]));
+        EXPECT_EQ(fs::exists(folder / "another-copys.htm"), !useExit);
+        EXPECT_EQ(fs::exists(launcher.launched[1]), !useExit) << "a copy still open stays";
+        CloseHandle(holder);
+        fs::remove(folder / "another-copys.htm");
+        fs::remove(launcher.launched[1]);
         Shutdown();
     }
-
-    ASSERT_TRUE(Start());
-    FillEntryCopyFolder();
-    HANDLE holder = CreateFileW((folder / "page.htm").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    Shutdown();
-    EXPECT_TRUE(fs::exists(folder / "page.htm"));
-    EXPECT_FALSE(fs::exists(folder / L"图片.gif"));
-    CloseHandle(holder);
-    RemoveEntryCopyFolder();
+    EXPECT_FALSE(fs::exists(folder));
 }

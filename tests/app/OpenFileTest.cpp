@@ -10,11 +10,16 @@
 #include <fstream>
 #include <dlgs.h>
 
-TEST_F(AppTest, OpenCommandShowsTheOpenDialogWithAllFilesAndOpensTheChoice)
+TEST_F(AppTest, OpenCommandShowsTheOpenDialogWithAllFilesAndOpensTheChoiceLeavingTheCurrentFolder)
 {
+    // The tips lie in the current folder; the help file opened is in another one.
+    const fs::path previous = fs::current_path();
+    fs::current_path(m_scratch.Path());
+    WriteFileBytes(m_scratch / L"tips.txt", {'t', 'i', 'p', '\r', '\n'});
+    fs::create_directories(m_scratch / L"other");
     ASSERT_TRUE(Start());
     // A Chinese name: the path must survive the dialog, the title and the recent-file list.
-    const std::wstring file = CopyCorpusFile(L"combined.chm", m_scratch / L"帮助文件.chm").wstring();
+    const std::wstring file = CopyCorpusFile(L"combined.chm", m_scratch / L"other" / L"帮助文件.chm").wstring();
     std::wstring filter(128, L'\0');
     DialogDriver driver(
         [&](HWND dialog) {
@@ -29,13 +34,19 @@ TEST_F(AppTest, OpenCommandShowsTheOpenDialogWithAllFilesAndOpensTheChoice)
     EXPECT_EQ(Title(), L"帮助文件.chm - Tarnwick");
     EXPECT_EQ(static_cast<std::size_t>(List().GetItemCount()), EngineRows(file).size());
     EXPECT_EQ(ReadSetting(L"Recent File List", L"File1"), file);
+    std::wstring tip;
+    DialogDriver tipDriver([&](HWND dialog) { tip = ControlText(dialog, IDC_TIP_TEXT); }, CloseBy::Ok);
+    Command(ID_SHOW_TIP);
+    EXPECT_EQ(tip, L"tip\n");
+    fs::current_path(previous);
 }
 
 TEST_F(AppTest, ASecondFileReplacesEveryRowAndNumbersItemDataFromZero)
 {
     ASSERT_TRUE(Start({FixtureFile(L"varied.chm")}));
     ASSERT_GT(Rows().size(), 20u);
-    WriteFileBytes(m_scratch / L"internals-only.chm", BuildChm({{"/#SYSTEM", "system"}, {"/$OBJINST/", ""}}));
+    WriteFileBytes(m_scratch / L"internals-only.chm",
+                   BuildChm({{"/#SYSTEM", "system"}, {"/$OBJINST/", ""}, {"/huge.bin", "", 1234567890123456ull}}));
     for (const std::wstring& second : {CorpusFile(L"example.chm"), (m_scratch / L"internals-only.chm").wstring()}) {
         ASSERT_NE(m_app->OpenDocumentFile(second), nullptr);
         Pump();
@@ -45,6 +56,8 @@ TEST_F(AppTest, ASecondFileReplacesEveryRowAndNumbersItemDataFromZero)
         EXPECT_EQ(Document().m_engine.GetParentStorages().GetSize(), static_cast<int>(rows.size()));
         EXPECT_EQ(StatusText(), L"总共 " + std::to_wstring(rows.size()) + L" 个文件");
     }
+    // The size column is widened to its widest value.
+    EXPECT_GT(ListView_GetColumnWidth(List().GetSafeHwnd(), 1), ListView_GetStringWidth(List().GetSafeHwnd(), L"1234567890123456"));
     EXPECT_TRUE(m_app->messages.empty());
 }
 

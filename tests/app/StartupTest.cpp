@@ -21,6 +21,11 @@ TEST_F(AppTest, StartWithHelpFileShowsItsRowsTitleAndTotal)
         EXPECT_EQ(shown[row].image, ShellIconIndex(shown[row].name));
     }
     EXPECT_EQ(StatusText(), L"总共 " + std::to_wstring(shown.size()) + L" 个文件");
+    // A menu's prompt gives way to the total again.
+    Frame().SendMessage(WM_MENUSELECT, MAKEWPARAM(ID_UNPACK, MF_STRING), reinterpret_cast<LPARAM>(GetMenu(Frame().GetSafeHwnd())));
+    EXPECT_NE(StatusText().find(L"展开"), std::wstring::npos);
+    Frame().SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(StatusText(), L"总共 " + std::to_wstring(shown.size()) + L" 个文件");
     // The refill leaves no "please wait" window behind.
     EXPECT_EQ(ThreadDialogCount(), 0);
 }

@@ -85,6 +85,9 @@ check "and says so" grep -qx '不能打开这个文件.' "$work/message"
 check "a missing file exits 1 for unpack" test $? -eq 1
 check "and writes nothing" test ! -e "$work/none"
 
+"$cli" unpack "$corpus/../crashes/lzx-position-slot.chm" "$work/damaged" 2>"$work/err"
+check "a file with entries that cannot be read exits 3 and names them" test $? -eq 3 -a -n "$(grep '未能展开' "$work/err")"
+
 "$cli" >/dev/null 2>&1
 check "no arguments is a usage error" test $? -eq 2
 "$cli" --help | grep -q 'tarnwick-cli unpack'

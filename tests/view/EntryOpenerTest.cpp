@@ -6,6 +6,7 @@
 #include "GenericFileTypes.h"
 #include "ListContextMenu.h"
 #include "ListViewRows.h"
+#include "RecordingApp.h"
 #include "TempFolder.h"
 #include "TestData.h"
 #include "TestList.h"
@@ -18,17 +19,18 @@ namespace {
 
 class CRecordingLauncher final : public IEntryLauncher {
 public:
-    void Launch(const std::wstring& file, const std::wstring& parameters) override
+    bool Launch(const std::wstring& file, const std::wstring& parameters) override
     {
         launches.push_back({file, parameters});
+        return programs;
     }
     std::vector<std::pair<std::wstring, std::wstring>> launches;
+    bool programs = true; // whether a program opens what it is given
 };
 
 class EntryOpenerTest : public ::testing::Test {
 protected:
-    void SetUp() override { RemoveEntryCopyFolder(); }
-    void TearDown() override { RemoveEntryCopyFolder(); }
+    void TearDown() override { RemoveEntryCopies(); }
 
     // Lists the entries; `type` stands in the type column of every row, as the shell would name it.
     void Open(const std::vector<BuiltEntry>& entries, const wchar_t* type)
@@ -43,6 +45,7 @@ protected:
 
     std::wstring Copy(const wchar_t* name) const { return EntryCopyFolderPath() + L"\\" + name; }
 
+    CRecordingApp m_app;
     TempFolder m_scratch;
     CChmEngine m_engine;
     TestList m_list;
@@ -64,12 +67,15 @@ TEST_F(EntryOpenerTest, ATypedEntryIsCopiedFlatUnderItsSafeNameAndOpenedByTheShe
     EXPECT_EQ(ReadFileText(Copy(L"..%5C..%5Cescape.htm")), "out");
 }
 
-TEST_F(EntryOpenerTest, AnUntypedEntryOpensInNotepadWithThePathUnquoted)
+TEST_F(EntryOpenerTest, AnUntypedEntryOpensInNotepadAndOneNoProgramOpensIsReported)
 {
     Open({{"/notes with spaces.zzq", "text"}}, L"");
     OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
     EXPECT_EQ(m_launcher.launches, (std::vector<std::pair<std::wstring, std::wstring>>{
                                        {L"NotePad.exe", Copy(L"notes with spaces.zzq")}}));
+    m_launcher.programs = false;
+    OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
+    EXPECT_EQ(m_app.messages, std::vector<std::wstring>{L"没有与" + Copy(L"notes with spaces.zzq") + L"关联的程序."});
 }
 
 TEST(ListContextMenu, RunNeedsExactlyOneSelectedRowAndUnpackAnySelection)

@@ -1,5 +1,6 @@
 // The unpack dialog and its run on a real list of the varied fixture's rows.
-#include "Application.h"
+#include "RecordingApp.h"
+#include "ChmBuilder.h"
 #include "ChmEngine.h"
 #include "ColumnSort.h"
 #include "DialogDriver.h"
@@ -17,26 +18,21 @@
 
 namespace {
 
-class CRecordingApp : public CApplication {
-public:
-    int DoMessageBox(const std::wstring& text, UINT) override
-    {
-        messages.push_back(text);
-        return IDOK;
-    }
-    std::vector<std::wstring> messages;
-};
-
 class UnpackTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         m_app.SetRegistryKey(L"Tarnwick View Tests");
-        ASSERT_GE(m_engine.OpenFile((FixturesDir() / L"varied.chm").wstring()), 0);
+        ListRows(FixturesDir() / L"varied.chm");
+        ASSERT_GT(m_rowCount, 60);
+    }
+    void ListRows(const fs::path& chm)
+    {
+        ASSERT_GE(m_engine.OpenFile(chm.wstring()), 0);
+        m_list.Control().DeleteAllItems();
         CListViewRows rows(m_list.Control());
         CGenericFileTypes types;
         m_rowCount = m_engine.WalkStorage(rows, types, m_engine.GetRoot(), L"");
-        ASSERT_GT(m_rowCount, 60);
     }
     void TearDown() override { m_app.GetProfile().DeleteAll(); }
 
@@ -142,15 +138,55 @@ TEST_F(UnpackTest, RowsThatCannotBeReadAreNamedAtTheEndWithoutStoppingTheRun)
     EXPECT_EQ(failures.Message(), L"有 7 个文件未能展开:\na\\f0\na\\f1\na\\f2\na\\f3\na\\f4\n……");
 }
 
-TEST_F(UnpackTest, ATargetThatCannotBeWrittenEndsTheRunWithTheFileErrorMessage)
+TEST_F(UnpackTest, ADestinationThatCannotBeMadeEndsTheRunWithTheFileErrorMessage)
 {
     // A file where the destination folder should be: nothing can be created under it.
     const fs::path blocker = m_target / L"blocker";
     WriteFileBytes(blocker, {'x'});
-    Unpack(IDC_UNPACK_ALL, blocker.wstring(), false);
+    Unpack(IDC_UNPACK_ALL, (blocker / L"out").wstring(), false);
     ASSERT_EQ(m_app.messages.size(), 1u);
-    EXPECT_NE(m_app.messages[0].find(m_list.Row(0).name), std::wstring::npos) << m_app.messages[0];
+    EXPECT_NE(m_app.messages[0].find(L"blocker"), std::wstring::npos) << m_app.messages[0];
     EXPECT_EQ(FileCount(m_target.Path()), 1);
+}
+
+// A name that clashes with a folder and a name too long for the file system fail only their own
+// entries; the destination, with its missing parents, is made first.
+TEST_F(UnpackTest, AnEntrysOwnBadPathIsNamedAtTheEndWithoutStoppingTheRun)
+{
+    const std::string longName(300, 'n');
+    WriteFileBytes(m_target / L"clash.chm", BuildChm({{"/clash", "c"}, {"/clash/inner.txt", "i"}, {"/" + longName, "l"}, {"/z.htm", "z"}}));
+    ListRows(m_target / L"clash.chm");
+    Unpack(IDC_UNPACK_ALL, (m_target / L"new" / L"out").wstring(), true);
+    EXPECT_EQ(ReadFileText(m_target / L"new" / L"out" / L"z.htm"), "z");
+    ASSERT_EQ(m_app.messages.size(), 1u);
+    EXPECT_EQ(m_app.messages[0].rfind(L"有 2 个文件未能展开:\n", 0), 0u) << m_app.messages[0];
+    EXPECT_EQ(m_app.messages[0].find(Wide(longName)), std::wstring::npos) << "a line longer than the screen";
+}
+
+BOOL CALLBACK CloseProgressWindow(HWND window, LPARAM hadFocus)
+{
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    if (!std::wstring(title).starts_with(L"正在展开...")) return TRUE;
+    *reinterpret_cast<bool*>(hadFocus) = IsChild(window, GetFocus());
+    SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); // what Alt+F4 sends
+    return FALSE;
+}
+
+bool g_progressHadFocus = false;
+
+void CALLBACK CloseProgressDuringTheRun(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    EnumThreadWindows(GetCurrentThreadId(), &CloseProgressWindow, reinterpret_cast<LPARAM>(&g_progressHadFocus));
+}
+
+TEST_F(UnpackTest, TheProgressWindowHasTheKeyboardAndClosingItCancels)
+{
+    Unpack(IDC_UNPACK_ALL, m_target.Path().wstring(), false, [](HWND) { SetTimer(nullptr, 0, 1, &CloseProgressDuringTheRun); });
+    EXPECT_TRUE(g_progressHadFocus);
+    EXPECT_LT(FileCount(m_target.Path()), m_rowCount);
+    EXPECT_TRUE(m_app.messages.empty());
 }
 
 TEST(RemoveTrailingBackslash, RemovesOneBackslashOnly)
