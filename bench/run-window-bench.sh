@@ -4,7 +4,8 @@
 #   fill (default): opens the file RUNS times (default 5) and prints the time from the open command
 #     until the list is filled and "总共 N 个文件" shows; target under 0.5 s. The runs open the file
 #     from the recent-file list, so the program's settings key in the prefix is cleared and removed.
-#   sort: header clicks sorting the rows by name and by size, both directions; target under 1 s each.
+#   sort: header clicks sorting the rows by name and by size, both directions (target under 1 s
+#     each), then select all.
 #   unpack: the window's unpack run of every row with internal paths, then `tarnwick-cli.exe unpack`
 #     of the same build, into a fresh folder under /dev/shm when there is room (the disk must not
 #     decide), with both times and their ratio; target at most 1.2.

@@ -138,15 +138,26 @@ TEST_F(UnpackTest, RowsThatCannotBeReadAreNamedAtTheEndWithoutStoppingTheRun)
     EXPECT_EQ(failures.Message(), L"有 7 个文件未能展开:\na\\f0\na\\f1\na\\f2\na\\f3\na\\f4\n……");
 }
 
-TEST_F(UnpackTest, ADestinationThatCannotBeMadeEndsTheRunWithTheFileErrorMessage)
+fs::path g_destinationToRemove;
+
+void CALLBACK RemoveDestinationDuringTheRun(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    fs::remove_all(g_destinationToRemove);
+}
+
+// A destination that cannot be made, or is gone in the middle of the run, ends it with one message.
+TEST_F(UnpackTest, ADestinationThatIsUnusableEndsTheRunWithTheFileErrorMessage)
 {
     // A file where the destination folder should be: nothing can be created under it.
     const fs::path blocker = m_target / L"blocker";
     WriteFileBytes(blocker, {'x'});
     Unpack(IDC_UNPACK_ALL, (blocker / L"out").wstring(), false);
-    ASSERT_EQ(m_app.messages.size(), 1u);
+    g_destinationToRemove = m_target / L"gone";
+    Unpack(IDC_UNPACK_ALL, g_destinationToRemove.wstring(), false, [](HWND) { SetTimer(nullptr, 0, 1, &RemoveDestinationDuringTheRun); });
+    ASSERT_EQ(m_app.messages.size(), 2u);
     EXPECT_NE(m_app.messages[0].find(L"blocker"), std::wstring::npos) << m_app.messages[0];
-    EXPECT_EQ(FileCount(m_target.Path()), 1);
+    EXPECT_NE(m_app.messages[1].find(L"gone"), std::wstring::npos) << m_app.messages[1];
 }
 
 // A name that clashes with a folder and a name too long for the file system fail only their own
