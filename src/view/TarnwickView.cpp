@@ -225,5 +225,8 @@ void CTarnwickView::OnUpdateUnpack(CCommandState& state)
 
 void CTarnwickView::OnSelectAll()
 {
-    GetListCtrl().SelectAll();
+    // One request, but the control repaints and reports every row it changes: under Wine that
+    // took about a second for 20,000 rows.
+    CListDrawingOff paused(GetListCtrl());
+    GetListCtrl().Direct().SelectAll();
 }
