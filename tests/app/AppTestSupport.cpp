@@ -142,9 +142,10 @@ bool SettingsKeyExists()
 std::wstring ReadSetting(const wchar_t* section, const wchar_t* entry)
 {
     wchar_t value[2048] = {};
-    DWORD size = sizeof value;
+    DWORD size = sizeof value, type = 0;
     const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
-    return RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry, RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS ? value : L"";
+    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, value, &size) != ERROR_SUCCESS) return L"";
+    return type == REG_DWORD ? std::to_wstring(*reinterpret_cast<const DWORD*>(value)) : value;
 }
 
 void WriteSetting(const wchar_t* section, const wchar_t* entry, const std::wstring& value)

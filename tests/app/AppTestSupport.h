@@ -98,6 +98,7 @@ int ThreadDialogCount();
 extern const wchar_t kSettingsKey[];
 void DeleteSettings();
 bool SettingsKeyExists();
+// A text value, or a number in decimal; empty when there is none.
 std::wstring ReadSetting(const wchar_t* section, const wchar_t* entry);
 void WriteSetting(const wchar_t* section, const wchar_t* entry, const std::wstring& value);
 void WriteSetting(const wchar_t* section, const wchar_t* entry, DWORD value);

@@ -10,10 +10,11 @@ TEST(ContentFile, IsLookedForInTheCurrentFolderThenBesideTheProgram)
     TempFolder current, program;
     const fs::path previous = fs::current_path();
     fs::current_path(current.Path());
-    EXPECT_EQ(LocateContentFile(L"tips.txt", program.Path().wstring()), L"tips.txt");
+    const auto found = [&program] { return LocateContentFile(L"tips.txt", program.Path().wstring()); };
+    EXPECT_EQ(found(), L"tips.txt");
     WriteFileBytes(program / "tips.txt", {'p'});
-    EXPECT_EQ(LocateContentFile(L"tips.txt", program.Path().wstring()), (program / "tips.txt").wstring());
+    EXPECT_EQ(found(), (program / "tips.txt").wstring());
     WriteFileBytes(current / "tips.txt", {'c'});
-    EXPECT_EQ(LocateContentFile(L"tips.txt", program.Path().wstring()), L"tips.txt");
+    EXPECT_EQ(found(), L"tips.txt");
     fs::current_path(previous);
 }

@@ -28,17 +28,6 @@ std::string ToCodePage936(const std::string& utf8)
     return bytes;
 }
 
-// The value, or -1 when there is none.
-long long ReadTipSetting(const wchar_t* entry)
-{
-    const std::wstring key = std::wstring(kSettingsKey) + L"\\Tip";
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
-        return -1;
-    return value;
-}
-
 } // namespace
 
 class TipTest : public AppTest {
@@ -75,9 +64,9 @@ TEST_F(TipTest, EachRunTakesTheNextTipSkippingCommentsAndGoesRound)
     EXPECT_EQ(TipOfOneRun(), L"第一条提示\n");
     const std::string bytes = ToCodePage936(kTipsFile);
     const std::string firstTip = ToCodePage936("第一条提示\r\n");
-    EXPECT_EQ(ReadTipSetting(L"FilePos"), static_cast<long long>(bytes.find(firstTip) + firstTip.size()));
+    EXPECT_EQ(ReadSetting(L"Tip", L"FilePos"), std::to_wstring(bytes.find(firstTip) + firstTip.size()));
     EXPECT_TRUE(std::regex_match(ReadSetting(L"Tip", L"TimeStamp"), std::wregex(LR"(\w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4})")));
-    EXPECT_EQ(ReadTipSetting(L"StartUp"), -1);
+    EXPECT_EQ(ReadSetting(L"Tip", L"StartUp"), L"");
 
     std::vector<std::wstring> shown;
     for (int run = 0; run < 4; ++run) shown.push_back(TipOfOneRun());
@@ -145,12 +134,12 @@ TEST_F(TipTest, NextTicksTheBoxAgainAndOnlyClosingStoresTheUntickedBox)
     CTipDlg().DoModal();
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"第一条提示\n", L"second tip\n", L"第三条提示\n", L"第一条提示\n"}));
     EXPECT_TRUE(tickedAfterNext);
-    EXPECT_EQ(ReadTipSetting(L"StartUp"), 0);
+    EXPECT_EQ(ReadSetting(L"Tip", L"StartUp"), L"0");
 
     for (const CloseBy closeBy : {CloseBy::Escape, CloseBy::Ok}) {
         DialogDriver untick([&](HWND dialog) { ClickButton(dialog, IDC_TIP_STARTUP); }, closeBy);
         CTipDlg().DoModal();
-        EXPECT_EQ(ReadTipSetting(L"StartUp"), closeBy == CloseBy::Ok ? 1 : 0);
+        EXPECT_EQ(ReadSetting(L"Tip", L"StartUp"), closeBy == CloseBy::Ok ? L"1" : L"0");
     }
     EXPECT_FALSE(CTipDlg().m_showAtStartup);
 }
