@@ -44,7 +44,8 @@ failed=0
 status=0
 for folder in native fuzz win64 win32; do
   if [ "$folder" = win32 ] && [ "$runs_32bit" = 0 ]; then
-    summaries+=("win32: SKIPPED, this machine cannot run 32-bit programs ($(/usr/lib/wine/wine --version 2>&1 | tail -n 1 | sed -E 's/^.*wine: //'))")
+    reason=$({ /usr/lib/wine/wine --version 2>&1 || true; } | tail -n 1 | sed -E 's/^.*: //')
+    summaries+=("win32: SKIPPED, this machine cannot run 32-bit programs ($reason)")
     continue
   fi
   echo "== ctest build/$folder"
