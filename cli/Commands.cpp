@@ -2,10 +2,12 @@
 
 #include "ChmEngine.h"
 #include "Console.h"
-#include "MemoryList.h"
+#include "ExtractionPlan.h"
 #include "PrintedList.h"
 #include "ProgressBar.h"
+#include "UnpackList.h"
 
+#include <algorithm>
 
 #ifdef _WIN32
 #include "ShellFileTypes.h"
@@ -58,31 +60,44 @@ int List(const std::wstring& file)
     return kExitOk;
 }
 
+std::wstring FailureMessage(const CUnpackList& rows, std::vector<std::size_t> failed)
+{
+    // Named in listing order, whatever the order they were copied in.
+    std::sort(failed.begin(), failed.end());
+    std::wstring message = L"有 " + std::to_wstring(failed.size()) + L" 个条目未能展开:\n";
+    for (std::size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i)
+        message += L"  " + rows.InternalPath(failed[i]) + rows.Name(failed[i]) + L"\n";
+    if (failed.size() > kFailuresNamed) message += L"  ...\n";
+    return message;
+}
+
 int Unpack(const std::wstring& file, const std::wstring& destination, bool flat)
 {
     CChmEngine engine(ReportError);
-    CMemoryList rows;
+    CUnpackList rows;
     if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
-    MakeDirectories(PlatformFileSystem(), destination);
+    if (!MakeDirectories(PlatformFileSystem(), destination)) {
+        ReportError(L"不能创建目标文件夹 " + destination + L".");
+        return kExitSomeFailed;
+    }
 
-    std::vector<std::wstring> failed;
+    const auto rowAt = [&](std::size_t row) {
+        return ExtractionRow{engine.GetParentStorage(rows.ItemData(row)), rows.InternalPath(row), rows.Name(row)};
+    };
+    const std::size_t count = static_cast<std::size_t>(rows.GetRowCount());
+    std::vector<std::size_t> failed;
     {
         CProgressBar progress(rows.GetRowCount());
         int done = 0;
-        for (const CMemoryRow& row : rows.Rows()) {
-            const std::wstring& name = row.cells[0];
-            const std::wstring& internalPath = row.cells[3];
-            progress.Show(done++, internalPath + name);
-            if (!engine.ExtractStream(engine.GetParentStorage(row.itemData), internalPath, name, destination, !flat))
-                failed.push_back(internalPath + name);
+        for (const std::size_t index : PlanExtraction(count, rowAt, !flat)) {
+            const ExtractionRow row = rowAt(index);
+            progress.Show(done++, row.internalPath + row.name);
+            if (!engine.ExtractStream(row.parent, row.internalPath, row.name, destination, !flat))
+                failed.push_back(index);
         }
     }
     if (failed.empty()) return kExitOk;
-
-    std::wstring message = L"有 " + std::to_wstring(failed.size()) + L" 个条目未能展开:\n";
-    for (std::size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i) message += L"  " + failed[i] + L"\n";
-    if (failed.size() > kFailuresNamed) message += L"  ...\n";
-    Print(ConsoleStream::Error, message);
+    Print(ConsoleStream::Error, FailureMessage(rows, std::move(failed)));
     return kExitSomeFailed;
 }
 

@@ -54,7 +54,8 @@ std::optional<Section> ReadSection(const std::string& path)
     const auto file = OpenFileSource(WideFromUtf8(path).c_str());
     const auto layout = file ? ReadItsfLayout(*file) : std::nullopt;
     if (!layout) return std::nullopt;
-    const auto entries = ReadDirectory(*file, *layout);
+    std::vector<DirectoryEntry> entries;
+    ReadDirectory(*file, *layout, [&](const DirectoryEntry& entry) { entries.push_back(entry); });
     UncompressedSection section(*file, layout->contentOffset);
     const std::string storage = "::DataSpace/Storage/MSCompressed/";
     auto control = ReadEntry(entries, section, storage + "ControlData");

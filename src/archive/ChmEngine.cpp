@@ -155,21 +155,19 @@ BOOL CChmEngine::ExtractStream(IStorage* parent, const std::wstring& internalPat
 
 void CChmEngine::AppendInternalFolders(std::wstring& target, const std::wstring& internalPath)
 {
-    std::vector<std::wstring> levels;
+    const std::vector<std::wstring> levels = SafeFolderNames(internalPath);
     std::wstring chain = target;
-    for (std::size_t start = 0; start < internalPath.size();) {
-        std::size_t end = internalPath.find(L'\\', start);
-        if (end == std::wstring::npos) end = internalPath.size();
-        levels.push_back(SafeFileName(std::wstring_view(internalPath).substr(start, end - start)));
-        AppendPath(chain, levels.back());
-        start = end + 1;
-    }
-    if (!m_fileSystem.DirectoryExists(chain)) {
-        // Outermost first; a level that exists already is simply passed over.
-        for (const std::wstring& level : levels) {
-            AppendPath(target, level);
-            m_fileSystem.MakeDirectory(target);
+    for (const std::wstring& level : levels) AppendPath(chain, level);
+    // A run writes thousands of files into a few folders: ask the file system about each folder once.
+    if (!m_madeFolders.contains(chain)) {
+        if (!m_fileSystem.DirectoryExists(chain)) {
+            // Outermost first; a level that exists already is simply passed over.
+            for (const std::wstring& level : levels) {
+                AppendPath(target, level);
+                m_fileSystem.MakeDirectory(target);
+            }
         }
+        m_madeFolders.insert(chain);
     }
     target = std::move(chain);
 }
@@ -210,6 +208,8 @@ BOOL CChmEngine::CopyToFile(IStream& stream, const std::wstring& target)
 
 BOOL CChmEngine::RecordFileError(const FileError& error, const std::wstring& target)
 {
+    // The folder may be what went away.
+    m_madeFolders.clear();
     m_lastFileError = error;
     m_lastFileError.path = target;
     return FALSE;

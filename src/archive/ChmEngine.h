@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class CChmEngine {
@@ -47,6 +48,8 @@ public:
     BOOL ExtractStream(IStorage* parent, const std::wstring& internalPath, const std::wstring& name,
                        const std::wstring& targetFolder, BOOL usePaths);
     const FileError& GetLastFileError() const { return m_lastFileError; }
+    // Called at the start of every run: the folders made by an earlier one may have been removed since.
+    void ForgetMadeFolders() { m_madeFolders.clear(); }
 
     int GetOpenStorageCount() const { return static_cast<int>(m_openStorages.size()); }
     const CParentStorageTable& GetParentStorages() const { return m_parentStorages; }
@@ -74,6 +77,7 @@ private:
     IFileSystem& m_fileSystem;
     std::unordered_map<std::wstring, TypeInfo> m_typesOfThisWalk;
     std::vector<std::uint8_t> m_copyBuffer;
+    std::unordered_set<std::wstring> m_madeFolders;
     FileError m_lastFileError;
 #ifdef _WIN32
     bool m_comInitialized = false;

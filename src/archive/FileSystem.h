@@ -53,6 +53,9 @@ FileErrorCause FileErrorCauseOf(std::uint32_t systemError);
 // The file system of the platform the program runs on.
 IFileSystem& PlatformFileSystem();
 
+// The path as the platform's file system compares names: upper-cased on Windows, unchanged elsewhere.
+std::wstring FoldPathCase(std::wstring path);
+
 // Appends one name to a path with the platform's separator.
 void AppendPath(std::wstring& path, std::wstring_view name);
 

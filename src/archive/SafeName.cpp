@@ -80,3 +80,15 @@ std::wstring SafeFileName(std::wstring_view name)
     }
     return out;
 }
+
+std::vector<std::wstring> SafeFolderNames(std::wstring_view internalPath)
+{
+    std::vector<std::wstring> levels;
+    for (std::size_t start = 0; start < internalPath.size();) {
+        std::size_t end = internalPath.find(L'\\', start);
+        if (end == std::wstring_view::npos) end = internalPath.size();
+        levels.push_back(SafeFileName(internalPath.substr(start, end - start)));
+        start = end + 1;
+    }
+    return levels;
+}

@@ -18,3 +18,8 @@
 #include <string_view>
 
 std::wstring SafeFileName(std::wstring_view name);
+
+#include <vector>
+
+// SafeFileName of each level of an internal path written "a\b\" (empty for the root).
+std::vector<std::wstring> SafeFolderNames(std::wstring_view internalPath);

@@ -58,6 +58,7 @@ void RunUnpack(HWND owner, CListViewControl list, CChmEngine& engine, const Unpa
         ReportFileError(FileErrorCause::BadPath, request.destination);
         return;
     }
+    engine.ForgetMadeFolders();
     CProgressWnd progress(owner, kProgressTitle, true);
     progress.SetLabelText(L"正在展开:");
     const std::vector<int> rows = ChosenRows(list, request.fileChoice);

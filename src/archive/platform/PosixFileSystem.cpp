@@ -105,6 +105,8 @@ IFileSystem& PlatformFileSystem()
     return fileSystem;
 }
 
+std::wstring FoldPathCase(std::wstring path) { return path; }
+
 void AppendPath(std::wstring& path, std::wstring_view name)
 {
     if (!path.empty() && path.back() != L'/') path.push_back(L'/');

@@ -123,6 +123,12 @@ IFileSystem& PlatformFileSystem()
     return fileSystem;
 }
 
+std::wstring FoldPathCase(std::wstring path)
+{
+    if (!path.empty()) CharUpperBuffW(path.data(), static_cast<DWORD>(path.size()));
+    return path;
+}
+
 void AppendPath(std::wstring& path, std::wstring_view name)
 {
     if (!path.empty() && path.back() != L'\\' && path.back() != L'/') path.push_back(L'\\');

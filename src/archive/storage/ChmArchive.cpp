@@ -25,17 +25,24 @@ std::shared_ptr<ChmArchive> ChmArchive::Open(std::unique_ptr<ByteSource> file)
     if (!file) return nullptr;
     const auto layout = ReadItsfLayout(*file);
     if (!layout) return nullptr;
-    const std::vector<DirectoryEntry> entries = ReadDirectory(*file, *layout);
-    if (entries.empty()) return nullptr;
-    return std::make_shared<ChmArchive>(std::move(file), entries, layout->contentOffset);
+    DirectoryTree::Builder tree;
+    std::vector<DirectoryEntry> internalEntries;
+    bool anyEntry = false;
+    ReadDirectory(*file, *layout, [&](const DirectoryEntry& entry) {
+        anyEntry = true;
+        if (entry.name.rfind("::", 0) == 0) internalEntries.push_back(entry);
+        tree.Add(entry);
+    });
+    if (!anyEntry) return nullptr;
+    return std::make_shared<ChmArchive>(std::move(file), tree.Finish(), std::move(internalEntries),
+                                        layout->contentOffset);
 }
 
-ChmArchive::ChmArchive(std::unique_ptr<ByteSource> file, const std::vector<DirectoryEntry>& entries,
-                       std::uint64_t contentOffset)
-    : m_file(std::move(file)), m_tree(entries), m_uncompressed(*m_file, contentOffset)
+ChmArchive::ChmArchive(std::unique_ptr<ByteSource> file, DirectoryTree tree,
+                       std::vector<DirectoryEntry> internalEntries, std::uint64_t contentOffset)
+    : m_file(std::move(file)), m_tree(std::move(tree)), m_uncompressed(*m_file, contentOffset),
+      m_internalEntries(std::move(internalEntries))
 {
-    for (const DirectoryEntry& entry : entries)
-        if (entry.name.rfind("::", 0) == 0) m_internalEntries.push_back(entry);
 }
 
 ContentSection* ChmArchive::Section(std::uint64_t id)

@@ -23,7 +23,7 @@ public:
     // compressed section is set up at its first use, so listing never pays for it.
     ContentSection* Section(std::uint64_t id);
 
-    ChmArchive(std::unique_ptr<ByteSource> file, const std::vector<DirectoryEntry>& entries,
+    ChmArchive(std::unique_ptr<ByteSource> file, DirectoryTree tree, std::vector<DirectoryEntry> internalEntries,
                std::uint64_t contentOffset);
 
 private:

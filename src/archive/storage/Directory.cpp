@@ -26,7 +26,7 @@ bool ReadEntry(std::span<const std::uint8_t> area, std::size_t& pos, DirectoryEn
     return true;
 }
 
-void ReadListingChunk(std::span<const std::uint8_t> chunk, std::vector<DirectoryEntry>& entries)
+void ReadListingChunk(std::span<const std::uint8_t> chunk, const std::function<void(const DirectoryEntry&)>& take)
 {
     const std::uint32_t trailer = ReadLe32(chunk, 4);
     // A trailer that leaves no room for entries is damage; reading to the end of
@@ -35,21 +35,19 @@ void ReadListingChunk(std::span<const std::uint8_t> chunk, std::vector<Directory
     const auto area = chunk.subspan(kListingHeaderSize, chunk.size() - kListingHeaderSize - trailer);
     std::size_t pos = 0;
     DirectoryEntry entry;
-    while (pos < area.size() && ReadEntry(area, pos, entry)) entries.push_back(entry);
+    while (pos < area.size() && ReadEntry(area, pos, entry)) take(entry);
 }
 
 } // namespace
 
-std::vector<DirectoryEntry> ReadDirectory(const ByteSource& file, const ItsfLayout& layout)
+void ReadDirectory(const ByteSource& file, const ItsfLayout& layout, const std::function<void(const DirectoryEntry&)>& take)
 {
-    std::vector<DirectoryEntry> entries;
     std::vector<std::uint8_t> chunk(layout.chunkSize);
     for (std::uint32_t index = 0; index < layout.chunkCount; ++index) {
         const std::uint64_t at = layout.chunksOffset + static_cast<std::uint64_t>(index) * layout.chunkSize;
         if (!file.ReadAt(at, chunk)) break;
-        if (std::memcmp(chunk.data(), "PMGL", 4) == 0) ReadListingChunk(chunk, entries);
+        if (std::memcmp(chunk.data(), "PMGL", 4) == 0) ReadListingChunk(chunk, take);
     }
-    return entries;
 }
 
 } // namespace tarnwick::storage

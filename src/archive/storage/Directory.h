@@ -5,6 +5,7 @@
 #include "ItsfHeader.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,11 @@ struct DirectoryEntry {
     std::uint64_t length = 0;
 };
 
-// Entries in chunk order. Every chunk with the listing signature is read, whatever
-// the header names as the first one, because some compilers name the wrong chunk.
-// A damaged chunk loses only the entries from the damage on.
-std::vector<DirectoryEntry> ReadDirectory(const ByteSource& file, const ItsfLayout& layout);
+// Hands `take` the entries in chunk order, one at a time so that the directory is never
+// held whole. Every chunk with the listing signature is read, whatever the header names
+// as the first one, because some compilers name the wrong chunk. A damaged chunk loses
+// only the entries from the damage on.
+void ReadDirectory(const ByteSource& file, const ItsfLayout& layout,
+                   const std::function<void(const DirectoryEntry&)>& take);
 
 } // namespace tarnwick::storage

@@ -6,6 +6,8 @@
 
 #include "ComTypes.h"
 
+#include <cstdint>
+
 struct ILockBytes;
 
 struct ITS_Control_Data {
@@ -41,3 +43,15 @@ struct IITStorage : IUnknown {
 
 // Creates the component's factory with one reference held by the caller.
 HRESULT CreateITStorage(IITStorage** factory);
+
+// Tarnwick's own interface beside IStorage on every storage the component returns: where a
+// stream's bytes lie, so that a caller copying many streams can take them in the order of the
+// data and decode each compressed frame once, whatever the order of the directory.
+// {6C0F3B52-8E1A-4D7B-9A35-2F4E1C7D9B10}
+inline constexpr IID IID_IStreamPlacement = {0x6c0f3b52, 0x8e1a, 0x4d7b, {0x9a, 0x35, 0x2f, 0x4e, 0x1c, 0x7d, 0x9b, 0x10}};
+
+struct IStreamPlacement : IUnknown {
+    // The content section of the stream `name` of this storage and its offset there.
+    virtual HRESULT STDMETHODCALLTYPE GetStreamPlacement(const OLECHAR* name, std::uint64_t* section,
+                                                         std::uint64_t* offset) = 0;
+};

@@ -13,19 +13,16 @@ ItsEnumerator::ItsEnumerator(std::shared_ptr<ChmArchive> archive, std::uint32_t 
 
 bool ItsEnumerator::Implements(REFIID iid) const { return iid == IID_IEnumSTATSTG; }
 
-const std::vector<std::uint32_t>& ItsEnumerator::Children() const
-{
-    return m_archive->Tree().Node(m_storage).children;
-}
+std::span<const std::uint32_t> ItsEnumerator::Children() const { return m_archive->Tree().Children(m_storage); }
 
 HRESULT ItsEnumerator::Next(ULONG count, STATSTG* records, ULONG* fetched)
 {
     if (fetched) *fetched = 0;
     if (!records) return STG_E_INVALIDPOINTER;
-    const std::vector<std::uint32_t>& children = Children();
+    const std::span<const std::uint32_t> children = Children();
     ULONG done = 0;
     while (done < count && m_cursor < children.size()) {
-        const HRESULT result = FillStatRecord(m_archive->Tree().Node(children[m_cursor]), records[done], 0);
+        const HRESULT result = FillStatRecord(m_archive->Tree(), children[m_cursor], records[done], 0);
         if (FAILED(result)) {
             // Hand nothing back half-made: the caller would not know which names to free.
             for (ULONG i = 0; i < done; ++i) CoTaskMemFree(records[i].pwcsName);

@@ -18,7 +18,7 @@ public:
 
 private:
     bool Implements(REFIID iid) const override;
-    const std::vector<std::uint32_t>& Children() const;
+    std::span<const std::uint32_t> Children() const;
 
     std::shared_ptr<ChmArchive> m_archive;
     std::uint32_t m_storage;

@@ -23,6 +23,27 @@ ItsStorage::ItsStorage(std::shared_ptr<ChmArchive> archive, std::uint32_t node)
 
 bool ItsStorage::Implements(REFIID iid) const { return iid == IID_IStorage; }
 
+HRESULT ItsStorage::QueryInterface(REFIID iid, void** object)
+{
+    if (!object || iid != IID_IStreamPlacement) return ComObject::QueryInterface(iid, object);
+    *object = static_cast<IStreamPlacement*>(this);
+    AddRef();
+    return S_OK;
+}
+
+HRESULT ItsStorage::GetStreamPlacement(const OLECHAR* name, std::uint64_t* section, std::uint64_t* offset)
+{
+    if (!name || !section || !offset) return STG_E_INVALIDPOINTER;
+    return ReportingFailures([&]() -> HRESULT {
+        const auto child = m_archive->Tree().FindChild(m_node, name, NodeKind::Stream);
+        if (!child) return STG_E_FILENOTFOUND;
+        const TreeNode& node = m_archive->Tree().Node(*child);
+        *section = node.section;
+        *offset = node.offset;
+        return S_OK;
+    });
+}
+
 HRESULT ItsStorage::OpenStream(const OLECHAR* name, void*, DWORD mode, DWORD, IStream** stream)
 {
     if (!stream) return STG_E_INVALIDPOINTER;
@@ -69,7 +90,7 @@ HRESULT ItsStorage::EnumElements(DWORD, void*, DWORD, IEnumSTATSTG** enumerator)
 HRESULT ItsStorage::Stat(STATSTG* record, DWORD flags)
 {
     if (!record) return STG_E_INVALIDPOINTER;
-    return FillStatRecord(m_archive->Tree().Node(m_node), *record, flags);
+    return FillStatRecord(m_archive->Tree(), m_node, *record, flags);
 }
 
 HRESULT ItsStorage::CreateStream(const OLECHAR*, DWORD, DWORD, DWORD, IStream** stream)

@@ -3,12 +3,17 @@
 
 #include "ChmArchive.h"
 #include "ComObject.h"
+#include "ITStorage.h"
 
 namespace tarnwick::storage {
 
-class ItsStorage final : public ComObject<IStorage> {
+class ItsStorage final : public ComObject<IStorage>, public IStreamPlacement {
 public:
     ItsStorage(std::shared_ptr<ChmArchive> archive, std::uint32_t node);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ComObject::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ComObject::Release(); }
 
     HRESULT STDMETHODCALLTYPE CreateStream(const OLECHAR* name, DWORD mode, DWORD reserved1, DWORD reserved2,
                                            IStream** stream) override;
@@ -33,6 +38,9 @@ public:
     HRESULT STDMETHODCALLTYPE SetClass(REFCLSID clsid) override;
     HRESULT STDMETHODCALLTYPE SetStateBits(DWORD bits, DWORD mask) override;
     HRESULT STDMETHODCALLTYPE Stat(STATSTG* record, DWORD flags) override;
+
+    HRESULT STDMETHODCALLTYPE GetStreamPlacement(const OLECHAR* name, std::uint64_t* section,
+                                                 std::uint64_t* offset) override;
 
 private:
     bool Implements(REFIID iid) const override;

@@ -52,7 +52,7 @@ HRESULT ItsStream::Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPos
 HRESULT ItsStream::Stat(STATSTG* record, DWORD flags)
 {
     if (!record) return STG_E_INVALIDPOINTER;
-    return FillStatRecord(m_archive->Tree().Node(m_node), *record, flags);
+    return FillStatRecord(m_archive->Tree(), m_node, *record, flags);
 }
 
 HRESULT ItsStream::Clone(IStream** clone)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -28,8 +29,13 @@ constexpr std::uint32_t kResetTableEntrySize = 8;
 constexpr std::uint64_t kMaxCompressedFrame = 3 * kFrameSize;
 
 // Consecutive streams lie one after another, so the frame a stream ends in is the
-// next one's first: keeping the last few frames means none is decoded twice.
-constexpr std::size_t kCachedFrames = 4;
+// next one's first. A reader that follows the directory rather than the data jumps
+// back and forth across the section; enough frames for it to come back to (2 MiB)
+// spare most of the decoding again that each jump back would cost.
+constexpr std::size_t kCachedFrames = 64;
+
+std::atomic<std::uint64_t> g_framesDecoded{0};
+std::atomic<std::uint64_t> g_framesDecodedAgain{0};
 
 constexpr std::uint64_t kNoFrame = std::numeric_limits<std::uint64_t>::max();
 
@@ -111,7 +117,7 @@ class LzxSection final : public ContentSection {
 public:
     LzxSection(const ByteSource& file, std::uint64_t compressedOffset, const ControlData& control, ResetTable table)
         : m_file(file), m_compressedOffset(compressedOffset), m_resetFrames(control.resetFrames),
-          m_table(std::move(table)), m_decoder(control.windowBits)
+          m_table(std::move(table)), m_decoder(control.windowBits), m_everDecoded(m_table.frameStarts.size())
     {
     }
 
@@ -196,6 +202,9 @@ private:
         m_compressed.resize(static_cast<std::size_t>(end - begin));
         if (!m_file.ReadAt(m_compressedOffset + begin, m_compressed)) return false;
         slot.bytes.resize(kFrameSize);
+        g_framesDecoded.fetch_add(1, std::memory_order_relaxed);
+        if (m_everDecoded[static_cast<std::size_t>(index)]) g_framesDecodedAgain.fetch_add(1, std::memory_order_relaxed);
+        m_everDecoded[static_cast<std::size_t>(index)] = true;
         return m_decoder.DecodeFrame(m_compressed, std::span(slot.bytes).first(FrameLength(index)));
     }
 
@@ -209,9 +218,15 @@ private:
     std::vector<std::uint8_t> m_compressed;
     std::array<CachedFrame, kCachedFrames> m_cache;
     std::uint64_t m_clock = 0;
+    std::vector<bool> m_everDecoded;
 };
 
 } // namespace
+
+LzxDecodeCounts LzxFramesDecoded()
+{
+    return {g_framesDecoded.load(std::memory_order_relaxed), g_framesDecodedAgain.load(std::memory_order_relaxed)};
+}
 
 std::unique_ptr<ContentSection> OpenLzxSection(const ByteSource& file, const LzxSectionLayout& layout)
 {

@@ -19,4 +19,12 @@ struct LzxSectionLayout {
 // Null when the control data or reset table is unusable.
 std::unique_ptr<ContentSection> OpenLzxSection(const ByteSource& file, const LzxSectionLayout& layout);
 
+// Frames decoded by all sections of the process so far, and how many of them had been decoded
+// before: the benchmarks' measure of work done twice.
+struct LzxDecodeCounts {
+    std::uint64_t frames = 0;
+    std::uint64_t again = 0;
+};
+LzxDecodeCounts LzxFramesDecoded();
+
 } // namespace tarnwick::storage

@@ -8,6 +8,6 @@ namespace tarnwick::storage {
 
 // Fills `record`; the name, unless STATFLAG_NONAME, is allocated with
 // CoTaskMemAlloc for the caller to free.
-HRESULT FillStatRecord(const TreeNode& node, STATSTG& record, DWORD flags);
+HRESULT FillStatRecord(const DirectoryTree& tree, std::uint32_t index, STATSTG& record, DWORD flags);
 
 } // namespace tarnwick::storage

@@ -93,6 +93,21 @@ char* EncodeUtf8(char* out, char32_t cp)
 bool IsHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
+// The code point at text[i], moving i onto the second half of a surrogate pair. An unpaired
+// surrogate, or a value past U+10FFFF, is U+FFFD.
+char32_t NextCodePoint(std::wstring_view text, std::size_t& i)
+{
+    auto cp = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i]));
+    if (IsHighSurrogate(cp) && i + 1 < text.size() && IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
+        ++i;
+        return 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(text[i]) - 0xDC00);
+    }
+    if (IsHighSurrogate(cp) || IsLowSurrogate(cp) || cp > 0x10FFFF) return kReplacement;
+    return cp;
+}
+
+std::size_t Utf8Length(char32_t cp) { return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4; }
+
 } // namespace
 
 std::wstring WideFromUtf8(std::string_view text)
@@ -114,26 +129,12 @@ std::wstring WideFromUtf8(std::string_view text)
 
 std::string Utf8FromWide(std::wstring_view text)
 {
-    // Listing thousands of names goes through here, so it writes into a buffer
-    // sized for the worst case instead of growing a string byte by byte.
-    std::string out(text.size() * 4, '\0');
+    // Measured first, so that each of the thousands of names listed holds exactly its size.
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) length += Utf8Length(NextCodePoint(text, i));
+    std::string out(length, '\0');
     char* end = out.data();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto cp = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i]));
-        if (cp < 0x80) {
-            *end++ = static_cast<char>(cp);
-            continue;
-        }
-        // Pairs surrogates; an unpaired one, or a value past U+10FFFF, is U+FFFD.
-        if (IsHighSurrogate(cp) && i + 1 < text.size() && IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
-            ++i;
-        } else if (IsHighSurrogate(cp) || IsLowSurrogate(cp) || cp > 0x10FFFF) {
-            cp = kReplacement;
-        }
-        end = EncodeUtf8(end, cp);
-    }
-    out.resize(static_cast<std::size_t>(end - out.data()));
+    for (std::size_t i = 0; i < text.size(); ++i) end = EncodeUtf8(end, NextCodePoint(text, i));
     return out;
 }
 

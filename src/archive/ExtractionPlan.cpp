@@ -1,0 +1,125 @@
+#include "ExtractionPlan.h"
+
+#include "ComRef.h"
+#include "FileSystem.h"
+#include "ITStorage.h"
+#include "SafeName.h"
+
+#include <algorithm>
+#include <limits>
+#include <numeric>
+#include <string>
+#include <tuple>
+#include <unordered_set>
+
+using tarnwick::storage::ComRef;
+
+namespace {
+
+struct Place {
+    std::uint64_t section = std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t offset = std::numeric_limits<std::uint64_t>::max();
+    auto operator<=>(const Place&) const = default;
+};
+
+class PlacementReader {
+public:
+    // Rows whose place is unknown go last: their copy fails anyway.
+    Place Of(const ExtractionRow& row)
+    {
+        Place place;
+        IStreamPlacement* placement = InterfaceOf(row.parent);
+        if (placement && FAILED(placement->GetStreamPlacement(row.name.c_str(), &place.section, &place.offset)))
+            place = {};
+        return place;
+    }
+
+private:
+    IStreamPlacement* InterfaceOf(IStorage* storage)
+    {
+        if (!storage) return nullptr;
+        auto [known, added] = m_interfaces.try_emplace(storage);
+        if (added && FAILED(storage->QueryInterface(IID_IStreamPlacement, reinterpret_cast<void**>(known->second.Put()))))
+            known->second.Reset();
+        return known->second.Get();
+    }
+
+    std::unordered_map<IStorage*, ComRef<IStreamPlacement>> m_interfaces;
+};
+
+// The target's path below the destination, as the file system tells names apart.
+std::wstring TargetKey(const ExtractionRow& row, bool usePaths)
+{
+    std::wstring key;
+    if (usePaths)
+        for (const std::wstring& level : SafeFolderNames(row.internalPath)) key.append(level).push_back(L'\\');
+    key += SafeFileName(row.name);
+    return FoldPathCase(std::move(key));
+}
+
+// Targets are told apart by hash, not kept: two that share a hash by chance are taken for one
+// target (or for a file and a folder), which costs order, never correctness.
+std::size_t HashOf(std::wstring_view text) { return std::hash<std::wstring_view>()(text); }
+
+struct Targets {
+    std::vector<std::size_t> files;
+    std::unordered_set<std::size_t> folders;
+
+    void Add(const std::wstring& key)
+    {
+        files.push_back(HashOf(key));
+        for (std::size_t at = key.find(L'\\'); at != std::wstring::npos; at = key.find(L'\\', at + 1))
+            folders.insert(HashOf(std::wstring_view(key).substr(0, at)));
+    }
+    bool SomeFileIsAFolder() const
+    {
+        return std::any_of(files.begin(), files.end(), [this](std::size_t file) { return folders.contains(file); });
+    }
+};
+
+// For each row, the first row in listing order with the same target.
+std::vector<std::size_t> FirstWithSameTarget(const std::vector<std::size_t>& targets)
+{
+    std::vector<std::size_t> byTarget(targets.size());
+    std::iota(byTarget.begin(), byTarget.end(), std::size_t{0});
+    std::sort(byTarget.begin(), byTarget.end(),
+              [&](std::size_t a, std::size_t b) { return std::pair(targets[a], a) < std::pair(targets[b], b); });
+    std::vector<std::size_t> first(targets.size());
+    for (std::size_t run = 0, i = 0; i < byTarget.size(); ++i) {
+        if (targets[byTarget[i]] != targets[byTarget[run]]) run = i;
+        first[byTarget[i]] = byTarget[run];
+    }
+    return first;
+}
+
+} // namespace
+
+std::vector<std::size_t> PlanExtraction(std::size_t count, const std::function<ExtractionRow(std::size_t)>& rowAt,
+                                        bool usePaths)
+{
+    std::vector<std::size_t> order(count);
+    std::iota(order.begin(), order.end(), std::size_t{0});
+
+    Targets targets;
+    std::vector<Place> places;
+    targets.files.reserve(count);
+    places.reserve(count);
+    PlacementReader placements;
+    for (std::size_t i = 0; i < count; ++i) {
+        const ExtractionRow row = rowAt(i);
+        targets.Add(TargetKey(row, usePaths));
+        places.push_back(placements.Of(row));
+    }
+    if (targets.SomeFileIsAFolder()) return order;
+
+    // A group of rows with one target goes where its earliest data lies.
+    const std::vector<std::size_t> firstOfGroup = FirstWithSameTarget(targets.files);
+    for (std::size_t i = 0; i < count; ++i)
+        places[firstOfGroup[i]] = std::min(places[firstOfGroup[i]], places[i]);
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const std::size_t groupA = firstOfGroup[a];
+        const std::size_t groupB = firstOfGroup[b];
+        return std::tuple(places[groupA], groupA, a) < std::tuple(places[groupB], groupB, b);
+    });
+    return order;
+}
