@@ -2,6 +2,7 @@
 
 #include "ShellFileTypes.h"
 
+#include <cstring>
 #include <shellapi.h>
 
 const wchar_t kSettingsKey[] = L"Software\\Local AppWizard-Generated Applications\\Tarnwick";
@@ -145,7 +146,10 @@ std::wstring ReadSetting(const wchar_t* section, const wchar_t* entry)
     DWORD size = sizeof value, type = 0;
     const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
     if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, value, &size) != ERROR_SUCCESS) return L"";
-    return type == REG_DWORD ? std::to_wstring(*reinterpret_cast<const DWORD*>(value)) : value;
+    if (type != REG_DWORD) return value;
+    DWORD number = 0;
+    std::memcpy(&number, value, sizeof number);
+    return std::to_wstring(number);
 }
 
 void WriteSetting(const wchar_t* section, const wchar_t* entry, const std::wstring& value)

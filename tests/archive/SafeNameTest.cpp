@@ -25,3 +25,9 @@ TEST(SafeFileName, NeverMapsTwoNamesToOneFile)
     std::map<std::wstring, std::wstring> seen;
     for (const std::wstring& name : names) EXPECT_TRUE(seen.emplace(SafeFileName(name), name).second) << "two names collide";
 }
+
+TEST(SafeFolderNames, MakesEachLevelOfAnInternalPathSafe)
+{
+    EXPECT_EQ(SafeFolderNames(L""), std::vector<std::wstring>{});
+    EXPECT_EQ(SafeFolderNames(L"..\\a:b\\..\\"), (std::vector<std::wstring>{L"%2E%2E", L"a%3Ab", L"%2E%2E"}));
+}

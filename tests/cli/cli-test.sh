@@ -74,7 +74,20 @@ for file in "${help_files[@]}"; do
     check "$name: flat unpack exits 0 with one file per distinct name and no folder" \
         test $? -eq 0 -a "$(find "$dir/flat" -type f | wc -l)" -eq "$(cut -f1 "$dir/list" | sort -u | wc -l)" \
         -a -z "$(find "$dir/flat" -mindepth 1 -type d)"
+    # The file keeps the spelling of the first entry of its name and the bytes of the last.
+    check "$name: flat, the last entry of a name in listing order wins" test -z "$(
+        awk -F'\t' -v fold="${TARNWICK_CASE_INSENSITIVE:-}" '{
+                k = fold ? tolower($1) : $1; p = $4; gsub(/\\/, "/", p)
+                if (!(k in first)) first[k] = $1; last[k] = p $1 }
+            END { for (k in last) print first[k] "\t" last[k] }' "$dir/list" |
+            while IFS=$'\t' read -r base path; do cmp -s "$dir/flat/$base" "$dir/oracle/$path" || echo "$path"; done)"
 done
+
+"$cli" unpack "$corpus/example.chm" "$work/missing/parents/dest" 2>"$work/err"
+check "missing parents of the destination are made" test $? -eq 0 -a -n "$(find "$work/missing/parents/dest" -type f)"
+printf 'x' >"$work/a-file"
+"$cli" unpack "$corpus/example.chm" "$work/a-file" 2>"$work/err"
+check "a destination that is a file is one error, exit 3" test $? -eq 3 -a "$(grep -c . "$work/err")" -eq 1
 
 printf 'not a help file' >"$work/plain.chm"
 "$cli" list "$work/plain.chm" >"$work/out" 2>"$work/err"

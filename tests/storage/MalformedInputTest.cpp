@@ -55,7 +55,9 @@ const Original& Load(const std::string& name)
     return cache.try_emplace(name, name).first->second;
 }
 
-enum class State { Intact, Unreadable, Gone };
+// Refused: listed, but the stream will not open; a stream that reaches past its data must be
+// refused outright rather than read as far as it goes.
+enum class State { Intact, Refused, Gone };
 using Expected = std::function<State(const RawEntry&, const Original&)>;
 
 struct Damage {
@@ -67,11 +69,11 @@ struct Damage {
 
 const Expected kAllIntact = [](const RawEntry&, const Original&) { return State::Intact; };
 
-const Expected kOnlyVictimUnreadable = [](const RawEntry& e, const Original& o) {
-    return &e == &o.Victim() ? State::Unreadable : State::Intact;
+const Expected kOnlyVictimRefused = [](const RawEntry& e, const Original& o) {
+    return &e == &o.Victim() ? State::Refused : State::Intact;
 };
 const Expected kCompressedSectionUnusable = [](const RawEntry& e, const Original&) {
-    return e.section == 1 && e.length > 0 ? State::Unreadable : State::Intact;
+    return e.section == 1 && e.length > 0 ? State::Refused : State::Intact;
 };
 
 // Chunk `chunk` lost its entries from the `kept`-th on.
@@ -144,10 +146,10 @@ std::vector<Damage> Damages()
              const std::uint64_t sectionEnd = Le64(o.layout.Stream(o.bytes, kResetTable), 0x10);
              o.layout.EditEntry(b, o.Victim().name, [&](RawEntry& e) { e.length = sectionEnd - e.offset + 1; });
          },
-         kOnlyVictimUnreadable},
+         kOnlyVictimRefused},
         {"entry_offset_and_length_wrap", "example", EditEntry(TheVictim, [](RawEntry& e) { e.offset = UINT64_MAX - 5, e.length = 100; }),
-         kOnlyVictimUnreadable},
-        {"entry_unknown_section", "example", EditEntry(TheVictim, [](RawEntry& e) { e.section = 7; }), kOnlyVictimUnreadable},
+         kOnlyVictimRefused},
+        {"entry_unknown_section", "example", EditEntry(TheVictim, [](RawEntry& e) { e.section = 7; }), kOnlyVictimRefused},
         // The compressed section's own streams.
         {"content_stream_past_file", "example", EditEntry(Internal(kContent), [](RawEntry& e) { e.length = 1u << 20; }),
          kCompressedSectionUnusable},
@@ -177,7 +179,10 @@ TEST(Crafted, DamageWithOneRightAnswerGivesIt)
             const State state = seen == tree.streams.end() ? State::Gone
                                 : seen->second.complete && seen->second.bytes == original.oracle.files.at(*path)
                                     ? State::Intact
-                                    : State::Unreadable;
+                                    : State::Refused;
+            if (state == State::Refused) {
+                EXPECT_FALSE(seen->second.opened) << *path << " opened, then failed";
+            }
             EXPECT_EQ(state, damage.expected(entry, original)) << *path;
         }
     }

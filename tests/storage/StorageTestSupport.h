@@ -37,6 +37,7 @@ inline ExtractedTree ListExtracted(const fs::path& root)
 
 struct StreamSeen {
     std::uint64_t statSize = 0;
+    bool opened = false;
     bool complete = false;         // read to a zero-byte read without failure
     bool onlyLastReadShort = true; // every read before the final one filled its 4096 bytes
     std::vector<std::uint8_t> bytes;
@@ -70,6 +71,7 @@ inline void WalkTree(IStorage* storage, TreeSeen& tree, const std::string& prefi
         seen.statSize = record.cbSize.QuadPart;
         ComRef<IStream> stream;
         if (FAILED(storage->OpenStream(name.c_str(), nullptr, 0, 0, stream.Put()))) continue;
+        seen.opened = true;
         std::uint8_t buffer[4096];
         ULONG got = 0;
         bool sawShort = false;

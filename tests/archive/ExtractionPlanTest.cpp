@@ -1,0 +1,88 @@
+// The order the command line copies streams in: the data's, without changing which file wins.
+#include "ChmBuilder.h"
+#include "ChmEngine.h"
+#include "ComRef.h"
+#include "ExtractionPlan.h"
+#include "GenericFileTypes.h"
+#include "MemoryList.h"
+#include "TempFolder.h"
+#include "TestData.h"
+
+#include <gtest/gtest.h>
+
+using tarnwick::storage::ComRef;
+
+namespace {
+
+class PlanTest : public ::testing::Test {
+protected:
+    void Open(const fs::path& file)
+    {
+        ASSERT_GE(m_engine.OpenFile(file.wstring()), 0);
+        m_engine.ReleaseWalk();
+        m_rows.Clear();
+        CGenericFileTypes types;
+        m_engine.WalkStorage(m_rows, types, m_engine.GetRoot(), L"");
+    }
+
+    std::vector<std::size_t> Plan(bool usePaths)
+    {
+        return PlanExtraction(m_rows.Rows().size(), [&](std::size_t i) { return Row(i); }, usePaths);
+    }
+
+    ExtractionRow Row(std::size_t i)
+    {
+        const CMemoryRow& row = m_rows.Rows()[i];
+        return {m_engine.GetParentStorage(row.itemData), row.cells[3], row.cells[0]};
+    }
+
+    std::uint64_t OffsetOf(std::size_t i)
+    {
+        const ExtractionRow row = Row(i);
+        ComRef<IStreamPlacement> placement;
+        EXPECT_EQ(row.parent->QueryInterface(IID_IStreamPlacement, reinterpret_cast<void**>(placement.Put())), S_OK);
+        std::uint64_t section = 0;
+        std::uint64_t offset = 0;
+        EXPECT_EQ(placement->GetStreamPlacement(row.name.c_str(), &section, &offset), S_OK);
+        return (section << 56) | offset;
+    }
+
+    TempFolder m_folder;
+    CChmEngine m_engine;
+    CMemoryList m_rows;
+};
+
+TEST_F(PlanTest, FollowsTheDataButKeepsTheRowsOfOneTargetInListingOrder)
+{
+    // Listed in name order (d1/same, d2/same, one, two); the data lies elsewhere.
+    const fs::path file = m_folder / "order.chm";
+    WriteFileBytes(file, BuildChm({{"/one.htm", "1111", std::nullopt, 8},
+                                   {"/d1/same.htm", "2222", std::nullopt, 4},
+                                   {"/d2/same.htm", "3333", std::nullopt, 0},
+                                   {"/two.htm", "4444", std::nullopt, 12}}));
+    Open(file);
+    EXPECT_EQ(Plan(true), (std::vector<std::size_t>{1, 0, 2, 3}));
+    // Flat, both "same.htm" rows write one file: the second listed must still be written last.
+    EXPECT_EQ(Plan(false), (std::vector<std::size_t>{0, 1, 2, 3}));
+
+    const fs::path conflict = m_folder / "conflict.chm";
+    WriteFileBytes(conflict, BuildChm({{"/x", "1111", std::nullopt, 4}, {"/x/y.htm", "2222", std::nullopt, 0}}));
+    Open(conflict);
+    EXPECT_EQ(Plan(true), (std::vector<std::size_t>{0, 1})) << "which of file and folder gets made depends on order";
+    EXPECT_EQ(Plan(false), (std::vector<std::size_t>{1, 0}));
+}
+
+TEST_F(PlanTest, PutsAFileFromTheHelpCompilerInDataOrder)
+{
+    Open(CorpusDir() / "topics.classic.chm");
+    const std::vector<std::size_t> plan = Plan(true);
+    ASSERT_EQ(plan.size(), m_rows.Rows().size());
+    std::vector<std::uint64_t> listed;
+    for (std::size_t i = 0; i < plan.size(); ++i) listed.push_back(OffsetOf(i));
+    ASSERT_FALSE(std::is_sorted(listed.begin(), listed.end())) << "the file no longer tests anything";
+    std::vector<std::uint64_t> planned;
+    for (const std::size_t i : plan) planned.push_back(listed[i]);
+    EXPECT_TRUE(std::is_sorted(planned.begin(), planned.end()));
+}
+
+} // namespace
