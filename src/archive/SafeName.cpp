@@ -1,5 +1,7 @@
 #include "SafeName.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsForbidden(wchar_t c)
@@ -68,6 +70,11 @@ std::wstring SafeFileName(std::wstring_view name)
     if (name.empty()) return L"%00";
     const std::size_t keptEnd = name.size() - TrailingDotsAndSpaces(name);
     const bool device = IsReservedDeviceName(name);
+    // Most names need nothing: spare them the character-by-character copy.
+    const bool plain = keptEnd == name.size() && !device && std::none_of(name.begin(), name.end(), [](wchar_t c) {
+        return IsForbidden(c) || c == L'%';
+    });
+    if (plain) return std::wstring(name);
 
     std::wstring out;
     out.reserve(name.size() + 8);

@@ -1,5 +1,6 @@
 #include "Utf8.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <type_traits>
 
@@ -129,6 +130,9 @@ std::wstring WideFromUtf8(std::string_view text)
 
 std::string Utf8FromWide(std::wstring_view text)
 {
+    // Names are nearly always ASCII.
+    if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; }))
+        return std::string(text.begin(), text.end());
     // Measured first, so that each of the thousands of names listed holds exactly its size.
     std::size_t length = 0;
     for (std::size_t i = 0; i < text.size(); ++i) length += Utf8Length(NextCodePoint(text, i));
