@@ -5,9 +5,12 @@
 #include "ExtractionPlan.h"
 #include "PrintedList.h"
 #include "ProgressBar.h"
+#include "Threads.h"
 #include "UnpackList.h"
 
 #include <algorithm>
+#include <optional>
+#include <span>
 
 #ifdef _WIN32
 #include "ShellFileTypes.h"
@@ -26,9 +29,11 @@ const wchar_t kUsage[] =
     L"  tarnwick-cli list 帮助文件\n"
     L"      按遍历顺序列出帮助文件中的每个流, 每行一个:\n"
     L"      名称<TAB>大小<TAB>类型<TAB>内部路径 (内部路径以反斜杠分隔并结尾, 根目录为空)\n"
-    L"  tarnwick-cli unpack 帮助文件 目标文件夹 [--flat]\n"
+    L"  tarnwick-cli unpack 帮助文件 目标文件夹 [--flat] [--threads N]\n"
     L"      把列出的每个流展开到目标文件夹, 按帮助文件内部的文件夹存放;\n"
     L"      加 --flat 则全部直接放在目标文件夹中 (同名文件后者替换前者).\n"
+    L"      目标文件夹及其上级不存在时先创建.\n"
+    L"      --threads N: 用 N 个线程解压 (默认为处理器数, 1 为不另开线程).\n"
     L"      不安全的名称 (如 \"..\", \"CON\", 含 : ? * 等字符) 中的字符写成 %XX.\n"
     L"  tarnwick-cli --help\n"
     L"      显示本说明.\n"
@@ -71,8 +76,14 @@ std::wstring FailureMessage(const CUnpackList& rows, std::vector<std::size_t> fa
     return message;
 }
 
-int Unpack(const std::wstring& file, const std::wstring& destination, bool flat)
+struct UnpackOptions {
+    bool flat = false;
+    unsigned threads = tarnwick::storage::HardwareThreads();
+};
+
+int Unpack(const std::wstring& file, const std::wstring& destination, const UnpackOptions& options)
 {
+    const bool flat = options.flat;
     CChmEngine engine(ReportError);
     CUnpackList rows;
     if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
@@ -89,7 +100,9 @@ int Unpack(const std::wstring& file, const std::wstring& destination, bool flat)
     {
         CProgressBar progress(rows.GetRowCount());
         int done = 0;
-        for (const std::size_t index : PlanExtraction(count, rowAt, !flat)) {
+        const ExtractionPlan plan = PlanExtraction(count, rowAt, !flat);
+        AnnounceReads(engine.GetRoot(), plan, options.threads);
+        for (const std::size_t index : plan.order) {
             const ExtractionRow row = rowAt(index);
             progress.Show(done++, row.internalPath + row.name);
             if (!engine.ExtractStream(row.parent, row.internalPath, row.name, destination, !flat))
@@ -99,6 +112,25 @@ int Unpack(const std::wstring& file, const std::wstring& destination, bool flat)
     if (failed.empty()) return kExitOk;
     Print(ConsoleStream::Error, FailureMessage(rows, std::move(failed)));
     return kExitSomeFailed;
+}
+
+// The options after "unpack FILE DEST"; nothing when they are not understood.
+std::optional<UnpackOptions> ParseUnpackOptions(std::span<const std::wstring> arguments)
+{
+    UnpackOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == L"--flat") {
+            options.flat = true;
+        } else if (arguments[i] == L"--threads" && i + 1 < arguments.size()) {
+            const std::wstring& count = arguments[++i];
+            if (count.empty() || count.size() > 3 || count.find_first_not_of(L"0123456789") != std::wstring::npos)
+                return std::nullopt;
+            options.threads = std::max(1, std::stoi(count));
+        } else {
+            return std::nullopt;
+        }
+    }
+    return options;
 }
 
 } // namespace
@@ -111,13 +143,9 @@ int RunCommandLine(const std::vector<std::wstring>& arguments)
         return kExitOk;
     }
     if (count == 2 && arguments[0] == L"list") return List(arguments[1]);
-    if ((count == 3 || count == 4) && arguments[0] == L"unpack") {
-        const bool flat = count == 4 && arguments[3] == L"--flat";
-        if (count == 4 && !flat) {
-            Print(ConsoleStream::Error, kUsage);
-            return kExitUsage;
-        }
-        return Unpack(arguments[1], arguments[2], flat);
+    if (count >= 3 && arguments[0] == L"unpack") {
+        if (const auto options = ParseUnpackOptions(std::span(arguments).subspan(3)))
+            return Unpack(arguments[1], arguments[2], *options);
     }
     Print(ConsoleStream::Error, kUsage);
     return kExitUsage;

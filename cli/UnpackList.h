@@ -5,7 +5,7 @@
 
 #include "ListControl.h"
 
-#include <set>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,18 +18,21 @@ public:
     void RepaintNow() override {}
 
     std::wstring Name(std::size_t row) const;
-    const std::wstring& InternalPath(std::size_t row) const { return *m_rows[row].internalPath; }
+    const std::wstring& InternalPath(std::size_t row) const { return *m_paths[m_rows[row].internalPath]; }
     std::intptr_t ItemData(std::size_t row) const { return m_rows[row].itemData; }
 
 private:
     struct Row {
-        std::intptr_t itemData = 0;
+        std::int32_t itemData = 0; // the engine numbers rows' storages from 0
         std::uint32_t nameStart = 0;
         std::uint32_t nameLength = 0;
-        const std::wstring* internalPath = nullptr;
+        std::uint32_t internalPath = 0; // into m_paths
     };
 
     std::vector<Row> m_rows;
     std::string m_names;
-    std::set<std::wstring> m_paths; // its nodes never move, so rows point at them
+    // Every row of a folder has the same path: each is kept once, as a key of the map, whose
+    // nodes never move; rows hold its place in m_paths, the root's first.
+    std::map<std::wstring, std::uint32_t> m_pathIndex{{std::wstring(), 0}};
+    std::vector<const std::wstring*> m_paths{&m_pathIndex.begin()->first};
 };

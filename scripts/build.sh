@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # build.sh [FOLDER...]: configures (when needed) and builds the build folders under build/.
-# Without arguments it builds all of them: native release fuzz win64 win32.
+# Without arguments it builds all of them: native release fuzz tsan win64 win32.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=${TARNWICK_JOBS:-2}
@@ -15,14 +15,16 @@ configure_args() {
                    -DTARNWICK_TESTS=OFF -DTARNWICK_BENCH=ON) ;;
     fuzz)    args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
                    -DTARNWICK_FUZZ=ON) ;;
+    tsan)    args=(-DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug
+                   -DTARNWICK_TSAN=ON) ;;
     win64)   args=("-DCMAKE_TOOLCHAIN_FILE=$repo/cmake/toolchain-mingw-x86_64.cmake" "${release_o2[@]}") ;;
     win32)   args=("-DCMAKE_TOOLCHAIN_FILE=$repo/cmake/toolchain-mingw-i686.cmake" "${release_o2[@]}") ;;
-    *) echo "build.sh: unknown build folder '$1' (native release fuzz win64 win32)" >&2; exit 2 ;;
+    *) echo "build.sh: unknown build folder '$1' (native release fuzz tsan win64 win32)" >&2; exit 2 ;;
   esac
 }
 
 folders=("$@")
-[ ${#folders[@]} -gt 0 ] || folders=(native release fuzz win64 win32)
+[ ${#folders[@]} -gt 0 ] || folders=(native release fuzz tsan win64 win32)
 
 for folder in "${folders[@]}"; do
   configure_args "$folder"

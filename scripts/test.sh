@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every build folder, then runs the native suite, the short fuzz
-# runs, and the Windows suites under Wine: the 64-bit build, then the shipped 32-bit one. Fails if
+# runs, the storage tests under ThreadSanitizer, and the Windows suites under Wine: the 64-bit build, then the shipped 32-bit one. Fails if
 # any test fails or a suite has no test at all; a machine that cannot run 32-bit programs reports
 # the 32-bit suite as skipped, with the reason, in the summary.
 set -euo pipefail
@@ -42,7 +42,7 @@ summaries=()
 passed=0
 failed=0
 status=0
-for folder in native fuzz win64 win32; do
+for folder in native fuzz tsan win64 win32; do
   if [ "$folder" = win32 ] && [ "$runs_32bit" = 0 ]; then
     reason=$({ /usr/lib/wine/wine --version 2>&1 || true; } | tail -n 1 | sed -E 's/^.*: //')
     summaries+=("win32: SKIPPED, this machine cannot run 32-bit programs ($reason)")

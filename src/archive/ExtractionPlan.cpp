@@ -10,27 +10,28 @@
 #include <numeric>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 
 using tarnwick::storage::ComRef;
 
 namespace {
 
-struct Place {
-    std::uint64_t section = std::numeric_limits<std::uint64_t>::max();
-    std::uint64_t offset = std::numeric_limits<std::uint64_t>::max();
-    auto operator<=>(const Place&) const = default;
-};
+constexpr std::uint64_t kUnknown = std::numeric_limits<std::uint64_t>::max();
+
+bool PlacedBefore(const StreamPlace& a, const StreamPlace& b)
+{
+    return std::tie(a.section, a.offset) < std::tie(b.section, b.offset);
+}
 
 class PlacementReader {
 public:
     // Rows whose place is unknown go last: their copy fails anyway.
-    Place Of(const ExtractionRow& row)
+    StreamPlace Of(const ExtractionRow& row)
     {
-        Place place;
+        StreamPlace place{kUnknown, kUnknown, 0};
         IStreamPlacement* placement = InterfaceOf(row.parent);
-        if (placement && FAILED(placement->GetStreamPlacement(row.name.c_str(), &place.section, &place.offset)))
-            place = {};
+        if (placement && FAILED(placement->GetStreamPlacement(row.name.c_str(), &place))) place = {kUnknown, kUnknown, 0};
         return place;
     }
 
@@ -94,14 +95,15 @@ std::vector<std::size_t> FirstWithSameTarget(const std::vector<std::size_t>& tar
 
 } // namespace
 
-std::vector<std::size_t> PlanExtraction(std::size_t count, const std::function<ExtractionRow(std::size_t)>& rowAt,
-                                        bool usePaths)
+ExtractionPlan PlanExtraction(std::size_t count, const std::function<ExtractionRow(std::size_t)>& rowAt,
+                              bool usePaths)
 {
-    std::vector<std::size_t> order(count);
-    std::iota(order.begin(), order.end(), std::size_t{0});
+    ExtractionPlan plan;
+    plan.order.resize(count);
+    std::iota(plan.order.begin(), plan.order.end(), std::size_t{0});
 
     Targets targets;
-    std::vector<Place> places;
+    std::vector<StreamPlace> places;
     targets.files.reserve(count);
     places.reserve(count);
     PlacementReader placements;
@@ -110,16 +112,36 @@ std::vector<std::size_t> PlanExtraction(std::size_t count, const std::function<E
         targets.Add(TargetKey(row, usePaths));
         places.push_back(placements.Of(row));
     }
-    if (targets.SomeFileIsAFolder()) return order;
+    if (!targets.SomeFileIsAFolder()) {
+        // A group of rows with one target goes where its earliest data lies.
+        const std::vector<std::size_t> firstOfGroup = FirstWithSameTarget(targets.files);
+        // Few rows share a target: only their groups get a place of their own.
+        std::unordered_map<std::size_t, StreamPlace> sharedPlaces;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (firstOfGroup[i] == i) continue;
+            auto [group, added] = sharedPlaces.try_emplace(firstOfGroup[i], places[firstOfGroup[i]]);
+            if (PlacedBefore(places[i], group->second)) group->second = places[i];
+        }
+        const auto groupPlace = [&](std::size_t row) -> const StreamPlace& {
+            const auto shared = sharedPlaces.find(firstOfGroup[row]);
+            return shared != sharedPlaces.end() ? shared->second : places[row];
+        };
+        std::sort(plan.order.begin(), plan.order.end(), [&](std::size_t a, std::size_t b) {
+            const StreamPlace& placeA = groupPlace(a);
+            const StreamPlace& placeB = groupPlace(b);
+            return std::tie(placeA.section, placeA.offset, firstOfGroup[a], a) <
+                   std::tie(placeB.section, placeB.offset, firstOfGroup[b], b);
+        });
+    }
+    for (const std::size_t row : plan.order)
+        if (places[row].section != kUnknown) plan.reads.push_back(places[row]);
+    return plan;
+}
 
-    // A group of rows with one target goes where its earliest data lies.
-    const std::vector<std::size_t> firstOfGroup = FirstWithSameTarget(targets.files);
-    for (std::size_t i = 0; i < count; ++i)
-        places[firstOfGroup[i]] = std::min(places[firstOfGroup[i]], places[i]);
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const std::size_t groupA = firstOfGroup[a];
-        const std::size_t groupB = firstOfGroup[b];
-        return std::tuple(places[groupA], groupA, a) < std::tuple(places[groupB], groupB, b);
-    });
-    return order;
+void AnnounceReads(IStorage* storage, const ExtractionPlan& plan, unsigned threads)
+{
+    ComRef<IStreamPlacement> placement;
+    if (!storage || FAILED(storage->QueryInterface(IID_IStreamPlacement, reinterpret_cast<void**>(placement.Put()))))
+        return;
+    placement->AnnounceReads(plan.reads.data(), static_cast<ULONG>(plan.reads.size()), threads);
 }

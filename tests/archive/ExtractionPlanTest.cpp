@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using tarnwick::storage::ComRef;
 
 namespace {
@@ -25,10 +27,11 @@ protected:
         m_engine.WalkStorage(m_rows, types, m_engine.GetRoot(), L"");
     }
 
-    std::vector<std::size_t> Plan(bool usePaths)
+    ExtractionPlan FullPlan(bool usePaths)
     {
         return PlanExtraction(m_rows.Rows().size(), [&](std::size_t i) { return Row(i); }, usePaths);
     }
+    std::vector<std::size_t> Plan(bool usePaths) { return FullPlan(usePaths).order; }
 
     ExtractionRow Row(std::size_t i)
     {
@@ -36,15 +39,14 @@ protected:
         return {m_engine.GetParentStorage(row.itemData), row.cells[3], row.cells[0]};
     }
 
-    std::uint64_t OffsetOf(std::size_t i)
+    StreamPlace PlaceOf(std::size_t i)
     {
         const ExtractionRow row = Row(i);
         ComRef<IStreamPlacement> placement;
         EXPECT_EQ(row.parent->QueryInterface(IID_IStreamPlacement, reinterpret_cast<void**>(placement.Put())), S_OK);
-        std::uint64_t section = 0;
-        std::uint64_t offset = 0;
-        EXPECT_EQ(placement->GetStreamPlacement(row.name.c_str(), &section, &offset), S_OK);
-        return (section << 56) | offset;
+        StreamPlace place;
+        EXPECT_EQ(placement->GetStreamPlacement(row.name.c_str(), &place), S_OK);
+        return place;
     }
 
     TempFolder m_folder;
@@ -75,14 +77,20 @@ TEST_F(PlanTest, FollowsTheDataButKeepsTheRowsOfOneTargetInListingOrder)
 TEST_F(PlanTest, PutsAFileFromTheHelpCompilerInDataOrder)
 {
     Open(CorpusDir() / "topics.classic.chm");
-    const std::vector<std::size_t> plan = Plan(true);
-    ASSERT_EQ(plan.size(), m_rows.Rows().size());
-    std::vector<std::uint64_t> listed;
-    for (std::size_t i = 0; i < plan.size(); ++i) listed.push_back(OffsetOf(i));
-    ASSERT_FALSE(std::is_sorted(listed.begin(), listed.end())) << "the file no longer tests anything";
-    std::vector<std::uint64_t> planned;
-    for (const std::size_t i : plan) planned.push_back(listed[i]);
-    EXPECT_TRUE(std::is_sorted(planned.begin(), planned.end()));
+    const auto before = [](const StreamPlace& a, const StreamPlace& b) {
+        return std::tie(a.section, a.offset) < std::tie(b.section, b.offset);
+    };
+    std::vector<StreamPlace> listed;
+    for (std::size_t i = 0; i < m_rows.Rows().size(); ++i) listed.push_back(PlaceOf(i));
+    ASSERT_FALSE(std::is_sorted(listed.begin(), listed.end(), before)) << "the file no longer tests anything";
+
+    const ExtractionPlan plan = FullPlan(true);
+    ASSERT_EQ(plan.reads.size(), listed.size());
+    for (std::size_t i = 0; i < plan.order.size(); ++i) {
+        EXPECT_EQ(plan.reads[i].offset, listed[plan.order[i]].offset);
+        EXPECT_EQ(plan.reads[i].length, listed[plan.order[i]].length);
+    }
+    EXPECT_TRUE(std::is_sorted(plan.reads.begin(), plan.reads.end(), before));
 }
 
 } // namespace

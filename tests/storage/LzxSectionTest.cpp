@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <random>
+#include <thread>
 
 namespace tarnwick::storage::test {
 namespace {
@@ -232,6 +234,46 @@ void Repeat(std::vector<std::uint8_t>& out, std::size_t length, std::size_t offs
 
 // An odd-sized uncompressed block running into the next frame, its repeated offsets used by the
 // verbatim block after it, and call translation undone in both frames.
+// Reset intervals decoded ahead on worker threads give the reader exactly what it decodes itself,
+// damage included: the damaged interval fails, everything else is intact, nothing waits forever.
+TEST(LzxSection, DecodingAheadOnThreadsReadsWhatTheReaderDecodesItself)
+{
+    Parts p(CorpusDir() / "topics.classic.chm"); // resets every 2 frames
+    p.SetEntry(81, p.Entry(80) + 6);             // frame 80 keeps only its first 6 bytes
+    BufferSource source(p.file);
+    // Stream-like ranges across frame boundaries, in order, and one range again.
+    std::vector<ByteRange> ranges;
+    for (std::uint64_t at = 0; at < p.Open(source)->Size(); at += 5000) ranges.push_back({at, 7000});
+    ranges.push_back(ranges[3]);
+
+    using Reads = std::vector<std::optional<std::vector<std::uint8_t>>>;
+    const auto readAll = [&](unsigned threads) {
+        const auto section = p.Open(source);
+        const std::uint64_t before = LzxFramesDecoded().frames;
+        section->ExpectReads(ranges, threads);
+        if (threads > 1) {
+            // The workers start at once, before any read.
+            for (int wait = 0; wait < 1000 && LzxFramesDecoded().frames == before; ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            EXPECT_GT(LzxFramesDecoded().frames, before) << "nothing decoded ahead";
+        }
+        Reads reads;
+        for (const ByteRange& range : ranges) {
+            std::vector<std::uint8_t> bytes(static_cast<std::size_t>(range.length));
+            const auto got = section->ReadAt(range.offset, bytes);
+            if (got) bytes.resize(*got);
+            reads.push_back(got ? std::optional(bytes) : std::nullopt);
+        }
+        return reads;
+    };
+    const Reads alone = readAll(1);
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        const bool damaged = ranges[i].offset < 82 * kFrame && ranges[i].offset + ranges[i].length > 80 * kFrame;
+        EXPECT_EQ(alone[i].has_value(), !damaged) << "range at " << ranges[i].offset;
+    }
+    for (const unsigned threads : {2u, 3u, 8u}) EXPECT_TRUE(readAll(threads) == alone) << threads << " threads";
+}
+
 TEST(LzxDecoder, UncompressedBlockAcrossFramesAndCallTranslation)
 {
     std::vector<std::uint8_t> data = Noise(32769, 1);

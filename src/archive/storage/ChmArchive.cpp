@@ -56,6 +56,16 @@ ContentSection* ChmArchive::Section(std::uint64_t id)
     return m_compressed.get();
 }
 
+void ChmArchive::ExpectReads(std::span<const StreamPlace> places, unsigned threads)
+{
+    // Only the compressed section gains from it.
+    std::vector<ByteRange> ranges;
+    for (const StreamPlace& place : places)
+        if (place.section == kCompressedSection) ranges.push_back({place.offset, place.length});
+    if (ContentSection* section = ranges.empty() && !m_compressed ? nullptr : Section(kCompressedSection))
+        section->ExpectReads(ranges, threads);
+}
+
 const DirectoryEntry* ChmArchive::FindInternal(const char* name) const
 {
     for (const DirectoryEntry& entry : m_internalEntries)

@@ -5,6 +5,7 @@
 #include "ByteSource.h"
 #include "ContentSection.h"
 #include "DirectoryTree.h"
+#include "ITStorage.h"
 #include "UncompressedSection.h"
 
 #include <memory>
@@ -22,6 +23,9 @@ public:
     // Null when the section is unknown or its compression data is unusable; the
     // compressed section is set up at its first use, so listing never pays for it.
     ContentSection* Section(std::uint64_t id);
+
+    // Tells each section which of its ranges `places` will read, in this order.
+    void ExpectReads(std::span<const StreamPlace> places, unsigned threads);
 
     ChmArchive(std::unique_ptr<ByteSource> file, DirectoryTree tree, std::vector<DirectoryEntry> internalEntries,
                std::uint64_t contentOffset);

@@ -9,6 +9,11 @@
 
 namespace tarnwick::storage {
 
+struct ByteRange {
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+};
+
 class ContentSection {
 public:
     virtual ~ContentSection() = default;
@@ -17,6 +22,13 @@ public:
     // Copies up to out.size() bytes from `offset`. Returns the count copied, which is
     // short only at the section's end, or nothing when the data there is damaged.
     virtual std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) = 0;
+    // The ranges about to be read, in this order: a compressed section may decode them ahead on
+    // up to `threads` threads. Replaces any earlier announcement.
+    virtual void ExpectReads(std::span<const ByteRange> ranges, unsigned threads)
+    {
+        (void)ranges;
+        (void)threads;
+    }
 };
 
 } // namespace tarnwick::storage

@@ -46,12 +46,22 @@ HRESULT CreateITStorage(IITStorage** factory);
 
 // Tarnwick's own interface beside IStorage on every storage the component returns: where a
 // stream's bytes lie, so that a caller copying many streams can take them in the order of the
-// data and decode each compressed frame once, whatever the order of the directory.
+// data and decode each compressed frame once, whatever the order of the directory; and, told
+// that order, decode ahead of it on several threads.
 // {6C0F3B52-8E1A-4D7B-9A35-2F4E1C7D9B10}
 inline constexpr IID IID_IStreamPlacement = {0x6c0f3b52, 0x8e1a, 0x4d7b, {0x9a, 0x35, 0x2f, 0x4e, 0x1c, 0x7d, 0x9b, 0x10}};
 
+struct StreamPlace {
+    std::uint64_t section = 0;
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+};
+
 struct IStreamPlacement : IUnknown {
-    // The content section of the stream `name` of this storage and its offset there.
-    virtual HRESULT STDMETHODCALLTYPE GetStreamPlacement(const OLECHAR* name, std::uint64_t* section,
-                                                         std::uint64_t* offset) = 0;
+    // Where the stream `name` of this storage lies.
+    virtual HRESULT STDMETHODCALLTYPE GetStreamPlacement(const OLECHAR* name, StreamPlace* place) = 0;
+    // The streams at `places` are about to be read whole, in this order, from any storage of the
+    // same file: compressed data may be decoded ahead on up to `threads` threads, in memory
+    // bounded whatever the file. Replaces any earlier announcement; 0 places end it.
+    virtual HRESULT STDMETHODCALLTYPE AnnounceReads(const StreamPlace* places, ULONG count, ULONG threads) = 0;
 };

@@ -31,15 +31,23 @@ HRESULT ItsStorage::QueryInterface(REFIID iid, void** object)
     return S_OK;
 }
 
-HRESULT ItsStorage::GetStreamPlacement(const OLECHAR* name, std::uint64_t* section, std::uint64_t* offset)
+HRESULT ItsStorage::GetStreamPlacement(const OLECHAR* name, StreamPlace* place)
 {
-    if (!name || !section || !offset) return STG_E_INVALIDPOINTER;
+    if (!name || !place) return STG_E_INVALIDPOINTER;
     return ReportingFailures([&]() -> HRESULT {
         const auto child = m_archive->Tree().FindChild(m_node, name, NodeKind::Stream);
         if (!child) return STG_E_FILENOTFOUND;
         const TreeNode& node = m_archive->Tree().Node(*child);
-        *section = node.section;
-        *offset = node.offset;
+        *place = {node.section, node.offset, node.length};
+        return S_OK;
+    });
+}
+
+HRESULT ItsStorage::AnnounceReads(const StreamPlace* places, ULONG count, ULONG threads)
+{
+    if (!places && count != 0) return STG_E_INVALIDPOINTER;
+    return ReportingFailures([&]() -> HRESULT {
+        m_archive->ExpectReads(std::span(places, count), threads);
         return S_OK;
     });
 }

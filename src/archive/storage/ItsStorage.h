@@ -39,8 +39,8 @@ public:
     HRESULT STDMETHODCALLTYPE SetStateBits(DWORD bits, DWORD mask) override;
     HRESULT STDMETHODCALLTYPE Stat(STATSTG* record, DWORD flags) override;
 
-    HRESULT STDMETHODCALLTYPE GetStreamPlacement(const OLECHAR* name, std::uint64_t* section,
-                                                 std::uint64_t* offset) override;
+    HRESULT STDMETHODCALLTYPE GetStreamPlacement(const OLECHAR* name, StreamPlace* place) override;
+    HRESULT STDMETHODCALLTYPE AnnounceReads(const StreamPlace* places, ULONG count, ULONG threads) override;
 
 private:
     bool Implements(REFIID iid) const override;

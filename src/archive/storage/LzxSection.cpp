@@ -1,5 +1,6 @@
 #include "LzxSection.h"
 
+#include "DecodeAhead.h"
 #include "LittleEndian.h"
 #include "LzxDecoder.h"
 
@@ -31,13 +32,19 @@ constexpr std::uint64_t kMaxCompressedFrame = 3 * kFrameSize;
 // Consecutive streams lie one after another, so the frame a stream ends in is the
 // next one's first. A reader that follows the directory rather than the data jumps
 // back and forth across the section; enough frames for it to come back to (2 MiB)
-// spare most of the decoding again that each jump back would cost.
+// spare most of the decoding again that each jump back would cost. A reader that
+// announced its reads follows the data, and needs only a few.
 constexpr std::size_t kCachedFrames = 64;
+constexpr std::size_t kCachedFramesInDataOrder = 4;
 
 std::atomic<std::uint64_t> g_framesDecoded{0};
 std::atomic<std::uint64_t> g_framesDecodedAgain{0};
 
 constexpr std::uint64_t kNoFrame = std::numeric_limits<std::uint64_t>::max();
+
+// Decoding ahead keeps a few whole reset intervals in memory: not for files whose intervals are
+// large (some compilers never reset), which are read as before.
+constexpr std::uint64_t kMaxIntervalAhead = 1u << 20;
 
 struct ControlData {
     unsigned windowBits = 0;
@@ -113,12 +120,25 @@ std::optional<ResetTable> ParseResetTable(std::span<const std::uint8_t> data, st
     return table;
 }
 
-class LzxSection final : public ContentSection {
+class LzxSection final : public ContentSection, private IntervalSource {
 public:
     LzxSection(const ByteSource& file, std::uint64_t compressedOffset, const ControlData& control, ResetTable table)
         : m_file(file), m_compressedOffset(compressedOffset), m_resetFrames(control.resetFrames),
-          m_table(std::move(table)), m_decoder(control.windowBits), m_everDecoded(m_table.frameStarts.size())
+          m_windowBits(control.windowBits), m_table(std::move(table)), m_decoder(control.windowBits),
+          m_everDecoded(std::make_unique<std::atomic<bool>[]>(m_table.frameStarts.size()))
     {
+    }
+
+    ~LzxSection() override { m_ahead.reset(); }
+
+    void ExpectReads(std::span<const ByteRange> ranges, unsigned threads) override
+    {
+        m_ahead.reset();
+        m_cacheSlots = ranges.empty() ? kCachedFrames : kCachedFramesInDataOrder;
+        if (threads < 2 || m_resetFrames * kFrameSize > kMaxIntervalAhead) return;
+        std::vector<std::uint64_t> intervals = IntervalsOf(ranges);
+        if (intervals.empty()) return;
+        m_ahead = std::make_unique<DecodeAhead>(static_cast<const IntervalSource&>(*this), std::move(intervals), threads);
     }
 
     std::uint64_t Size() const override { return m_table.uncompressedLength; }
@@ -167,6 +187,10 @@ private:
             hit->lastUse = ++m_clock;
             return hit->bytes.data();
         }
+        if (m_ahead) {
+            if (const std::vector<std::uint8_t>* interval = m_ahead->Interval(index / m_resetFrames))
+                return interval->data() + (index % m_resetFrames) * kFrameSize;
+        }
         // Decoding must start at a reset point unless the decoder already stands
         // between the one before this frame and the frame itself.
         const std::uint64_t resetPoint = index - index % m_resetFrames;
@@ -178,7 +202,8 @@ private:
         CachedFrame* slot = nullptr;
         while (m_nextFrame <= index) {
             slot = Cached(m_nextFrame);
-            if (!slot) slot = &*std::min_element(m_cache.begin(), m_cache.end(), [](const auto& a, const auto& b) {
+            const auto slots = std::span(m_cache).first(m_cacheSlots);
+            if (!slot) slot = &*std::min_element(slots.begin(), slots.end(), [](const auto& a, const auto& b) {
                 return a.lastUse < b.lastUse;
             });
             slot->index = kNoFrame;
@@ -194,31 +219,77 @@ private:
 
     bool DecodeInto(std::uint64_t index, CachedFrame& slot)
     {
+        slot.bytes.resize(kFrameSize);
+        return DecodeFrame(index, m_decoder, m_compressed, std::span(slot.bytes).first(FrameLength(index)));
+    }
+
+    // Frame `index` with `decoder`, which stands where the frame before it ended (or at its reset point).
+    bool DecodeFrame(std::uint64_t index, LzxDecoder& decoder, std::vector<std::uint8_t>& compressed,
+                     std::span<std::uint8_t> out) const
+    {
         const std::uint64_t begin = m_table.frameStarts[static_cast<std::size_t>(index)];
         const std::uint64_t end = index + 1 < m_table.frameStarts.size()
                                       ? m_table.frameStarts[static_cast<std::size_t>(index + 1)]
                                       : m_table.compressedLength;
         if (end - begin > kMaxCompressedFrame) return false;
-        m_compressed.resize(static_cast<std::size_t>(end - begin));
-        if (!m_file.ReadAt(m_compressedOffset + begin, m_compressed)) return false;
-        slot.bytes.resize(kFrameSize);
+        compressed.resize(static_cast<std::size_t>(end - begin));
+        if (!m_file.ReadAt(m_compressedOffset + begin, compressed)) return false;
         g_framesDecoded.fetch_add(1, std::memory_order_relaxed);
-        if (m_everDecoded[static_cast<std::size_t>(index)]) g_framesDecodedAgain.fetch_add(1, std::memory_order_relaxed);
-        m_everDecoded[static_cast<std::size_t>(index)] = true;
-        return m_decoder.DecodeFrame(m_compressed, std::span(slot.bytes).first(FrameLength(index)));
+        if (m_everDecoded[static_cast<std::size_t>(index)].exchange(true, std::memory_order_relaxed))
+            g_framesDecodedAgain.fetch_add(1, std::memory_order_relaxed);
+        return decoder.DecodeFrame(compressed, out);
+    }
+
+    unsigned WindowBits() const override { return m_windowBits; }
+
+    bool DecodeInterval(std::uint64_t interval, LzxDecoder& decoder, std::vector<std::uint8_t>& out) const override
+    {
+        const std::uint64_t first = interval * m_resetFrames;
+        const std::uint64_t end = std::min<std::uint64_t>(first + m_resetFrames, m_table.frameStarts.size());
+        out.resize(static_cast<std::size_t>((end - first) * kFrameSize));
+        std::vector<std::uint8_t> compressed;
+        decoder.Reset();
+        for (std::uint64_t index = first; index < end; ++index) {
+            const auto at = static_cast<std::size_t>((index - first) * kFrameSize);
+            if (!DecodeFrame(index, decoder, compressed, std::span(out).subspan(at, FrameLength(index)))) return false;
+        }
+        return true;
+    }
+
+    // The reset intervals that hold the bytes of `ranges`, ascending, each once.
+    std::vector<std::uint64_t> IntervalsOf(std::span<const ByteRange> ranges) const
+    {
+        std::vector<ByteRange> sorted;
+        for (const ByteRange& range : ranges)
+            if (range.length > 0 && range.offset < Size())
+                sorted.push_back({range.offset, std::min(range.length, Size() - range.offset)});
+        std::sort(sorted.begin(), sorted.end(), [](const ByteRange& a, const ByteRange& b) { return a.offset < b.offset; });
+        // Swept in order, so that overlapping ranges cost nothing more, however long.
+        const std::uint64_t intervalBytes = m_resetFrames * kFrameSize;
+        std::vector<std::uint64_t> intervals;
+        for (const ByteRange& range : sorted) {
+            std::uint64_t interval = range.offset / intervalBytes;
+            if (!intervals.empty()) interval = std::max(interval, intervals.back() + 1);
+            for (const std::uint64_t last = (range.offset + range.length - 1) / intervalBytes; interval <= last; ++interval)
+                intervals.push_back(interval);
+        }
+        return intervals;
     }
 
     const ByteSource& m_file;
     const std::uint64_t m_compressedOffset;
     const std::uint64_t m_resetFrames;
+    const unsigned m_windowBits;
     const ResetTable m_table;
     LzxDecoder m_decoder;
     bool m_decoderReady = false;
     std::uint64_t m_nextFrame = 0;
     std::vector<std::uint8_t> m_compressed;
     std::array<CachedFrame, kCachedFrames> m_cache;
+    std::size_t m_cacheSlots = kCachedFrames; // those taken for new frames
     std::uint64_t m_clock = 0;
-    std::vector<bool> m_everDecoded;
+    std::unique_ptr<std::atomic<bool>[]> m_everDecoded;
+    std::unique_ptr<DecodeAhead> m_ahead; // stopped first: its workers use the rest
 };
 
 } // namespace

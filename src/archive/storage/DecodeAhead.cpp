@@ -1,0 +1,85 @@
+#include "DecodeAhead.h"
+
+#include <algorithm>
+
+namespace tarnwick::storage {
+namespace {
+
+// Two intervals per thread: one being decoded while the other waits for the reader.
+constexpr std::size_t kIntervalsPerThread = 2;
+
+} // namespace
+
+DecodeAhead::DecodeAhead(const IntervalSource& source, std::vector<std::uint64_t> intervals, unsigned threads)
+    : m_source(source), m_intervals(std::move(intervals)), m_depth(std::size_t{threads} * kIntervalsPerThread),
+      m_slots(m_intervals.size())
+{
+    m_workers.emplace(threads, [this] { Work(); });
+}
+
+DecodeAhead::~DecodeAhead()
+{
+    {
+        MonitorLock lock(m_monitor);
+        m_stopping = true;
+        m_monitor.NotifyAll();
+    }
+    m_workers.reset();
+}
+
+bool DecodeAhead::HasJob() const { return m_nextJob < m_slots.size() && m_nextJob < m_firstKept + m_depth; }
+
+bool DecodeAhead::DecodeOn(std::optional<LzxDecoder>& decoder, std::uint64_t interval, std::vector<std::uint8_t>& bytes) const
+{
+    // Nothing may leave a worker thread: what fails here is left to the reader, which reports it.
+    try {
+        if (!decoder) decoder.emplace(m_source.WindowBits());
+        return m_source.DecodeInterval(interval, *decoder, bytes);
+    } catch (...) {
+        return false;
+    }
+}
+
+void DecodeAhead::Work()
+{
+    std::optional<LzxDecoder> decoder;
+    std::vector<std::uint8_t> bytes;
+    MonitorLock lock(m_monitor);
+    for (;;) {
+        m_nextJob = std::max(m_nextJob, m_firstKept);
+        if (m_stopping) return;
+        if (!HasJob()) {
+            m_monitor.Wait();
+            continue;
+        }
+        const std::size_t job = m_nextJob++;
+        m_slots[job].state = State::Working;
+        m_monitor.Unlock();
+        const bool decoded = DecodeOn(decoder, m_intervals[job], bytes);
+        m_monitor.Lock();
+        // An interval the reader let go while it was decoded is thrown away.
+        const bool wanted = decoded && job >= m_firstKept;
+        m_slots[job].state = wanted ? State::Done : State::Failed;
+        if (wanted) std::swap(m_slots[job].bytes, bytes);
+        m_monitor.NotifyAll();
+    }
+}
+
+const std::vector<std::uint8_t>* DecodeAhead::Interval(std::uint64_t interval)
+{
+    const auto found = std::lower_bound(m_intervals.begin(), m_intervals.end(), interval);
+    if (found == m_intervals.end() || *found != interval || m_workers->Count() == 0) return nullptr;
+    const auto index = static_cast<std::size_t>(found - m_intervals.begin());
+
+    MonitorLock lock(m_monitor);
+    if (index < m_firstKept) return nullptr;
+    for (std::size_t passed = m_firstKept; passed < index; ++passed) std::vector<std::uint8_t>().swap(m_slots[passed].bytes);
+    if (index > m_firstKept) {
+        m_firstKept = index;
+        m_monitor.NotifyAll();
+    }
+    while (m_slots[index].state == State::Waiting || m_slots[index].state == State::Working) m_monitor.Wait();
+    return m_slots[index].state == State::Done ? &m_slots[index].bytes : nullptr;
+}
+
+} // namespace tarnwick::storage
