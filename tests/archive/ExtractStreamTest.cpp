@@ -85,6 +85,11 @@ TEST_F(ExtractTest, WritesEveryByteFlatOrUnderTheInternalFolders)
     WriteFileBytes(flat / "root.htm", std::vector<std::uint8_t>(100000, 'z'));
     EXPECT_TRUE(Extract(L"root.htm", flat, false));
     EXPECT_EQ(ReadFileText(flat / "root.htm"), Pattern(5000));
+
+    // The engine remembers the folders it made; a new run must not trust that they still exist.
+    fs::remove_all(withPaths);
+    m_engine.ForgetMadeFolders();
+    EXPECT_TRUE(Extract(L"page.htm", withPaths, true));
 }
 
 TEST_F(ExtractTest, ReachesPathsLongerThanTheClassicLimit)
