@@ -87,7 +87,7 @@ TEST_F(ExtractTest, WritesEveryByteFlatOrUnderTheInternalFolders)
     EXPECT_EQ(ReadFileText(flat / "root.htm"), Pattern(5000));
 
     // The engine remembers the folders it made; a new run must not trust that they still exist.
-    fs::remove_all(withPaths);
+    fs::remove_all(withPaths / "a");
     m_engine.ForgetMadeFolders();
     EXPECT_TRUE(Extract(L"page.htm", withPaths, true));
 }
