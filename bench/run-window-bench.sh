@@ -12,7 +12,8 @@
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 fixtures=${TARNWICK_FIXTURES:-$repo/build/fixtures}
-chm="$fixtures/large/large.chm"
+# TARNWICK_BENCH_CHM: another help file instead (lcl.chm, whose data order is not its directory's).
+chm=${TARNWICK_BENCH_CHM:-$fixtures/large/large.chm}
 what=${1:-fill}
 benches="$repo/build/win64/bench/window"
 

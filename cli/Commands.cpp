@@ -5,7 +5,7 @@
 #include "ExtractionPlan.h"
 #include "PrintedList.h"
 #include "ProgressBar.h"
-#include "Threads.h"
+#include "DecodeAhead.h"
 #include "UnpackList.h"
 
 #include <algorithm>

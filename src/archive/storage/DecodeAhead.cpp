@@ -1,6 +1,7 @@
 #include "DecodeAhead.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace tarnwick::storage {
 namespace {
@@ -10,21 +11,27 @@ constexpr std::size_t kIntervalsPerThread = 2;
 
 } // namespace
 
+unsigned HardwareThreads() { return std::max(1u, std::thread::hardware_concurrency()); }
+
 DecodeAhead::DecodeAhead(const IntervalSource& source, std::vector<std::uint64_t> intervals, unsigned threads)
     : m_source(source), m_intervals(std::move(intervals)), m_depth(std::size_t{threads} * kIntervalsPerThread),
       m_slots(m_intervals.size())
 {
-    m_workers.emplace(threads, [this] { Work(); });
+    try {
+        for (unsigned i = 0; i < threads; ++i) m_workers.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+        // Fewer threads then, or none: the reader decodes what no worker does.
+    }
 }
 
 DecodeAhead::~DecodeAhead()
 {
     {
-        MonitorLock lock(m_monitor);
+        const std::lock_guard lock(m_mutex);
         m_stopping = true;
-        m_monitor.NotifyAll();
     }
-    m_workers.reset();
+    m_changed.notify_all();
+    for (std::thread& worker : m_workers) worker.join();
 }
 
 bool DecodeAhead::HasJob() const { return m_nextJob < m_slots.size() && m_nextJob < m_firstKept + m_depth; }
@@ -44,41 +51,40 @@ void DecodeAhead::Work()
 {
     std::optional<LzxDecoder> decoder;
     std::vector<std::uint8_t> bytes;
-    MonitorLock lock(m_monitor);
+    std::unique_lock lock(m_mutex);
     for (;;) {
-        m_nextJob = std::max(m_nextJob, m_firstKept);
+        m_changed.wait(lock, [this] {
+            m_nextJob = std::max(m_nextJob, m_firstKept);
+            return m_stopping || HasJob();
+        });
         if (m_stopping) return;
-        if (!HasJob()) {
-            m_monitor.Wait();
-            continue;
-        }
         const std::size_t job = m_nextJob++;
         m_slots[job].state = State::Working;
-        m_monitor.Unlock();
+        lock.unlock();
         const bool decoded = DecodeOn(decoder, m_intervals[job], bytes);
-        m_monitor.Lock();
+        lock.lock();
         // An interval the reader let go while it was decoded is thrown away.
         const bool wanted = decoded && job >= m_firstKept;
         m_slots[job].state = wanted ? State::Done : State::Failed;
         if (wanted) std::swap(m_slots[job].bytes, bytes);
-        m_monitor.NotifyAll();
+        m_changed.notify_all();
     }
 }
 
 const std::vector<std::uint8_t>* DecodeAhead::Interval(std::uint64_t interval)
 {
     const auto found = std::lower_bound(m_intervals.begin(), m_intervals.end(), interval);
-    if (found == m_intervals.end() || *found != interval || m_workers->Count() == 0) return nullptr;
+    if (found == m_intervals.end() || *found != interval || m_workers.empty()) return nullptr;
     const auto index = static_cast<std::size_t>(found - m_intervals.begin());
 
-    MonitorLock lock(m_monitor);
+    std::unique_lock lock(m_mutex);
     if (index < m_firstKept) return nullptr;
     for (std::size_t passed = m_firstKept; passed < index; ++passed) std::vector<std::uint8_t>().swap(m_slots[passed].bytes);
     if (index > m_firstKept) {
         m_firstKept = index;
-        m_monitor.NotifyAll();
+        m_changed.notify_all();
     }
-    while (m_slots[index].state == State::Waiting || m_slots[index].state == State::Working) m_monitor.Wait();
+    m_changed.wait(lock, [&] { return m_slots[index].state == State::Done || m_slots[index].state == State::Failed; });
     return m_slots[index].state == State::Done ? &m_slots[index].bytes : nullptr;
 }
 

@@ -4,13 +4,18 @@
 #pragma once
 
 #include "LzxDecoder.h"
-#include "Threads.h"
 
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace tarnwick::storage {
+
+// The processors the program may use; 1 when that is unknown.
+unsigned HardwareThreads();
 
 class IntervalSource {
 public:
@@ -48,11 +53,12 @@ private:
     const std::vector<std::uint64_t> m_intervals;
     const std::size_t m_depth;
     std::vector<Slot> m_slots;
-    Monitor m_monitor;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
     std::size_t m_nextJob = 0;   // the first slot no worker took yet
     std::size_t m_firstKept = 0; // slots before it were let go by the reader
     bool m_stopping = false;
-    std::optional<WorkerThreads> m_workers; // last: started once the rest is ready, stopped first
+    std::vector<std::thread> m_workers;
 };
 
 } // namespace tarnwick::storage
