@@ -61,7 +61,7 @@ TEST_F(ExtractTest, WritesEveryByteFlatOrUnderTheInternalFolders)
         {"/empty.txt", ""},
         {"/a/page.htm", Pattern(4096)},
         {"/a/b/page.htm", Pattern(8192 * 3 + 1)},
-        {"/x/page.htm", Pattern(1)},
+        {"/\xC3\xA9/page.htm", Pattern(1)}, // "é": Latin-1, but not ASCII
         {"/한국어/😀 ü.htm", "k"},
     });
     const fs::path withPaths = m_out / "paths";
@@ -77,6 +77,7 @@ TEST_F(ExtractTest, WritesEveryByteFlatOrUnderTheInternalFolders)
     EXPECT_EQ(ReadFileText(withPaths / "a" / "page.htm"), Pattern(4096));
     EXPECT_EQ(ReadFileText(withPaths / "a" / "b" / "page.htm"), Pattern(8192 * 3 + 1));
     EXPECT_EQ(ReadFileText(withPaths / fs::path(u8"한국어") / fs::path(u8"😀 ü.htm")), "k");
+    EXPECT_EQ(ReadFileText(withPaths / fs::path(u8"é") / "page.htm"), Pattern(1));
     // Flat: same-named streams from different folders land on one file, the later one winning.
     EXPECT_EQ(FileCount(flat), 4);
     EXPECT_EQ(ReadFileText(flat / "page.htm"), Pattern(1));
