@@ -96,7 +96,7 @@ bool IsLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 // The code point at text[i], moving i onto the second half of a surrogate pair. An unpaired
 // surrogate, or a value past U+10FFFF, is U+FFFD.
-char32_t NextCodePoint(std::wstring_view text, std::size_t& i)
+inline char32_t NextCodePoint(std::wstring_view text, std::size_t& i)
 {
     auto cp = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i]));
     if (IsHighSurrogate(cp) && i + 1 < text.size() && IsLowSurrogate(static_cast<char32_t>(text[i + 1]))) {
@@ -106,6 +106,8 @@ char32_t NextCodePoint(std::wstring_view text, std::size_t& i)
     if (IsHighSurrogate(cp) || IsLowSurrogate(cp) || cp > 0x10FFFF) return kReplacement;
     return cp;
 }
+
+bool IsAscii(wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; }
 
 std::size_t Utf8Length(char32_t cp) { return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4; }
 
@@ -130,15 +132,18 @@ std::wstring WideFromUtf8(std::string_view text)
 
 std::string Utf8FromWide(std::wstring_view text)
 {
-    // Names are nearly always ASCII.
-    if (std::all_of(text.begin(), text.end(), [](wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; }))
-        return std::string(text.begin(), text.end());
-    // Measured first, so that each of the thousands of names listed holds exactly its size.
+    // Measured first, so that each string holds exactly its size: the listing makes thousands.
     std::size_t length = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) length += Utf8Length(NextCodePoint(text, i));
+    for (std::size_t i = 0; i < text.size(); ++i)
+        length += IsAscii(text[i]) ? 1 : Utf8Length(NextCodePoint(text, i));
     std::string out(length, '\0');
+    if (length == text.size()) {
+        std::copy(text.begin(), text.end(), out.begin());
+        return out;
+    }
     char* end = out.data();
-    for (std::size_t i = 0; i < text.size(); ++i) end = EncodeUtf8(end, NextCodePoint(text, i));
+    for (std::size_t i = 0; i < text.size(); ++i)
+        end = IsAscii(text[i]) ? (*end = static_cast<char>(text[i]), end + 1) : EncodeUtf8(end, NextCodePoint(text, i));
     return out;
 }
 
