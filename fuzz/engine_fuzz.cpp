@@ -5,14 +5,17 @@
 // else, a file reported written whose size is not the listed one, a failed file left behind.
 #include "ChmArchive.h"
 #include "ChmEngine.h"
+#include "ExtractionPlan.h"
 #include "GenericFileTypes.h"
 #include "ItsStorage.h"
 #include "MemoryList.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cwchar>
 #include <map>
+#include <numeric>
 #include <set>
 #include <string>
 #include <vector>
@@ -110,10 +113,12 @@ private:
 
 std::uint64_t ListedSize(const CMemoryRow& row) { return std::wcstoull(row.cells[1].c_str(), nullptr, 10); }
 
-void UnpackEveryRow(CChmEngine& engine, const CMemoryList& rows, MemoryFileSystem& disk, bool usePaths)
+void UnpackRows(CChmEngine& engine, const CMemoryList& rows, const std::vector<std::size_t>& order,
+                MemoryFileSystem& disk, bool usePaths)
 {
     std::size_t unpacked = 0;
-    for (const CMemoryRow& row : rows.Rows()) {
+    for (const std::size_t index : order) {
+        const CMemoryRow& row = rows.Rows()[index];
         if (++unpacked > kMostRowsUnpacked) return;
         disk.lastCreated.clear();
         const BOOL written = engine.ExtractStream(engine.GetParentStorage(row.itemData), row.cells[3], row.cells[0],
@@ -145,7 +150,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(engine.GetParentStorage(row.itemData) != nullptr);
         Check(!row.cells[0].empty() && row.cells[0][0] != L'#' && row.cells[0][0] != L'$');
     }
-    UnpackEveryRow(engine, rows, disk, true);
-    UnpackEveryRow(engine, rows, disk, false);
+    // In listing order as the window does, then as the command line does: in data order, decoded
+    // ahead on worker threads.
+    std::vector<std::size_t> listed(rows.Rows().size());
+    std::iota(listed.begin(), listed.end(), std::size_t{0});
+    UnpackRows(engine, rows, listed, disk, true);
+    const ExtractionPlan plan = PlanExtraction(
+        listed.size(),
+        [&](std::size_t i) {
+            const CMemoryRow& row = rows.Rows()[i];
+            return ExtractionRow{engine.GetParentStorage(row.itemData), row.cells[3], row.cells[0]};
+        },
+        false);
+    std::vector<std::size_t> planned = plan.order;
+    std::sort(planned.begin(), planned.end());
+    Check(planned == listed);
+    AnnounceReads(root.Get(), plan, 2);
+    UnpackRows(engine, rows, plan.order, disk, false);
     return 0;
 }
