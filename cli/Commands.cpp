@@ -23,6 +23,7 @@ using CPlatformFileTypes = CGenericFileTypes;
 namespace {
 
 constexpr std::size_t kFailuresNamed = 20;
+constexpr int kMostThreads = 64;
 
 const wchar_t kUsage[] =
     L"用法:\n"
@@ -83,7 +84,7 @@ struct UnpackOptions {
 
 int Unpack(const std::wstring& file, const std::wstring& destination, const UnpackOptions& options)
 {
-    const bool flat = options.flat;
+    const bool usePaths = !options.flat;
     CChmEngine engine(ReportError);
     CUnpackList rows;
     if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
@@ -100,12 +101,12 @@ int Unpack(const std::wstring& file, const std::wstring& destination, const Unpa
     {
         CProgressBar progress(rows.GetRowCount());
         int done = 0;
-        const ExtractionPlan plan = PlanExtraction(count, rowAt, !flat);
+        const ExtractionPlan plan = PlanExtraction(count, rowAt, usePaths);
         AnnounceReads(engine.GetRoot(), plan, options.threads);
         for (const std::size_t index : plan.order) {
             const ExtractionRow row = rowAt(index);
             progress.Show(done++, row.internalPath + row.name);
-            if (!engine.ExtractStream(row.parent, row.internalPath, row.name, destination, !flat))
+            if (!engine.ExtractStream(row.parent, row.internalPath, row.name, destination, usePaths))
                 failed.push_back(index);
         }
     }
@@ -125,7 +126,8 @@ std::optional<UnpackOptions> ParseUnpackOptions(std::span<const std::wstring> ar
             const std::wstring& count = arguments[++i];
             if (count.empty() || count.size() > 3 || count.find_first_not_of(L"0123456789") != std::wstring::npos)
                 return std::nullopt;
-            options.threads = std::max(1, std::stoi(count));
+            // Each thread holds a decoder window of up to 2 MiB.
+            options.threads = static_cast<unsigned>(std::clamp(std::stoi(count), 1, kMostThreads));
         } else {
             return std::nullopt;
         }

@@ -70,7 +70,7 @@ for file in "${help_files[@]}"; do
                 [ "$(stat -c %s "$dir/oracle/$path" 2>/dev/null)" = "$size" ] || echo "$path"
             done)"
 
-    "$cli" unpack "$file" "$dir/flat" --flat
+    "$cli" unpack "$file" "$dir/flat" --flat --threads 3
     check "$name: flat unpack exits 0 with one file per distinct name and no folder" \
         test $? -eq 0 -a "$(find "$dir/flat" -type f | wc -l)" -eq "$(cut -f1 "$dir/list" | sort -u | wc -l)" \
         -a -z "$(find "$dir/flat" -mindepth 1 -type d)"
