@@ -129,8 +129,6 @@ public:
     {
     }
 
-    ~LzxSection() override { m_ahead.reset(); }
-
     void ExpectReads(std::span<const ByteRange> ranges, unsigned threads) override
     {
         m_ahead.reset();
@@ -289,7 +287,7 @@ private:
     std::size_t m_cacheSlots = kCachedFrames; // those taken for new frames
     std::uint64_t m_clock = 0;
     std::unique_ptr<std::atomic<bool>[]> m_everDecoded;
-    std::unique_ptr<DecodeAhead> m_ahead; // stopped first: its workers use the rest
+    std::unique_ptr<DecodeAhead> m_ahead; // last, so stopped first: its workers use the rest
 };
 
 } // namespace
