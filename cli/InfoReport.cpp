@@ -74,16 +74,27 @@ InfoValue WindowText(const WindowText& text, unsigned codePage)
     return WideFromCodePage(*text.text, codePage);
 }
 
+// What a language fact is when the table has no entry for the file's LCID, or there is no LCID.
+InfoValue NotInTable(const HelpFileFacts& facts)
+{
+    if (facts.Lcid()) return InfoUnknown{};
+    return InfoAbsent{};
+}
+
 void AddLanguage(const HelpFileFacts& facts, std::vector<InfoFact>& out)
 {
     const auto lcid = facts.Lcid();
     const auto language = facts.KnownLanguage();
-    const InfoValue unknown = lcid ? InfoValue(InfoUnknown{}) : InfoValue(InfoAbsent{});
     out.push_back({"lcid", L"语言 LCID", lcid ? InfoValue(InfoNumber{*lcid, L"", true}) : InfoValue(InfoAbsent{})});
-    out.push_back({"languageTag", L"语言",
-                   language ? InfoValue(std::wstring(language->tag.begin(), language->tag.end())) : unknown});
-    out.push_back({"languageName", L"语言名称", language ? InfoValue(std::wstring(language->name)) : unknown});
-    out.push_back({"codePage", L"文本代码页", language ? InfoValue(InfoNumber{language->codePage}) : unknown});
+    if (!language) {
+        out.push_back({"languageTag", L"语言", NotInTable(facts)});
+        out.push_back({"languageName", L"语言名称", NotInTable(facts)});
+        out.push_back({"codePage", L"文本代码页", NotInTable(facts)});
+        return;
+    }
+    out.push_back({"languageTag", L"语言", std::wstring(language->tag.begin(), language->tag.end())});
+    out.push_back({"languageName", L"语言名称", std::wstring(language->name)});
+    out.push_back({"codePage", L"文本代码页", InfoNumber{language->codePage}});
 }
 
 void AddArchive(const HelpFileFacts& facts, std::vector<InfoFact>& out)
