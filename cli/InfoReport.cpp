@@ -168,6 +168,14 @@ void AddDamage(const HelpFileFacts& facts, InfoReport& report)
             report.damage.push_back({"#SYSTEM", damage.offset, damage.code, Key(damage.fault), Describe(damage.fault)});
     if (facts.windows)
         for (const WindowsFault fault : facts.windows->damaged) report.damage.push_back(WindowsDamage(fault));
+    const auto& archive = facts.archive;
+    if (!archive || !archive->hasCompressedSection) return;
+    if (!archive->controlDataUsable)
+        report.damage.push_back({"ControlData", std::nullopt, std::nullopt, "controlDataUnusable",
+                                 L"压缩节的控制数据缺失或不可用"});
+    else if (!archive->sectionReadable)
+        report.damage.push_back({"ResetTable", std::nullopt, std::nullopt, "compressedSectionUnusable",
+                                 L"压缩节的复位表缺失或不可用, 或压缩数据超出文件末尾"});
 }
 
 void AddWindows(const HelpFileFacts& facts, InfoReport& report)
