@@ -8,20 +8,6 @@ namespace {
 
 using namespace tarnwick::helpfile;
 
-enum SystemCode : std::uint16_t {
-    kContentsFile = 0,
-    kIndexFile = 1,
-    kDefaultTopic = 2,
-    kTitle = 3,
-    kSettings = 4,
-    kDefaultWindow = 5,
-    kCompiledFile = 6,
-    kBinaryIndex = 7,
-    kCompilerVersion = 9,
-    kBinaryContents = 11,
-    kDefaultFont = 16,
-};
-
 class SystemFacts {
 public:
     explicit SystemFacts(const HelpFileFacts& facts) : m_facts(facts), m_codePage(facts.CodePage()) {}
@@ -42,7 +28,7 @@ public:
 
     InfoValue Setting(bool SystemSettings::*flag) const
     {
-        if (const auto missing = Unread(kSettings)) return *missing;
+        if (const auto missing = Unread(kSettingsCode)) return *missing;
         const auto& settings = m_facts.system->settings;
         if (!settings) return InfoAbsent{};
         return (*settings).*flag;
@@ -204,21 +190,21 @@ InfoReport DescribeFacts(const HelpFileFacts& facts)
     const SystemFile empty;
     const SystemFile& file = facts.system ? *facts.system : empty;
     auto& out = report.facts;
-    out.push_back({"title", L"标题", system.Text(kTitle, file.title)});
-    out.push_back({"defaultTopic", L"默认主题", system.Text(kDefaultTopic, file.defaultTopic)});
-    out.push_back({"defaultWindow", L"默认窗口", system.Text(kDefaultWindow, file.defaultWindow)});
-    out.push_back({"contentsFile", L"目录文件", system.Text(kContentsFile, file.contentsFile)});
-    out.push_back({"indexFile", L"索引文件", system.Text(kIndexFile, file.indexFile)});
-    out.push_back({"compiledFile", L"编译文件名", system.Text(kCompiledFile, file.compiledFile)});
-    out.push_back({"defaultFont", L"默认字体", system.Text(kDefaultFont, file.defaultFont)});
-    out.push_back({"compilerVersion", L"编译器版本", system.Text(kCompilerVersion, file.compilerVersion)});
+    out.push_back({"title", L"标题", system.Text(kTitleCode, file.title)});
+    out.push_back({"defaultTopic", L"默认主题", system.Text(kDefaultTopicCode, file.defaultTopic)});
+    out.push_back({"defaultWindow", L"默认窗口", system.Text(kDefaultWindowCode, file.defaultWindow)});
+    out.push_back({"contentsFile", L"目录文件", system.Text(kContentsFileCode, file.contentsFile)});
+    out.push_back({"indexFile", L"索引文件", system.Text(kIndexFileCode, file.indexFile)});
+    out.push_back({"compiledFile", L"编译文件名", system.Text(kCompiledFileCode, file.compiledFile)});
+    out.push_back({"defaultFont", L"默认字体", system.Text(kDefaultFontCode, file.defaultFont)});
+    out.push_back({"compilerVersion", L"编译器版本", system.Text(kCompilerVersionCode, file.compilerVersion)});
     AddLanguage(facts, out);
     out.push_back({"fullTextSearch", L"全文搜索", system.Setting(&SystemSettings::fullTextSearch)});
     out.push_back({"keywordLinks", L"关键字链接 (KLinks)", system.Setting(&SystemSettings::keywordLinks)});
     out.push_back({"associativeLinks", L"关联链接 (ALinks)", system.Setting(&SystemSettings::associativeLinks)});
     out.push_back({"dbcs", L"双字节字符集 (DBCS)", system.Setting(&SystemSettings::dbcs)});
-    out.push_back({"binaryContents", L"二进制目录", system.Present(kBinaryContents, file.binaryContents.has_value())});
-    out.push_back({"binaryIndex", L"二进制索引", system.Present(kBinaryIndex, file.binaryIndex.has_value())});
+    out.push_back({"binaryContents", L"二进制目录", system.Present(kBinaryContentsCode, file.binaryContents.has_value())});
+    out.push_back({"binaryIndex", L"二进制索引", system.Present(kBinaryIndexCode, file.binaryIndex.has_value())});
     AddArchive(facts, out);
     AddStreams(facts, out);
     AddWindows(facts, report);

@@ -17,22 +17,6 @@ constexpr std::size_t kRecordHeaderSize = 4;
 constexpr std::size_t kSettingsWithoutTime = 20; // LCID and the four switches
 constexpr std::size_t kSettingsWithTime = 28;
 
-enum Code : std::uint16_t {
-    kContentsFile = 0,
-    kIndexFile = 1,
-    kDefaultTopic = 2,
-    kTitle = 3,
-    kSettings = 4,
-    kDefaultWindow = 5,
-    kCompiledFile = 6,
-    kBinaryIndex = 7,
-    kCompilerVersion = 9,
-    kTimestamp = 10,
-    kBinaryContents = 11,
-    kInformationTypeCount = 12,
-    kDefaultFont = 16,
-};
-
 struct Record {
     std::uint16_t code;
     std::size_t offset; // of the record's header
@@ -47,19 +31,19 @@ public:
     {
         if (!m_seen.insert(record.code).second) return Damage(record, SystemFault::Repeated);
         switch (record.code) {
-        case kContentsFile: return Text(record, m_file.contentsFile);
-        case kIndexFile: return Text(record, m_file.indexFile);
-        case kDefaultTopic: return Text(record, m_file.defaultTopic);
-        case kTitle: return Text(record, m_file.title);
-        case kSettings: return Settings(record);
-        case kDefaultWindow: return Text(record, m_file.defaultWindow);
-        case kCompiledFile: return Text(record, m_file.compiledFile);
-        case kBinaryIndex: return Number(record, m_file.binaryIndex);
-        case kCompilerVersion: return Text(record, m_file.compilerVersion);
-        case kTimestamp: return Number(record, m_file.timestamp);
-        case kBinaryContents: return Number(record, m_file.binaryContents);
-        case kInformationTypeCount: return Number(record, m_file.informationTypeCount);
-        case kDefaultFont: return Text(record, m_file.defaultFont);
+        case kContentsFileCode: return Text(record, m_file.contentsFile);
+        case kIndexFileCode: return Text(record, m_file.indexFile);
+        case kDefaultTopicCode: return Text(record, m_file.defaultTopic);
+        case kTitleCode: return Text(record, m_file.title);
+        case kSettingsCode: return Settings(record);
+        case kDefaultWindowCode: return Text(record, m_file.defaultWindow);
+        case kCompiledFileCode: return Text(record, m_file.compiledFile);
+        case kBinaryIndexCode: return Number(record, m_file.binaryIndex);
+        case kCompilerVersionCode: return Text(record, m_file.compilerVersion);
+        case kTimestampCode: return Number(record, m_file.timestamp);
+        case kBinaryContentsCode: return Number(record, m_file.binaryContents);
+        case kInformationTypeCountCode: return Number(record, m_file.informationTypeCount);
+        case kDefaultFontCode: return Text(record, m_file.defaultFont);
         default:
             m_file.otherRecords.push_back({record.code, static_cast<std::uint16_t>(record.data.size()),
                                            record.offset + kRecordHeaderSize});

@@ -11,6 +11,23 @@
 
 namespace tarnwick::helpfile {
 
+// The codes of the records read into fields of SystemFile.
+enum SystemCode : std::uint16_t {
+    kContentsFileCode = 0,
+    kIndexFileCode = 1,
+    kDefaultTopicCode = 2,
+    kTitleCode = 3,
+    kSettingsCode = 4,
+    kDefaultWindowCode = 5,
+    kCompiledFileCode = 6,
+    kBinaryIndexCode = 7,
+    kCompilerVersionCode = 9,
+    kTimestampCode = 10,
+    kBinaryContentsCode = 11,
+    kInformationTypeCountCode = 12,
+    kDefaultFontCode = 16,
+};
+
 // Record 4: the language and the switches of the project file.
 struct SystemSettings {
     std::uint32_t lcid = 0;
