@@ -402,6 +402,38 @@ TEST(LzxDecoder, MatchesAcrossFramesAndWindowsOfBothExtremes)
     EXPECT_TRUE(Decode(21, frames, want.size()) == want);
 }
 
+// A block that runs on past a reset point decodes its first frame without a fault of its own:
+// only the section, which knows where the decoder is reset, can tell that frame is damaged.
+TEST(LzxSection, BlockRunningPastAResetPointFailsItsFrame)
+{
+    const std::vector<std::uint8_t> data = Noise(kFrame + 4, 5);
+    StreamWriter w;
+    w.Header(0);
+    w.Uncompressed(static_cast<std::uint32_t>(data.size()), 1, 1, 1); // one frame and 4 bytes
+    w.Raw(std::span(data).first(kFrame));
+    std::vector<std::uint8_t> content = w.Frame();
+    const std::uint64_t second = content.size();
+    w.Header(0);
+    w.Uncompressed(4, 1, 1, 1);
+    w.Raw(std::span(data).subspan(kFrame));
+    const std::vector<std::uint8_t> frame = w.Frame();
+    content.insert(content.end(), frame.begin(), frame.end());
+
+    std::vector<std::uint8_t> control(24), reset(56);
+    std::copy_n("LZXC", 4, control.begin() + 4);
+    PutLe32(control, 8, 2), PutLe32(control, 12, 1), PutLe32(control, 16, 1); // reset every frame
+    PutLe32(reset, 0, 2), PutLe32(reset, 4, 2), PutLe32(reset, 8, 8), PutLe32(reset, 12, 40);
+    PutLe64(reset, 16, data.size()), PutLe64(reset, 24, content.size()), PutLe64(reset, 32, kFrame);
+    PutLe64(reset, 48, second);
+    BufferSource source(content);
+    const auto section = OpenLzxSection(source, {control, reset, 0, content.size(), 0});
+    ASSERT_TRUE(section);
+    std::vector<std::uint8_t> out(4);
+    EXPECT_EQ(section->ReadAt(kFrame, out), 4u); // the next interval is sound
+    EXPECT_FALSE(section->ReadAt(0, out));
+    EXPECT_EQ(section->LastDamage().damage, StreamDamage::BadBlockHeader);
+}
+
 TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
 {
     const auto frameOf = [](const std::function<void(StreamWriter&)>& write) {
