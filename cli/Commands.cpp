@@ -8,6 +8,7 @@
 #include "PrintedList.h"
 #include "ProgressBar.h"
 #include "DecodeAhead.h"
+#include "TestCommand.h"
 #include "UnpackList.h"
 
 #include <algorithm>
@@ -45,9 +46,13 @@ const wchar_t kUsage[] =
     L"      目标文件夹及其上级不存在时先创建.\n"
     L"      --threads N: 用 N 个线程解压 (默认为处理器数, 1 为不另开线程).\n"
     L"      不安全的名称 (如 \"..\", \"CON\", 含 : ? * 等字符) 中的字符写成 %XX.\n"
+    L"      帮助文件损坏 (截断, 个别位出错) 时, 仍展开数据完好的每个条目.\n"
+    L"  tarnwick-cli test 帮助文件\n"
+    L"      解压每个流 (含 # 和 $ 开头的内部流), 检查大小, 重置表和 LZX 数据,\n"
+    L"      逐个列出损坏的条目及原因, 最后一行为汇总.\n"
     L"  tarnwick-cli --help\n"
     L"      显示本说明.\n"
-    L"退出码: 0 成功; 1 不能打开帮助文件; 2 用法错误; 3 部分条目未能展开.\n";
+    L"退出码: 0 成功; 1 不能打开帮助文件; 2 用法错误; 3 部分条目未能展开或有损坏.\n";
 
 void ReportError(const std::wstring& message) { Print(ConsoleStream::Error, message + L"\n"); }
 
@@ -161,6 +166,7 @@ int RunCommandLine(const std::vector<std::wstring>& arguments)
     const bool json = count == 3 && arguments[2] == L"--json";
     if ((count == 2 || json) && arguments[0] == L"list") return List(arguments[1], json);
     if ((count == 2 || json) && arguments[0] == L"info") return Info(arguments[1], json);
+    if (count == 2 && arguments[0] == L"test") return TestHelpFile(arguments[1], tarnwick::storage::HardwareThreads());
     if (count >= 3 && arguments[0] == L"unpack") {
         if (const auto options = ParseUnpackOptions(std::span(arguments).subspan(3)))
             return Unpack(arguments[1], arguments[2], *options);

@@ -9,7 +9,9 @@
 //
 // The frames are decoded in order as the section decodes them, starting over at every reset point
 // and after a failure. A second decoder that first decodes the whole input backwards must then
-// give the same bytes: a state that Reset leaves behind shows as a difference.
+// give the same bytes: a state that Reset leaves behind shows as a difference. A third reads the
+// frames' bytes as one run, as a section without its reset table does, each frame starting where
+// the decoder found the one before it to end, which must lie within what it was given.
 #include "LzxDecoder.h"
 
 #include <algorithm>
@@ -29,7 +31,23 @@ struct Input {
     unsigned resetFrames = 1;
     std::size_t lastFrameSize = LzxDecoder::kFrameSize;
     std::vector<std::span<const std::uint8_t>> frames;
+    std::span<const std::uint8_t> all; // the frames' bytes as one run
 };
+
+// Frames found one after another in `data`, as far as they decode.
+void DecodeFindingEnds(std::span<const std::uint8_t> data, const Input& input)
+{
+    LzxDecoder decoder(input.windowBits);
+    std::vector<std::uint8_t> frame(LzxDecoder::kFrameSize);
+    for (std::size_t i = 0; i < input.frames.size(); ++i) {
+        if (i % input.resetFrames == 0) decoder.Reset();
+        const std::size_t size = i + 1 == input.frames.size() ? input.lastFrameSize : LzxDecoder::kFrameSize;
+        std::size_t used = 0;
+        if (!decoder.DecodeFrameFindingEnd(data, std::span(frame).first(size), used)) return;
+        if (used > data.size()) __builtin_trap();
+        data = data.subspan(used);
+    }
+}
 
 std::size_t Le16(const std::uint8_t* p) { return p[0] | static_cast<std::size_t>(p[1]) << 8; }
 
@@ -43,6 +61,7 @@ bool Parse(std::span<const std::uint8_t> data, Input& input)
     const std::size_t lengthsEnd = kHeaderSize + 2 * std::size_t{frameCount};
     if (data.size() < lengthsEnd) return false;
     std::span<const std::uint8_t> rest = data.subspan(lengthsEnd);
+    input.all = rest;
     for (unsigned i = 0; i < frameCount; ++i) {
         const std::size_t length = std::min(Le16(&data[kHeaderSize + 2 * i]), rest.size());
         input.frames.push_back(rest.first(length));
@@ -82,5 +101,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LzxDecoder used(input.windowBits);
     DecodeAll(used, backwards);
     if (DecodeAll(used, input) != expected) __builtin_trap();
+    DecodeFindingEnds(input.all, input);
     return 0;
 }

@@ -2,7 +2,8 @@
 // memory, and the whole tree is walked through the COM interfaces the way the engine walks it,
 // reading every stream in full and once more from its middle. Damage may make an element
 // unreadable, but never an interface fault: an enumerated name that does not open its element, a
-// name listed twice, a result that disagrees with what it hands out, more bytes than announced.
+// name listed twice, a result that disagrees with what it hands out, more bytes than announced, a
+// stream refused as damaged without a reason that the damage report can name.
 // Work per input is bounded so that a file claiming huge streams costs time only up to the budget.
 #include "ChmArchive.h"
 #include "ComRef.h"
@@ -31,6 +32,15 @@ void Check(bool holds)
     if (!holds) __builtin_trap();
 }
 
+// What the command-line test prints for a damaged stream comes from here.
+void CheckDamageNamed(IUnknown* object)
+{
+    ComRef<IDamageReport> report;
+    Check(SUCCEEDED(object->QueryInterface(IID_IDamageReport, reinterpret_cast<void**>(report.Put()))) && report);
+    DamageReport damage;
+    Check(SUCCEEDED(report->GetLastDamage(&damage)) && damage.damage != StreamDamage::None);
+}
+
 void ReadStream(IStream* stream, std::uint64_t size, Budget& budget)
 {
     static std::uint8_t buffer[4096];
@@ -39,6 +49,7 @@ void ReadStream(IStream* stream, std::uint64_t size, Budget& budget)
         ULONG got = 0;
         const HRESULT hr = stream->Read(buffer, sizeof buffer, &got);
         Check(SUCCEEDED(hr) || got == 0);
+        if (hr == STG_E_READFAULT) CheckDamageNamed(stream);
         if (FAILED(hr) || got == 0) break;
         total += got;
         Check(got <= sizeof buffer && total <= size);
@@ -75,6 +86,7 @@ void Walk(IStorage* storage, Budget& budget, int depth)
             ComRef<IStream> stream;
             const HRESULT hr = storage->OpenStream(record.pwcsName, nullptr, 0, 0, stream.Put());
             Check(hr != STG_E_FILENOTFOUND && SUCCEEDED(hr) == static_cast<bool>(stream));
+            if (hr == STG_E_DOCFILECORRUPT) CheckDamageNamed(storage);
             if (stream) ReadStream(stream.Get(), record.cbSize.QuadPart, budget);
         }
         CoTaskMemFree(record.pwcsName);
@@ -100,5 +112,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ComRef<IStorage> root(new ItsStorage(std::move(archive), DirectoryTree::kRoot));
     Budget budget;
     Walk(root.Get(), budget, 0);
+    ComRef<IDamageReport> report;
+    ULONG state = 0;
+    Check(SUCCEEDED(root->QueryInterface(IID_IDamageReport, reinterpret_cast<void**>(report.Put()))) &&
+          SUCCEEDED(report->GetSectionState(&state)));
     return 0;
 }

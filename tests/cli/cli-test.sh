@@ -60,6 +60,9 @@ for file in "${help_files[@]}"; do
     check "$name: unpack exits 0" test $? -eq 0
     check "$name: unpack writes what 7-Zip extracts" same_tree "$dir/oracle" "$dir/paths"
 
+    "$cli" test "$file" >"$dir/test" 2>&1
+    check "$name: test finds nothing damaged" test $? -eq 0 -a -z "$(grep '损坏:' "$dir/test")"
+
     "$cli" list "$file" >"$dir/list.raw"
     check "$name: list exits 0" test $? -eq 0
     tr -d '\r' <"$dir/list.raw" >"$dir/list" # Windows writes its own line ends
@@ -137,6 +140,61 @@ check "and writes nothing" test ! -e "$work/none"
 
 "$cli" unpack "$corpus/../crashes/lzx-position-slot.chm" "$work/damaged" 2>"$work/err"
 check "a file with entries that cannot be read exits 3 and names them" test $? -eq 3 -a -n "$(grep '未能展开' "$work/err")"
+
+# Damaged copies of a real file. Unpack writes at least every entry 7-Zip writes intact, and
+# nothing with other bytes; test names the damaged entries and exits 3.
+damaged_copy() { # name, python statements changing `data`
+    python3 - "$corpus/topics.classic.chm" "$work/$1.chm" "$2" <<'PY'
+import re, sys
+data = bytearray(open(sys.argv[1], 'rb').read())
+# The reset table: version 2, any entry count, entries of 8 bytes, a 40-byte header.
+table = re.search(rb'\x02\0\0\0....\x08\0\0\0\x28\0\0\0', data, re.S).start()
+exec(sys.argv[3])
+open(sys.argv[2], 'wb').write(data)
+PY
+}
+intact_oracle="$work/topics.classic.chm/oracle"
+# Each file written is the intact file's (by lower-cased path, as Windows merges folders whose
+# names differ only in case); prints how many.
+written_intact() {
+    local differing
+    differing=$(comm -23 <(fingerprint "$1" | sort) <(fingerprint "$intact_oracle" | sort))
+    [ -z "$differing" ] || { echo "differs: $differing" >&2; return 1; }
+    files_in "$1"
+}
+lower_paths() { (cd "$1" && find . -type f | cut -c3- | tr '[:upper:]' '[:lower:]' | sort); }
+damaged_copy cut 'del data[len(data) * 9 // 10:]'
+damaged_copy flip 'data[1094679] ^= 0x40' # 7-Zip: "Data Error" in one entry
+damaged_copy table-entry 'data[table + 40 + 8 * 60] ^= 0x04'
+damaged_copy table-gone 'data[table] = 7'
+for copy in cut flip table-entry table-gone; do
+    dir="$work/damaged-$copy"
+    7zz x -y "$work/$copy.chm" -o"$dir/7zz" >/dev/null 2>&1
+    find "$dir/7zz" -depth \( -name '#*' -o -name '$*' \) -exec rm -rf {} +
+    "$cli" unpack "$work/$copy.chm" "$dir/paths" 2>/dev/null
+    unpacked=$?
+    ours=$(written_intact "$dir/paths") || ours=-1
+    theirs=$(cd "$dir/7zz" && find . -type f | while read -r f; do cmp -s "$f" "$intact_oracle/$f" && echo; done | wc -l)
+    check "$copy: unpack writes only intact entries, at least the $theirs 7-Zip does ($ours)" test "$ours" -ge "$theirs"
+    "$cli" test "$work/$copy.chm" >"$dir/test" 2>&1
+    check "$copy: test exits 3 and names damage" test $? -eq 3 -a -n "$(grep '^损坏: ' "$dir/test")"
+    case $copy in
+    table-gone)
+        check "$copy: every entry is still unpacked" test "$unpacked" -eq 0 -a "$ours" -eq "$(files_in "$intact_oracle")" ;;
+    *)
+        check "$copy: unpack exits 3" test "$unpacked" -eq 3
+        # Every entry test names damaged is one unpack did not write, and the other way round.
+        named=$(sed -n 's/^损坏: \([^:]*\): .*/\1/p' "$dir/test" | grep -v '^[#$]' | tr '\\' / |
+            tr '[:upper:]' '[:lower:]' | sort)
+        missing=$(comm -23 <(lower_paths "$intact_oracle") <(lower_paths "$dir/paths"))
+        check "$copy: test names exactly the listed entries unpack could not write" \
+            test -n "$named" -a "$named" = "$missing" ;;
+    esac
+done
+grep -q '重置表' "$work/damaged-table-gone/test"
+check "a reset table that cannot be used is reported" test $? -eq 0
+grep -q '第 59 帧' "$work/damaged-table-entry/test" # the frame that ends where entry 60 does not say
+check "a wrong reset table entry is found at its frame" test $? -eq 0
 
 "$cli" >/dev/null 2>&1
 check "no arguments is a usage error" test $? -eq 2

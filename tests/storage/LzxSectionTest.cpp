@@ -48,7 +48,7 @@ struct Parts {
     }
     std::unique_ptr<ContentSection> Open(const ByteSource& source) const
     {
-        return OpenLzxSection(source, {control, reset, contentOffset, contentLength});
+        return OpenLzxSection(source, {control, reset, contentOffset, contentLength, Le64(reset, 16)});
     }
     std::uint64_t Entry(std::size_t i) const { return Le64(reset, 40 + 8 * i); }
     void SetEntry(std::size_t i, std::uint64_t value) { PutLe64(reset, 40 + 8 * i, value); }
@@ -62,12 +62,17 @@ std::vector<std::uint8_t> ReadAll(ContentSection& section)
     return bytes;
 }
 
-TEST(LzxSection, RejectsUnusableControlDataAndResetTables)
+// Without usable control data nothing can be decoded; without a usable reset table, or with
+// compressed data said to run past the file's end, everything still reads, from the section's start.
+TEST(LzxSection, RejectsUnusableControlDataAndReadsAroundUnusableResetTables)
 {
     const Parts original(CorpusDir() / "topics.classic.chm");
     BufferSource source(original.file);
-    ASSERT_TRUE(original.Open(source));
-    const std::pair<const char*, std::function<void(Parts&)>> damages[] = {
+    const auto intact = original.Open(source);
+    ASSERT_TRUE(intact);
+    const std::vector<std::uint8_t> good = ReadAll(*intact);
+    EXPECT_EQ(intact->State(), 0u);
+    const std::pair<const char*, std::function<void(Parts&)>> unusable[] = {
         {"signature", [](Parts& p) { p.control[4] = 'X'; }},
         {"control data cut short", [](Parts& p) { p.control.resize(16); }},
         {"unknown version", [](Parts& p) { PutLe32(p.control, 8, 3); }},
@@ -80,6 +85,14 @@ TEST(LzxSection, RejectsUnusableControlDataAndResetTables)
         {"window of 2^14", [](Parts& p) {
              PutLe32(p.control, 8, 1), PutLe32(p.control, 12, 0x8000), PutLe32(p.control, 16, 0x4000);
          }},
+    };
+    for (const auto& [what, damage] : unusable) {
+        Parts p = original;
+        damage(p);
+        EXPECT_FALSE(p.Open(source)) << what;
+    }
+    const std::pair<const char*, std::function<void(Parts&)>> readAround[] = {
+        {"no table", [](Parts& p) { p.reset.clear(); }},
         {"table version", [](Parts& p) { PutLe32(p.reset, 0, 3); }},
         {"entry size", [](Parts& p) { PutLe32(p.reset, 8, 4); }},
         {"header beyond the table", [](Parts& p) { PutLe32(p.reset, 12, std::uint32_t(p.reset.size() + 8)); }},
@@ -88,18 +101,47 @@ TEST(LzxSection, RejectsUnusableControlDataAndResetTables)
         {"compressed length beyond the content", [](Parts& p) { PutLe64(p.reset, 24, p.contentLength + 1); }},
         {"entry past the compressed length", [](Parts& p) { p.SetEntry(156, Le64(p.reset, 24) + 2); }},
         {"entries decreasing", [](Parts& p) { p.SetEntry(41, p.Entry(40) - 2); }},
-        {"content beyond the file", [](Parts& p) { p.contentLength = p.file.size(); }},
+        {"content far beyond the file", [](Parts& p) { p.contentLength = UINT64_MAX / 2; }},
     };
-    for (const auto& [what, damage] : damages) {
+    for (const auto& [what, damage] : readAround) {
         Parts p = original;
         damage(p);
-        EXPECT_FALSE(p.Open(source)) << what;
+        const auto section = p.Open(source);
+        ASSERT_TRUE(section) << what;
+        EXPECT_NE(section->State(), 0u) << what;
+        EXPECT_TRUE(ReadAll(*section) == good) << what;
     }
     Parts bytes = original; // the first version counts in bytes what the second counts in frames
     PutLe32(bytes.control, 8, 1), PutLe32(bytes.control, 12, 0x10000), PutLe32(bytes.control, 16, 0x10000);
     const auto section = bytes.Open(source);
     ASSERT_TRUE(section);
-    EXPECT_TRUE(ReadAll(*section) == ReadAll(*original.Open(source)));
+    EXPECT_TRUE(ReadAll(*section) == good);
+}
+
+// A file cut inside the compressed data: the frames before the cut read, with or without the reset
+// table, and those after fail as data missing, never as anything read.
+TEST(LzxSection, FileCutShortReadsTheFramesBeforeTheCut)
+{
+    const Parts original(CorpusDir() / "topics.classic.chm");
+    BufferSource whole(original.file);
+    const std::vector<std::uint8_t> good = ReadAll(*original.Open(whole));
+    for (const bool withTable : {true, false}) {
+        Parts cut = original;
+        cut.file.resize(cut.contentOffset + cut.Entry(100) + 7); // inside frame 100
+        if (!withTable) cut.reset.resize(4);
+        BufferSource source(cut.file);
+        const auto section = cut.Open(source);
+        ASSERT_TRUE(section);
+        EXPECT_EQ(section->State() & kSectionContentCut, kSectionContentCut);
+        std::vector<std::uint8_t> before(100 * kFrame);
+        ASSERT_EQ(section->ReadAt(0, before), before.size()) << withTable;
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), good.begin())) << withTable;
+        std::vector<std::uint8_t> frame(kFrame);
+        for (const std::uint64_t lost : {100u, 101u, 150u}) {
+            EXPECT_FALSE(section->ReadAt(lost * kFrame, frame)) << lost;
+            EXPECT_EQ(section->LastDamage().damage, StreamDamage::DataMissing) << lost;
+        }
+    }
 }
 
 // Damaged frames fail cleanly, and only the reset interval they lie in.
@@ -360,6 +402,38 @@ TEST(LzxDecoder, MatchesAcrossFramesAndWindowsOfBothExtremes)
     EXPECT_TRUE(Decode(21, frames, want.size()) == want);
 }
 
+// A block that runs on past a reset point decodes its first frame without a fault of its own:
+// only the section, which knows where the decoder is reset, can tell that frame is damaged.
+TEST(LzxSection, BlockRunningPastAResetPointFailsItsFrame)
+{
+    const std::vector<std::uint8_t> data = Noise(kFrame + 4, 5);
+    StreamWriter w;
+    w.Header(0);
+    w.Uncompressed(static_cast<std::uint32_t>(data.size()), 1, 1, 1); // one frame and 4 bytes
+    w.Raw(std::span(data).first(kFrame));
+    std::vector<std::uint8_t> content = w.Frame();
+    const std::uint64_t second = content.size();
+    w.Header(0);
+    w.Uncompressed(4, 1, 1, 1);
+    w.Raw(std::span(data).subspan(kFrame));
+    const std::vector<std::uint8_t> frame = w.Frame();
+    content.insert(content.end(), frame.begin(), frame.end());
+
+    std::vector<std::uint8_t> control(24), reset(56);
+    std::copy_n("LZXC", 4, control.begin() + 4);
+    PutLe32(control, 8, 2), PutLe32(control, 12, 1), PutLe32(control, 16, 1); // reset every frame
+    PutLe32(reset, 0, 2), PutLe32(reset, 4, 2), PutLe32(reset, 8, 8), PutLe32(reset, 12, 40);
+    PutLe64(reset, 16, data.size()), PutLe64(reset, 24, content.size()), PutLe64(reset, 32, kFrame);
+    PutLe64(reset, 48, second);
+    BufferSource source(content);
+    const auto section = OpenLzxSection(source, {control, reset, 0, content.size(), 0});
+    ASSERT_TRUE(section);
+    std::vector<std::uint8_t> out(4);
+    EXPECT_EQ(section->ReadAt(kFrame, out), 4u); // the next interval is sound
+    EXPECT_FALSE(section->ReadAt(0, out));
+    EXPECT_EQ(section->LastDamage().damage, StreamDamage::BadBlockHeader);
+}
+
 TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
 {
     const auto frameOf = [](const std::function<void(StreamWriter&)>& write) {
@@ -369,37 +443,57 @@ TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
     };
     const std::vector<std::uint8_t> bytes{1, 2, 3, 4};
     const auto valid = frameOf([&](StreamWriter& w) { w.Header(0), w.Uncompressed(4, 1, 1, 1), w.Raw(bytes); });
-    const std::pair<const char*, std::vector<std::uint8_t>> bad[] = {
+    std::vector<std::uint8_t> padded = valid;
+    padded.insert(padded.end(), {0, 0});
+    const std::tuple<const char*, std::vector<std::uint8_t>, LzxDamage> bad[] = {
         {"match before the start", frameOf([](StreamWriter& w) {
              w.Header(0), w.Compressed(1, 4, 512, true), w.Literal('a'), w.Match(3, 5, 1, 1); // offset 5
-         })},
+         }), LzxDamage::MatchOutsideWindow},
+        {"match longer than its block", frameOf([](StreamWriter& w) {
+             w.Header(0), w.Compressed(1, 3, 512, true), w.Literal('a'), w.Match(3, 0); // repeats offset 1
+         }), LzxDamage::MatchPastBlock},
+        {"bytes left after the frame's output", padded, LzxDamage::WrongFrameEnd},
         {"bits that start no code of an incomplete tree", frameOf([](StreamWriter& w) {
              std::vector<unsigned> main(512);
              main[300] = 17 - 11; // a lone 11-bit code, 00000000000
              w.Header(0), w.Bits(1, 3), w.Bits(4, 24);
              w.Lengths({main.begin(), main.begin() + 256}), w.Lengths({main.begin() + 256, main.end()});
              w.Lengths(std::vector<unsigned>(249)), w.Bits(1, 11);
-         })},
-        {"block type 7", frameOf([](StreamWriter& w) { w.Header(0), w.Bits(7, 3), w.Bits(4, 24); })},
+         }), LzxDamage::BadCode},
+        {"block type 7", frameOf([](StreamWriter& w) { w.Header(0), w.Bits(7, 3), w.Bits(4, 24); }),
+         LzxDamage::BadBlockHeader},
         {"over-full pretree", frameOf([](StreamWriter& w) {
              w.Header(0), w.Bits(1, 3), w.Bits(4, 24);
              for (int i = 0; i < 20; ++i) w.Bits(1, 4);
-         })},
+         }), LzxDamage::BadTree},
         {"block of zero bytes", frameOf([&](StreamWriter& w) {
              w.Header(0), w.Uncompressed(0, 1, 1, 1), w.Uncompressed(4, 1, 1, 1), w.Raw(bytes);
-         })},
-        {"truncated", std::vector<std::uint8_t>(valid.begin(), valid.begin() + 10)},
-        {"empty", {}},
+         }), LzxDamage::BadBlockHeader},
+        {"truncated", std::vector<std::uint8_t>(valid.begin(), valid.begin() + 10), LzxDamage::InputEnded},
+        {"empty", {}, LzxDamage::InputEnded},
     };
     std::vector<std::uint8_t> out(4);
     LzxDecoder decoder(16);
-    for (const auto& [what, frame] : bad) {
+    for (const auto& [what, frame, damage] : bad) {
         decoder.Reset();
         EXPECT_FALSE(decoder.DecodeFrame(frame, out)) << what;
+        EXPECT_EQ(decoder.Damage(), damage) << what;
         EXPECT_FALSE(decoder.DecodeFrame(valid, out)) << what << ": a failed decoder went on";
         decoder.Reset();
         EXPECT_TRUE(decoder.DecodeFrame(valid, out) && out == bytes) << what;
     }
+    // Where the frame's extent is unknown, the decoder finds it: the next frame starts after the
+    // valid frame's bytes, not after the padding.
+    std::size_t used = 0;
+    decoder.Reset();
+    EXPECT_TRUE(decoder.DecodeFrameFindingEnd(padded, out, used) && used == valid.size() && out == bytes);
+    // A block declared longer than its frame does not end there, which a reset point must.
+    const auto longer = frameOf([&](StreamWriter& w) { w.Header(0), w.Uncompressed(6, 1, 1, 1), w.Raw(bytes); });
+    decoder.Reset();
+    EXPECT_TRUE(decoder.DecodeFrameFindingEnd(longer, out, used) && !decoder.AtBlockBoundary());
+    decoder.Reset();
+    EXPECT_TRUE(decoder.DecodeFrame(valid, out) && decoder.AtBlockBoundary());
+
     LzxDecoder tooSmall(14), tooLarge(22);
     EXPECT_FALSE(tooSmall.DecodeFrame(valid, out));
     EXPECT_FALSE(tooLarge.DecodeFrame(valid, out));

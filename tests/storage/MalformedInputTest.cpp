@@ -150,13 +150,14 @@ std::vector<Damage> Damages()
         {"entry_offset_and_length_wrap", "example", EditEntry(TheVictim, [](RawEntry& e) { e.offset = UINT64_MAX - 5, e.length = 100; }),
          kOnlyVictimRefused},
         {"entry_unknown_section", "example", EditEntry(TheVictim, [](RawEntry& e) { e.section = 7; }), kOnlyVictimRefused},
-        // The compressed section's own streams.
+        // The compressed section's own streams. Compressed data said to run past the file's end
+        // is read as far as it goes, and without its reset table from the section's start.
         {"content_stream_past_file", "example", EditEntry(Internal(kContent), [](RawEntry& e) { e.length = 1u << 20; }),
-         kCompressedSectionUnusable},
+         kAllIntact},
         {"control_data_missing", "example", EditEntry(Internal(kControlData), [](RawEntry& e) { e.name[3] = 'X'; }),
          kCompressedSectionUnusable},
         {"reset_table_short", "example", EditEntry(Internal(kResetTable), [](RawEntry& e) { e.length = 12; }),
-         kCompressedSectionUnusable},
+         kAllIntact},
     };
 }
 

@@ -4,6 +4,8 @@
 #include "ItsfHeader.h"
 #include "LzxSection.h"
 
+#include <algorithm>
+
 namespace tarnwick::storage {
 namespace {
 
@@ -66,6 +68,24 @@ void ChmArchive::ExpectReads(std::span<const StreamPlace> places, unsigned threa
         section->ExpectReads(ranges, threads);
 }
 
+std::uint64_t ChmArchive::EndOfStreamsIn(std::uint64_t section) const
+{
+    std::uint64_t end = 0;
+    for (std::uint32_t i = 0; i < m_tree.NodeCount(); ++i) {
+        const TreeNode& node = m_tree.Node(i);
+        if (node.kind == NodeKind::Stream && node.section == section && node.length <= UINT64_MAX - node.offset)
+            end = std::max(end, node.offset + node.length);
+    }
+    return end;
+}
+
+ULONG ChmArchive::SectionState()
+{
+    if (!FindInternal(kCompressedContentName)) return 0;
+    const ContentSection* section = Section(kCompressedSection);
+    return section ? section->State() : kSectionUnusable;
+}
+
 const DirectoryEntry* ChmArchive::FindInternal(const char* name) const
 {
     for (const DirectoryEntry& entry : m_internalEntries)
@@ -86,19 +106,18 @@ std::optional<std::vector<std::uint8_t>> ChmArchive::ReadInternalStream(const ch
 std::unique_ptr<ContentSection> ChmArchive::OpenCompressedSection()
 {
     auto controlData = ReadInternalStream(kControlDataName, kControlDataLimit);
-    auto resetTable = ReadInternalStream(kResetTableName, kResetTableLimit);
     const DirectoryEntry* content = FindInternal(kCompressedContentName);
-    if (!controlData || !resetTable || !content) return nullptr;
-    if (content->offset > m_uncompressed.Size() || content->length > m_uncompressed.Size() - content->offset)
-        return nullptr;
+    if (!controlData || !content || content->offset > m_uncompressed.Size()) return nullptr;
 
     m_controlData = std::move(*controlData);
-    m_resetTable = std::move(*resetTable);
+    // Without its reset table the section is still read, from its start.
+    m_resetTable = ReadInternalStream(kResetTableName, kResetTableLimit).value_or(std::vector<std::uint8_t>{});
     LzxSectionLayout layout;
     layout.controlData = m_controlData;
     layout.resetTable = m_resetTable;
     layout.compressedOffset = m_uncompressed.Start() + content->offset;
     layout.compressedLength = content->length;
+    layout.sizeWithoutTable = EndOfStreamsIn(kCompressedSection);
     return OpenLzxSection(*m_file, layout);
 }
 

@@ -29,6 +29,11 @@ public:
 
     // What the headers and the compressed section's own streams say (ArchiveFacts.cpp).
     ArchiveFacts Facts();
+    // Why the last failed open or read of a stream failed: set by the streams and storages.
+    DamageReport LastDamage() const { return m_lastDamage; }
+    void SetLastDamage(DamageReport damage) { m_lastDamage = damage; }
+    // The kSection... bits of the compressed section; opens it if need be.
+    ULONG SectionState();
 
     ChmArchive(std::unique_ptr<ByteSource> file, DirectoryTree tree, std::vector<DirectoryEntry> internalEntries,
                std::uint64_t contentOffset);
@@ -37,6 +42,7 @@ private:
     std::unique_ptr<ContentSection> OpenCompressedSection();
     std::optional<std::vector<std::uint8_t>> ReadInternalStream(const char* name, std::size_t limit);
     const DirectoryEntry* FindInternal(const char* name) const;
+    std::uint64_t EndOfStreamsIn(std::uint64_t section) const;
 
     std::unique_ptr<ByteSource> m_file;
     DirectoryTree m_tree;
@@ -46,6 +52,7 @@ private:
     std::vector<std::uint8_t> m_resetTable;
     std::unique_ptr<ContentSection> m_compressed;
     bool m_compressedTried = false;
+    DamageReport m_lastDamage;
 };
 
 } // namespace tarnwick::storage

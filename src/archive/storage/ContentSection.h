@@ -2,6 +2,8 @@
 // by (offset, length).
 #pragma once
 
+#include "ITStorage.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -29,6 +31,10 @@ public:
         (void)ranges;
         (void)threads;
     }
+    // Why the last ReadAt that returned nothing failed.
+    virtual DamageReport LastDamage() const { return {}; }
+    // The kSection... bits of what is wrong with the section as a whole.
+    virtual ULONG State() const { return 0; }
 };
 
 } // namespace tarnwick::storage

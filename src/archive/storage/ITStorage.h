@@ -90,3 +90,43 @@ struct ArchiveFacts {
 struct IArchiveFacts : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetArchiveFacts(ArchiveFacts* facts) = 0;
 };
+
+// Tarnwick's own interface beside IStream and IStorage on every stream and storage the component
+// returns: why the last open or read of a stream of the same file failed, so that a caller can say
+// what is damaged rather than only that something is; and what is wrong with the compressed
+// section as a whole, which the component reads around as far as it can.
+// {3E8A7C21-5B94-4F0E-8D62-A1C74B9E0F35}
+inline constexpr IID IID_IDamageReport = {0x3e8a7c21, 0x5b94, 0x4f0e, {0x8d, 0x62, 0xa1, 0xc7, 0x4b, 0x9e, 0x0f, 0x35}};
+
+enum class StreamDamage : std::uint32_t {
+    None,
+    UnknownSection,     // the directory names a content section the file does not have
+    SectionUnusable,    // the compressed section's control data is missing or unusable
+    OutsideSection,     // the stream reaches past the end of its section
+    DataMissing,        // its compressed bytes lie past the end of the file
+    FrameTooLong,       // the reset table gives a frame more compressed bytes than an encoder writes
+    InputEnded,         // a frame's compressed bytes ran out before its output was complete
+    BadBlockHeader,     // an unknown block type, an empty block or one running past its reset interval
+    BadTree,            // code lengths that make no prefix code
+    BadCode,            // bits that start no code of the block's trees
+    MatchOutsideWindow, // a match reaching before its reset point or further than the window
+    MatchPastBlock,     // a match longer than what is left of its block
+    WrongFrameEnd,      // a frame's output ended elsewhere than its compressed bytes do
+};
+
+struct DamageReport {
+    StreamDamage damage = StreamDamage::None;
+    std::uint64_t frame = 0; // the compressed frame it was found in, for the damages of frames
+};
+
+// Bits of GetSectionState.
+inline constexpr ULONG kSectionResetTableUnusable = 1; // read from the section's start instead
+inline constexpr ULONG kSectionContentCut = 2;         // the file ends inside the compressed data
+inline constexpr ULONG kSectionUnusable = 4;           // the compressed section cannot be read at all
+
+struct IDamageReport : IUnknown {
+    // Why the last failed open or read of a stream of this file failed (None when none has).
+    virtual HRESULT STDMETHODCALLTYPE GetLastDamage(DamageReport* report) = 0;
+    // The kSection... bits that hold for the file's compressed section, 0 when it is sound or absent.
+    virtual HRESULT STDMETHODCALLTYPE GetSectionState(ULONG* state) = 0;
+};

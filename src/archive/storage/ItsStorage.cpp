@@ -25,13 +25,15 @@ bool ItsStorage::Implements(REFIID iid) const { return iid == IID_IStorage; }
 
 HRESULT ItsStorage::QueryInterface(REFIID iid, void** object)
 {
-    if (object && iid == IID_IArchiveFacts) {
+    if (object && iid == IID_IStreamPlacement) {
+        *object = static_cast<IStreamPlacement*>(this);
+    } else if (object && iid == IID_IArchiveFacts) {
         *object = static_cast<IArchiveFacts*>(this);
-        AddRef();
-        return S_OK;
+    } else if (object && iid == IID_IDamageReport) {
+        *object = static_cast<IDamageReport*>(this);
+    } else {
+        return ComObject::QueryInterface(iid, object);
     }
-    if (!object || iid != IID_IStreamPlacement) return ComObject::QueryInterface(iid, object);
-    *object = static_cast<IStreamPlacement*>(this);
     AddRef();
     return S_OK;
 }
@@ -41,6 +43,22 @@ HRESULT ItsStorage::GetArchiveFacts(ArchiveFacts* facts)
     if (!facts) return STG_E_INVALIDPOINTER;
     return ReportingFailures([&]() -> HRESULT {
         *facts = m_archive->Facts();
+        return S_OK;
+    });
+}
+
+HRESULT ItsStorage::GetLastDamage(DamageReport* report)
+{
+    if (!report) return STG_E_INVALIDPOINTER;
+    *report = m_archive->LastDamage();
+    return S_OK;
+}
+
+HRESULT ItsStorage::GetSectionState(ULONG* state)
+{
+    if (!state) return STG_E_INVALIDPOINTER;
+    return ReportingFailures([&]() -> HRESULT {
+        *state = m_archive->SectionState();
         return S_OK;
     });
 }
@@ -73,13 +91,20 @@ HRESULT ItsStorage::OpenStream(const OLECHAR* name, void*, DWORD mode, DWORD, IS
     if (!name) return STG_E_INVALIDPOINTER;
     if (AsksToWrite(mode)) return STG_E_ACCESSDENIED;
     return ReportingFailures([&]() -> HRESULT {
+        m_archive->SetLastDamage({});
         const auto child = m_archive->Tree().FindChild(m_node, name, NodeKind::Stream);
         if (!child) return STG_E_FILENOTFOUND;
         const TreeNode& node = m_archive->Tree().Node(*child);
         ContentSection* section = m_archive->Section(node.section);
         // Checked here so that a directory entry pointing past its section is
         // refused outright rather than read as far as it goes.
-        if (!section || !FitsInSection(node, *section)) return STG_E_DOCFILECORRUPT;
+        if (!section || !FitsInSection(node, *section)) {
+            const StreamDamage damage = section                ? StreamDamage::OutsideSection
+                                        : node.section > 1     ? StreamDamage::UnknownSection
+                                                               : StreamDamage::SectionUnusable;
+            m_archive->SetLastDamage({damage, 0});
+            return STG_E_DOCFILECORRUPT;
+        }
         *stream = new ItsStream(m_archive, *child);
         return S_OK;
     });

@@ -7,7 +7,8 @@
 
 namespace tarnwick::storage {
 
-class ItsStorage final : public ComObject<IStorage>, public IStreamPlacement, public IArchiveFacts {
+class ItsStorage final : public ComObject<IStorage>, public IStreamPlacement, public IArchiveFacts,
+                         public IDamageReport {
 public:
     ItsStorage(std::shared_ptr<ChmArchive> archive, std::uint32_t node);
 
@@ -43,6 +44,9 @@ public:
     HRESULT STDMETHODCALLTYPE AnnounceReads(const StreamPlace* places, ULONG count, ULONG threads) override;
 
     HRESULT STDMETHODCALLTYPE GetArchiveFacts(ArchiveFacts* facts) override;
+
+    HRESULT STDMETHODCALLTYPE GetLastDamage(DamageReport* report) override;
+    HRESULT STDMETHODCALLTYPE GetSectionState(ULONG* state) override;
 
 private:
     bool Implements(REFIID iid) const override;

@@ -13,6 +13,30 @@ ItsStream::ItsStream(std::shared_ptr<ChmArchive> archive, std::uint32_t node, st
 
 bool ItsStream::Implements(REFIID iid) const { return iid == IID_IStream || iid == IID_ISequentialStream; }
 
+HRESULT ItsStream::QueryInterface(REFIID iid, void** object)
+{
+    if (!object || iid != IID_IDamageReport) return ComObject::QueryInterface(iid, object);
+    *object = static_cast<IDamageReport*>(this);
+    AddRef();
+    return S_OK;
+}
+
+HRESULT ItsStream::GetLastDamage(DamageReport* report)
+{
+    if (!report) return STG_E_INVALIDPOINTER;
+    *report = m_archive->LastDamage();
+    return S_OK;
+}
+
+HRESULT ItsStream::GetSectionState(ULONG* state)
+{
+    if (!state) return STG_E_INVALIDPOINTER;
+    return ReportingFailures([&]() -> HRESULT {
+        *state = m_archive->SectionState();
+        return S_OK;
+    });
+}
+
 HRESULT ItsStream::Read(void* buffer, ULONG size, ULONG* read)
 {
     if (read) *read = 0;
@@ -26,7 +50,10 @@ HRESULT ItsStream::Read(void* buffer, ULONG size, ULONG* read)
         // The stream was checked to lie within its section when it was opened.
         ContentSection* section = m_archive->Section(node.section);
         const auto got = section->ReadAt(node.offset + m_position, {static_cast<std::uint8_t*>(buffer), wanted});
-        if (!got || *got != wanted) return STG_E_READFAULT;
+        if (!got || *got != wanted) {
+            m_archive->SetLastDamage(section->LastDamage());
+            return STG_E_READFAULT;
+        }
         m_position += wanted;
         if (read) *read = static_cast<ULONG>(wanted);
         return S_OK;

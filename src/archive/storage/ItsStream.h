@@ -6,9 +6,13 @@
 
 namespace tarnwick::storage {
 
-class ItsStream final : public ComObject<IStream> {
+class ItsStream final : public ComObject<IStream>, public IDamageReport {
 public:
     ItsStream(std::shared_ptr<ChmArchive> archive, std::uint32_t node, std::uint64_t position = 0);
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ComObject::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return ComObject::Release(); }
 
     HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG size, ULONG* read) override;
     HRESULT STDMETHODCALLTYPE Write(const void* buffer, ULONG size, ULONG* written) override;
@@ -22,6 +26,9 @@ public:
     HRESULT STDMETHODCALLTYPE UnlockRegion(ULARGE_INTEGER offset, ULARGE_INTEGER size, DWORD lockType) override;
     HRESULT STDMETHODCALLTYPE Stat(STATSTG* record, DWORD flags) override;
     HRESULT STDMETHODCALLTYPE Clone(IStream** clone) override;
+
+    HRESULT STDMETHODCALLTYPE GetLastDamage(DamageReport* report) override;
+    HRESULT STDMETHODCALLTYPE GetSectionState(ULONG* state) override;
 
 private:
     bool Implements(REFIID iid) const override;

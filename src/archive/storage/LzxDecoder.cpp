@@ -189,7 +189,8 @@ bool LzxDecoder::HuffmanTable::Build(const std::uint8_t* lengths, unsigned count
     for (unsigned symbol = 0; symbol < count; ++symbol) ++perLength[lengths[symbol]];
 
     // An over-full code has no table; a code with room to spare (a single symbol
-    // has one) is fine, its unused bit patterns stay marked as damage.
+    // has one) is fine, its unused bit patterns stay marked as damage. Refusing every
+    // incomplete code would refuse encoders that limit code lengths without filling the space.
     long room = 1;
     for (unsigned length = 1; length <= kMaxCodeLength; ++length) {
         room = room * 2 - perLength[length];
@@ -283,6 +284,8 @@ void LzxDecoder::Reset()
     m_windowPos = 0;
     m_produced = 0;
     m_failed = false;
+    m_damage = LzxDamage::None;
+    m_cause = LzxDamage::None;
     m_headerRead = false;
     m_translate = false;
     m_translationSize = 0;
@@ -298,9 +301,16 @@ void LzxDecoder::Reset()
     std::fill(std::begin(m_alignedLengths), std::end(m_alignedLengths), 0);
 }
 
-bool LzxDecoder::Fail()
+bool LzxDecoder::Fail(LzxDamage damage)
 {
     m_failed = true;
+    m_damage = damage;
+    return false;
+}
+
+bool LzxDecoder::Damaged(LzxDamage cause)
+{
+    m_cause = cause;
     return false;
 }
 
@@ -312,19 +322,19 @@ bool LzxDecoder::ReadStreamHeader(BitReader& in)
         const std::uint32_t low = ReadBits(in, 16);
         m_translationSize = static_cast<std::int32_t>(high << 16 | low);
     }
-    return !Overran(in);
+    return !Overran(in) || Damaged(LzxDamage::InputEnded);
 }
 
 bool LzxDecoder::ReadLengths(BitReader& in, std::uint8_t* lengths, unsigned first, unsigned last)
 {
     std::uint8_t preLengths[kPreElements];
     for (std::uint8_t& length : preLengths) length = static_cast<std::uint8_t>(ReadBits(in, 4));
-    if (!m_preTable.Build(preLengths, kPreElements, false)) return false;
+    if (!m_preTable.Build(preLengths, kPreElements, false)) return Damaged(LzxDamage::BadTree);
 
     unsigned at = first;
     while (at < last) {
         const int code = DecodeSymbol(in, m_preTable);
-        if (code < 0) return false;
+        if (code < 0) return Damaged(LzxDamage::BadCode);
         if (code <= 16) {
             lengths[at] = static_cast<std::uint8_t>((lengths[at] + 17 - code) % 17);
             ++at;
@@ -339,14 +349,15 @@ bool LzxDecoder::ReadLengths(BitReader& in, std::uint8_t* lengths, unsigned firs
         } else {
             run = 4 + ReadBits(in, 1);
             const int delta = DecodeSymbol(in, m_preTable);
-            if (delta < 0 || delta > 16) return false;
+            if (delta < 0) return Damaged(LzxDamage::BadCode);
+            if (delta > 16) return Damaged(LzxDamage::BadTree);
             value = static_cast<std::uint8_t>((lengths[at] + 17 - delta) % 17);
         }
-        if (run > last - at) return false;
+        if (run > last - at) return Damaged(LzxDamage::BadTree);
         std::fill_n(lengths + at, run, value);
         at += run;
     }
-    return !Overran(in);
+    return !Overran(in) || Damaged(LzxDamage::InputEnded);
 }
 
 bool LzxDecoder::StartUncompressed(BitReader& in)
@@ -355,14 +366,14 @@ bool LzxDecoder::StartUncompressed(BitReader& in)
     const unsigned padding = in.count % 16 == 0 ? 16 : in.count % 16;
     if (in.count < padding) Refill(in);
     Skip(in, padding);
-    if (Overran(in)) return false;
+    if (Overran(in)) return Damaged(LzxDamage::InputEnded);
     // Whole words already pulled into the buffer belong to the byte stream.
     in.next -= (in.count - in.padding) / 8;
     in.bits = 0;
     in.count = 0;
     in.padding = 0;
 
-    if (in.end - in.next < 12) return false;
+    if (in.end - in.next < 12) return Damaged(LzxDamage::InputEnded);
     m_r0 = Le32(in.next);
     m_r1 = Le32(in.next + 4);
     m_r2 = Le32(in.next + 8);
@@ -374,26 +385,27 @@ bool LzxDecoder::ReadBlockHeader(BitReader& in)
 {
     const unsigned type = ReadBits(in, 3);
     const std::uint32_t size = ReadBits(in, 24);
-    if (size == 0 || Overran(in)) return false;
+    if (Overran(in)) return Damaged(LzxDamage::InputEnded);
+    if (size == 0) return Damaged(LzxDamage::BadBlockHeader);
 
     switch (type) {
     case kBlockAligned:
         for (std::uint8_t& length : m_alignedLengths) length = static_cast<std::uint8_t>(ReadBits(in, 3));
-        if (!m_alignedTable.Build(m_alignedLengths, kAlignedElements, false)) return false;
+        if (!m_alignedTable.Build(m_alignedLengths, kAlignedElements, false)) return Damaged(LzxDamage::BadTree);
         [[fallthrough]];
     case kBlockVerbatim:
         if (!ReadLengths(in, m_mainLengths.data(), 0, kLiterals) ||
-            !ReadLengths(in, m_mainLengths.data(), kLiterals, m_mainElements) ||
-            !m_mainTable.Build(m_mainLengths.data(), m_mainElements, true) ||
-            !ReadLengths(in, m_lengthLengths.data(), 0, kLengthElements) ||
-            !m_lengthTable.Build(m_lengthLengths.data(), kLengthElements, false))
+            !ReadLengths(in, m_mainLengths.data(), kLiterals, m_mainElements))
             return false;
+        if (!m_mainTable.Build(m_mainLengths.data(), m_mainElements, true)) return Damaged(LzxDamage::BadTree);
+        if (!ReadLengths(in, m_lengthLengths.data(), 0, kLengthElements)) return false;
+        if (!m_lengthTable.Build(m_lengthLengths.data(), kLengthElements, false)) return Damaged(LzxDamage::BadTree);
         break;
     case kBlockUncompressed:
         if (!StartUncompressed(in)) return false;
         break;
     default:
-        return false;
+        return Damaged(LzxDamage::BadBlockHeader);
     }
     m_blockType = type;
     m_blockRemaining = size;
@@ -446,7 +458,7 @@ bool LzxDecoder::DecodeCompressedRun(BitReader& reader, std::uint32_t& position,
         if (entry >= kMatchFlag) {
             if (entry & kSlowFlag) {
                 entry = FollowLink(in, mainEntries, mainRoot, entry);
-                if (entry == 0) return false;
+                if (entry == 0) return Damaged(LzxDamage::BadCode);
             }
         }
         if (entry < kMatchFlag) {
@@ -465,7 +477,7 @@ bool LzxDecoder::DecodeCompressedRun(BitReader& reader, std::uint32_t& position,
         std::uint32_t length = symbol & 7;
         if (length == 7) {
             const int extra = DecodeSymbol(in, lengthEntries, lengthRoot);
-            if (extra < 0) return false;
+            if (extra < 0) return Damaged(LzxDamage::BadCode);
             length += static_cast<std::uint32_t>(extra);
         }
         length += kMinMatch;
@@ -488,7 +500,7 @@ bool LzxDecoder::DecodeCompressedRun(BitReader& reader, std::uint32_t& position,
             if (aligned && extraBits >= 3) {
                 if (extraBits > 3) offset += ReadBits(in, extraBits - 3) << 3;
                 const int low = DecodeSymbol(in, alignedEntries, alignedRoot);
-                if (low < 0) return false;
+                if (low < 0) return Damaged(LzxDamage::BadCode);
                 offset += static_cast<std::uint32_t>(low);
             } else if (extraBits > 0) {
                 offset += ReadBits(in, extraBits);
@@ -498,8 +510,9 @@ bool LzxDecoder::DecodeCompressedRun(BitReader& reader, std::uint32_t& position,
             r0 = offset;
         }
 
-        if (offset == 0 || offset > maxOffset || offset > history + pos || length > blockEnd - pos)
-            return false;
+        if (offset == 0 || offset > maxOffset || offset > history + pos)
+            return Damaged(LzxDamage::MatchOutsideWindow);
+        if (length > blockEnd - pos) return Damaged(LzxDamage::MatchPastBlock);
         const std::uint32_t from = pos - offset; // meaningful only when it did not wrap
         if (offset <= pos && offset >= 8 && length + 8 <= frameEnd - pos) {
             // The common case, copied eight bytes at a time; overshooting is harmless
@@ -518,7 +531,7 @@ bool LzxDecoder::DecodeCompressedRun(BitReader& reader, std::uint32_t& position,
         }
         pos += length;
     }
-    if (Overran(in)) return false;
+    if (Overran(in)) return Damaged(LzxDamage::InputEnded);
 
     m_r0 = r0;
     m_r1 = r1;
@@ -532,7 +545,7 @@ bool LzxDecoder::DecodeCompressedRun(BitReader& reader, std::uint32_t& position,
 bool LzxDecoder::CopyUncompressedRun(BitReader& in, std::uint32_t& pos, std::uint32_t frameEnd)
 {
     const std::uint32_t count = std::min(m_blockRemaining, frameEnd - pos);
-    if (static_cast<std::size_t>(in.end - in.next) < count) return false;
+    if (static_cast<std::size_t>(in.end - in.next) < count) return Damaged(LzxDamage::InputEnded);
     std::memcpy(m_window.data() + pos, in.next, count);
     in.next += count;
     pos += count;
@@ -574,9 +587,24 @@ void LzxDecoder::UndoCallTranslation(std::span<std::uint8_t> out, std::uint64_t 
 
 bool LzxDecoder::DecodeFrame(std::span<const std::uint8_t> input, std::span<std::uint8_t> output)
 {
+    std::size_t used = 0;
+    if (!Decode(input, output, used)) return false;
+    // Each frame's bytes end where its output does: an encoder pads to the next 16-bit
+    // boundary and no further, so anything left over means the bits were read differently.
+    return used == input.size() || Fail(LzxDamage::WrongFrameEnd);
+}
+
+bool LzxDecoder::DecodeFrameFindingEnd(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                                       std::size_t& used)
+{
+    return Decode(input, output, used);
+}
+
+bool LzxDecoder::Decode(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, std::size_t& used)
+{
     if (m_failed || m_window.empty()) return false;
     const std::size_t size = output.size();
-    if (size > kFrameSize || m_windowPos + size > m_windowSize) return Fail();
+    if (size > kFrameSize || m_windowPos + size > m_windowSize) return Fail(LzxDamage::BadBlockHeader);
 
     // Frames start on 16-bit boundaries of their own, so the reader starts over on each.
     BitReader in;
@@ -593,15 +621,18 @@ bool LzxDecoder::DecodeFrame(std::span<const std::uint8_t> input, std::span<std:
         m_pendingLength -= now;
     }
     if (!m_headerRead && pos < frameEnd) {
-        if (!ReadStreamHeader(in)) return Fail();
+        if (!ReadStreamHeader(in)) return Fail(m_cause);
         m_headerRead = true;
     }
     while (pos < frameEnd) {
-        if (m_blockRemaining == 0 && !ReadBlockHeader(in)) return Fail();
+        if (m_blockRemaining == 0 && !ReadBlockHeader(in)) return Fail(m_cause);
         const bool ok = m_blockType == kBlockUncompressed ? CopyUncompressedRun(in, pos, frameEnd)
                                                           : DecodeCompressedRun(in, pos, frameEnd);
-        if (!ok) return Fail();
+        if (!ok) return Fail(m_cause);
     }
+    // Whole words pulled into the buffer but not yet started on belong to the next frame.
+    const unsigned unread = in.count > in.padding ? in.count - in.padding : 0;
+    used = static_cast<std::size_t>(in.next - input.data()) - unread / 16 * 2;
 
     std::memcpy(output.data(), m_window.data() + frameStart, size);
     if (m_translate) UndoCallTranslation(output, m_produced);

@@ -8,6 +8,18 @@
 
 namespace tarnwick::storage {
 
+// What made a frame fail: the reason a damaged entry is reported with.
+enum class LzxDamage : std::uint8_t {
+    None,
+    InputEnded,         // the frame's compressed bytes ran out before its output was complete
+    BadBlockHeader,     // unknown block type, empty block, or a block that runs past its reset interval
+    BadTree,            // code lengths that make no prefix code
+    BadCode,            // bits that start no code of the block's trees
+    MatchOutsideWindow, // a match reaching before the reset point or further than the window
+    MatchPastBlock,     // a match longer than what is left of its block
+    WrongFrameEnd,      // the frame's output ended elsewhere than its compressed bytes
+};
+
 class LzxDecoder {
 public:
     static constexpr std::size_t kFrameSize = 0x8000;
@@ -18,10 +30,24 @@ public:
     // Starts over as at a reset point of the section.
     void Reset();
 
-    // Decodes the next frame: `input` holds that frame's compressed bytes, `output`
+    // Decodes the next frame: `input` holds exactly that frame's compressed bytes, `output`
     // receives exactly output.size() bytes (kFrameSize, less for the section's last
-    // frame). False when the data is damaged; Reset before decoding again.
+    // frame). False when the data is damaged, the frame's output ending before or after
+    // its input included; Reset before decoding again.
     bool DecodeFrame(std::span<const std::uint8_t> input, std::span<std::uint8_t> output);
+
+    // The same where the frame's extent is not known: `input` starts with the frame and may
+    // run on past it. On success, `used` is the count of bytes the frame took (each frame
+    // ends on a 16-bit boundary), which is where the next one starts.
+    bool DecodeFrameFindingEnd(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                               std::size_t& used);
+
+    // Whether the decoded data stops here cleanly: no block and no match runs on past it.
+    // True at every reset point and at the section's end of undamaged data.
+    bool AtBlockBoundary() const { return m_blockRemaining == 0 && m_pendingLength == 0; }
+
+    // Why the last frame failed; None after Reset.
+    LzxDamage Damage() const { return m_damage; }
 
 private:
     // Bits are taken most significant first from 16-bit little-endian words.
@@ -41,7 +67,9 @@ private:
         bool Build(const std::uint8_t* lengths, unsigned count, bool literalPairs);
     };
 
-    bool Fail();
+    bool Fail(LzxDamage damage);
+    bool Damaged(LzxDamage cause); // records why, for Fail
+    bool Decode(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, std::size_t& used);
     bool ReadStreamHeader(BitReader& in);
     bool ReadBlockHeader(BitReader& in);
     bool ReadLengths(BitReader& in, std::uint8_t* lengths, unsigned first, unsigned last);
@@ -58,6 +86,9 @@ private:
     std::uint32_t m_windowPos = 0;   // where the next frame starts in the window
     std::uint64_t m_produced = 0;    // bytes decoded since the last Reset
     bool m_failed = false;
+    LzxDamage m_damage = LzxDamage::None;
+    // Why the block header or run being read failed, for Fail to report.
+    LzxDamage m_cause = LzxDamage::None;
 
     bool m_headerRead = false;
     bool m_translate = false;

@@ -85,12 +85,39 @@ std::optional<ResetTable> ParseResetTable(std::span<const std::uint8_t> data, st
     return table;
 }
 
+StreamDamage FromDecoder(LzxDamage damage)
+{
+    switch (damage) {
+    case LzxDamage::InputEnded: return StreamDamage::InputEnded;
+    case LzxDamage::BadBlockHeader: return StreamDamage::BadBlockHeader;
+    case LzxDamage::BadTree: return StreamDamage::BadTree;
+    case LzxDamage::BadCode: return StreamDamage::BadCode;
+    case LzxDamage::MatchOutsideWindow: return StreamDamage::MatchOutsideWindow;
+    case LzxDamage::MatchPastBlock: return StreamDamage::MatchPastBlock;
+    case LzxDamage::WrongFrameEnd: return StreamDamage::WrongFrameEnd;
+    case LzxDamage::None: break;
+    }
+    return StreamDamage::BadBlockHeader;
+}
+
+// Frames are located through the reset table when it is usable. Without it, they are found one
+// after another from the section's start, each where the one before it ended, and reset points are
+// reached only once every frame before them has been decoded: slower, but everything up to the
+// first damage is read. Each frame takes at least a few dozen compressed bytes, so the starts found
+// take a fraction of the compressed data's size.
 class LzxSection final : public ContentSection, private IntervalSource {
 public:
-    LzxSection(const ByteSource& file, std::uint64_t compressedOffset, const ControlData& control, ResetTable table)
-        : m_file(file), m_compressedOffset(compressedOffset), m_resetFrames(control.resetFrames),
-          m_windowBits(control.windowBits), m_table(std::move(table)), m_decoder(control.windowBits),
-          m_everDecoded(std::make_unique<std::atomic<bool>[]>(m_table.frameStarts.size()))
+    LzxSection(const ByteSource& file, const LzxSectionLayout& layout, const ControlData& control,
+               std::optional<ResetTable> table)
+        : m_file(file), m_compressedOffset(layout.compressedOffset),
+          m_declaredLength(layout.compressedLength),
+          m_available(std::min(layout.compressedLength, file.Size() - layout.compressedOffset)),
+          m_resetFrames(control.resetFrames), m_windowBits(control.windowBits), m_fromTable(table.has_value()),
+          m_size(table ? table->uncompressedLength : layout.sizeWithoutTable),
+          m_compressedEnd(table ? table->compressedLength : layout.compressedLength),
+          m_starts(table ? std::move(table->frameStarts) : std::vector<std::uint64_t>{0}),
+          m_decoder(control.windowBits),
+          m_everDecoded(std::make_unique<std::atomic<bool>[]>(m_fromTable ? m_starts.size() : 0))
     {
     }
 
@@ -98,13 +125,14 @@ public:
     {
         m_ahead.reset();
         m_cacheSlots = ranges.empty() ? kCachedFrames : kCachedFramesInDataOrder;
-        if (threads < 2 || m_resetFrames * kFrameSize > kMaxIntervalAhead) return;
+        // Workers start at reset points, which only the reset table locates.
+        if (threads < 2 || !m_fromTable || m_resetFrames * kFrameSize > kMaxIntervalAhead) return;
         std::vector<std::uint64_t> intervals = IntervalsOf(ranges);
         if (intervals.empty()) return;
         m_ahead = std::make_unique<DecodeAhead>(static_cast<const IntervalSource&>(*this), std::move(intervals), threads);
     }
 
-    std::uint64_t Size() const override { return m_table.uncompressedLength; }
+    std::uint64_t Size() const override { return m_size; }
 
     std::optional<std::size_t> ReadAt(std::uint64_t offset, std::span<std::uint8_t> out) override
     {
@@ -124,6 +152,13 @@ public:
         return done;
     }
 
+    DamageReport LastDamage() const override { return m_lastDamage; }
+
+    ULONG State() const override
+    {
+        return (m_fromTable ? 0 : kSectionResetTableUnusable) | (m_available < m_declaredLength ? kSectionContentCut : 0);
+    }
+
 private:
     struct CachedFrame {
         std::uint64_t index = kNoFrame;
@@ -131,9 +166,18 @@ private:
         std::vector<std::uint8_t> bytes;
     };
 
+    std::uint64_t FrameCount() const { return m_size / kFrameSize + (m_size % kFrameSize != 0 ? 1 : 0); }
+
     std::size_t FrameLength(std::uint64_t index) const
     {
         return static_cast<std::size_t>(std::min(kFrameSize, Size() - index * kFrameSize));
+    }
+
+    // The data must stop cleanly where the decoder is reset. (Not at the section's end: encoders
+    // declare the last block longer than what is left.)
+    bool EndsInterval(std::uint64_t index) const
+    {
+        return (index + 1) % m_resetFrames == 0 && index + 1 < FrameCount();
     }
 
     CachedFrame* Cached(std::uint64_t index)
@@ -141,6 +185,12 @@ private:
         for (CachedFrame& slot : m_cache)
             if (slot.index == index) return &slot;
         return nullptr;
+    }
+
+    // The latest reset point whose frame is located.
+    std::uint64_t LastLocatedResetPoint() const
+    {
+        return (m_starts.size() - 1) / m_resetFrames * m_resetFrames;
     }
 
     // The decoded frame, or null when the data up to it is damaged.
@@ -156,10 +206,9 @@ private:
         }
         // Decoding must start at a reset point unless the decoder already stands
         // between the one before this frame and the frame itself.
-        const std::uint64_t resetPoint = index - index % m_resetFrames;
-        if (!m_decoderReady || m_nextFrame <= resetPoint || m_nextFrame > index) {
-            m_decoder.Reset();
-            m_nextFrame = resetPoint;
+        const std::uint64_t from = std::min(index - index % m_resetFrames, LastLocatedResetPoint());
+        if (!m_decoderReady || m_nextFrame <= from || m_nextFrame > index) {
+            m_nextFrame = from;
             m_decoderReady = true;
         }
         CachedFrame* slot = nullptr;
@@ -182,25 +231,53 @@ private:
 
     bool DecodeInto(std::uint64_t index, CachedFrame& slot)
     {
+        if (index % m_resetFrames == 0) m_decoder.Reset();
         slot.bytes.resize(kFrameSize);
-        return DecodeFrame(index, m_decoder, m_compressed, std::span(slot.bytes).first(FrameLength(index)));
+        std::uint64_t next = 0;
+        const StreamDamage damage =
+            DecodeFrame(index, m_decoder, m_compressed, std::span(slot.bytes).first(FrameLength(index)), next);
+        if (damage != StreamDamage::None) {
+            m_lastDamage = {damage, index};
+            return false;
+        }
+        if (index + 1 == m_starts.size() && index + 1 < FrameCount()) m_starts.push_back(next);
+        return true;
     }
 
-    // Frame `index` with `decoder`, which stands where the frame before it ended (or at its reset point).
-    bool DecodeFrame(std::uint64_t index, LzxDecoder& decoder, std::vector<std::uint8_t>& compressed,
-                     std::span<std::uint8_t> out) const
+    // Frame `index` with `decoder`, which stands where the frame before it ended (or at its reset
+    // point); `next` receives where the frame's compressed bytes end.
+    StreamDamage DecodeFrame(std::uint64_t index, LzxDecoder& decoder, std::vector<std::uint8_t>& compressed,
+                             std::span<std::uint8_t> out, std::uint64_t& next) const
     {
-        const std::uint64_t begin = m_table.frameStarts[static_cast<std::size_t>(index)];
-        const std::uint64_t end = index + 1 < m_table.frameStarts.size()
-                                      ? m_table.frameStarts[static_cast<std::size_t>(index + 1)]
-                                      : m_table.compressedLength;
-        if (end - begin > kMaxCompressedFrame) return false;
+        const std::uint64_t begin = m_starts[static_cast<std::size_t>(index)];
+        std::uint64_t end = 0;
+        if (m_fromTable) {
+            end = index + 1 < m_starts.size() ? m_starts[static_cast<std::size_t>(index + 1)] : m_compressedEnd;
+            if (end - begin > kMaxCompressedFrame) return StreamDamage::FrameTooLong;
+            if (end > m_available) return StreamDamage::DataMissing;
+        } else {
+            if (begin >= m_available) return StreamDamage::DataMissing;
+            end = std::min(begin + kMaxCompressedFrame, m_available);
+        }
         compressed.resize(static_cast<std::size_t>(end - begin));
-        if (!m_file.ReadAt(m_compressedOffset + begin, compressed)) return false;
+        if (!m_file.ReadAt(m_compressedOffset + begin, compressed)) return StreamDamage::DataMissing;
         g_framesDecoded.fetch_add(1, std::memory_order_relaxed);
-        if (m_everDecoded[static_cast<std::size_t>(index)].exchange(true, std::memory_order_relaxed))
+        if (m_fromTable && m_everDecoded[static_cast<std::size_t>(index)].exchange(true, std::memory_order_relaxed))
             g_framesDecodedAgain.fetch_add(1, std::memory_order_relaxed);
-        return decoder.DecodeFrame(compressed, out);
+
+        // Encoders leave bytes of their own after the section's last frame.
+        const bool exact = m_fromTable && index + 1 < FrameCount();
+        std::size_t used = compressed.size();
+        const bool decoded =
+            exact ? decoder.DecodeFrame(compressed, out) : decoder.DecodeFrameFindingEnd(compressed, out, used);
+        if (!decoded) {
+            const bool cut = !m_fromTable && end == m_available && m_available < m_declaredLength;
+            return cut && decoder.Damage() == LzxDamage::InputEnded ? StreamDamage::DataMissing
+                                                                    : FromDecoder(decoder.Damage());
+        }
+        if (EndsInterval(index) && !decoder.AtBlockBoundary()) return StreamDamage::BadBlockHeader;
+        next = begin + used;
+        return StreamDamage::None;
     }
 
     unsigned WindowBits() const override { return m_windowBits; }
@@ -208,13 +285,16 @@ private:
     bool DecodeInterval(std::uint64_t interval, LzxDecoder& decoder, std::vector<std::uint8_t>& out) const override
     {
         const std::uint64_t first = interval * m_resetFrames;
-        const std::uint64_t end = std::min<std::uint64_t>(first + m_resetFrames, m_table.frameStarts.size());
+        const std::uint64_t end = std::min<std::uint64_t>(first + m_resetFrames, m_starts.size());
         out.resize(static_cast<std::size_t>((end - first) * kFrameSize));
         std::vector<std::uint8_t> compressed;
         decoder.Reset();
         for (std::uint64_t index = first; index < end; ++index) {
             const auto at = static_cast<std::size_t>((index - first) * kFrameSize);
-            if (!DecodeFrame(index, decoder, compressed, std::span(out).subspan(at, FrameLength(index)))) return false;
+            std::uint64_t next = 0;
+            if (DecodeFrame(index, decoder, compressed, std::span(out).subspan(at, FrameLength(index)), next) !=
+                StreamDamage::None)
+                return false;
         }
         return true;
     }
@@ -241,10 +321,16 @@ private:
 
     const ByteSource& m_file;
     const std::uint64_t m_compressedOffset;
+    const std::uint64_t m_declaredLength; // of the compressed data, as the directory gives it
+    const std::uint64_t m_available;      // of it, within the file
     const std::uint64_t m_resetFrames;
     const unsigned m_windowBits;
-    const ResetTable m_table;
+    const bool m_fromTable;
+    const std::uint64_t m_size;
+    const std::uint64_t m_compressedEnd;
+    std::vector<std::uint64_t> m_starts; // each located frame's compressed start
     LzxDecoder m_decoder;
+    DamageReport m_lastDamage;
     bool m_decoderReady = false;
     std::uint64_t m_nextFrame = 0;
     std::vector<std::uint8_t> m_compressed;
@@ -265,12 +351,11 @@ LzxDecodeCounts LzxFramesDecoded()
 std::unique_ptr<ContentSection> OpenLzxSection(const ByteSource& file, const LzxSectionLayout& layout)
 {
     const auto control = ParseControlData(layout.controlData);
-    if (!control) return nullptr;
-    if (layout.compressedOffset > file.Size() || layout.compressedLength > file.Size() - layout.compressedOffset)
-        return nullptr;
-    auto table = ParseResetTable(layout.resetTable, layout.compressedLength);
-    if (!table) return nullptr;
-    return std::make_unique<LzxSection>(file, layout.compressedOffset, *control, std::move(*table));
+    if (!control || layout.compressedOffset > file.Size()) return nullptr;
+    // A file cut short keeps the frames before the cut, so compressed data reaching past the
+    // file's end is read as far as it goes.
+    return std::make_unique<LzxSection>(file, layout, *control,
+                                        ParseResetTable(layout.resetTable, layout.compressedLength));
 }
 
 } // namespace tarnwick::storage
