@@ -27,6 +27,9 @@ public:
     // Tells each section which of its ranges `places` will read, in this order.
     void ExpectReads(std::span<const StreamPlace> places, unsigned threads);
 
+    // What the headers and the compressed section's own streams say (ArchiveFacts.cpp).
+    ArchiveFacts Facts();
+
     ChmArchive(std::unique_ptr<ByteSource> file, DirectoryTree tree, std::vector<DirectoryEntry> internalEntries,
                std::uint64_t contentOffset);
 

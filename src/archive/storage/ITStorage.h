@@ -65,3 +65,28 @@ struct IStreamPlacement : IUnknown {
     // bounded whatever the file. Replaces any earlier announcement; 0 places end it.
     virtual HRESULT STDMETHODCALLTYPE AnnounceReads(const StreamPlace* places, ULONG count, ULONG threads) = 0;
 };
+
+// Tarnwick's own interface beside IStorage on every storage the component returns: what the
+// container says about itself, for a report on the file. The facts the component uses to read
+// the file, not a second reading of them.
+// {3B8E6F21-5C4D-4A90-8E7B-1D2C3F4A5B60}
+inline constexpr IID IID_IArchiveFacts = {0x3b8e6f21, 0x5c4d, 0x4a90, {0x8e, 0x7b, 0x1d, 0x2c, 0x3f, 0x4a, 0x5b, 0x60}};
+
+struct ArchiveFacts {
+    std::uint32_t itsfVersion = 0;
+    std::uint32_t headerLanguage = 0;      // the LCID in the ITSF header
+    bool hasCompressedSection = false;     // a "Content" stream of the compressed section is listed
+    std::uint64_t compressedSize = 0;      // its length in the file
+    bool controlDataUsable = false;        // the LZX window and reset interval below were read
+    std::uint64_t windowSize = 0;          // bytes
+    std::uint64_t resetInterval = 0;       // bytes
+    bool sectionReadable = false;          // the reset table is usable too: the size below is known
+    std::uint64_t uncompressedSize = 0;
+    // The container's own streams ("::DataSpace/..."), which no storage lists.
+    std::uint64_t dataSpaceStreams = 0;
+    std::uint64_t dataSpaceBytes = 0;
+};
+
+struct IArchiveFacts : IUnknown {
+    virtual HRESULT STDMETHODCALLTYPE GetArchiveFacts(ArchiveFacts* facts) = 0;
+};

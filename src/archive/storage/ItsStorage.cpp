@@ -25,10 +25,24 @@ bool ItsStorage::Implements(REFIID iid) const { return iid == IID_IStorage; }
 
 HRESULT ItsStorage::QueryInterface(REFIID iid, void** object)
 {
+    if (object && iid == IID_IArchiveFacts) {
+        *object = static_cast<IArchiveFacts*>(this);
+        AddRef();
+        return S_OK;
+    }
     if (!object || iid != IID_IStreamPlacement) return ComObject::QueryInterface(iid, object);
     *object = static_cast<IStreamPlacement*>(this);
     AddRef();
     return S_OK;
+}
+
+HRESULT ItsStorage::GetArchiveFacts(ArchiveFacts* facts)
+{
+    if (!facts) return STG_E_INVALIDPOINTER;
+    return ReportingFailures([&]() -> HRESULT {
+        *facts = m_archive->Facts();
+        return S_OK;
+    });
 }
 
 HRESULT ItsStorage::GetStreamPlacement(const OLECHAR* name, StreamPlace* place)

@@ -7,7 +7,7 @@
 
 namespace tarnwick::storage {
 
-class ItsStorage final : public ComObject<IStorage>, public IStreamPlacement {
+class ItsStorage final : public ComObject<IStorage>, public IStreamPlacement, public IArchiveFacts {
 public:
     ItsStorage(std::shared_ptr<ChmArchive> archive, std::uint32_t node);
 
@@ -41,6 +41,8 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetStreamPlacement(const OLECHAR* name, StreamPlace* place) override;
     HRESULT STDMETHODCALLTYPE AnnounceReads(const StreamPlace* places, ULONG count, ULONG threads) override;
+
+    HRESULT STDMETHODCALLTYPE GetArchiveFacts(ArchiveFacts* facts) override;
 
 private:
     bool Implements(REFIID iid) const override;

@@ -1,5 +1,6 @@
 #include "LzxSection.h"
 
+#include "ControlData.h"
 #include "DecodeAhead.h"
 #include "LittleEndian.h"
 #include "LzxDecoder.h"
@@ -16,10 +17,7 @@ namespace tarnwick::storage {
 namespace {
 
 constexpr std::uint64_t kFrameSize = LzxDecoder::kFrameSize;
-constexpr unsigned kMinWindowBits = 15;
-constexpr unsigned kMaxWindowBits = 21;
 
-constexpr std::size_t kControlDataMinSize = 20; // through the window size
 constexpr std::size_t kResetTableHeaderSize = 40;
 constexpr std::uint32_t kResetTableVersion = 2;
 constexpr std::uint32_t kResetTableEntrySize = 8;
@@ -46,44 +44,11 @@ constexpr std::uint64_t kNoFrame = std::numeric_limits<std::uint64_t>::max();
 // large (some compilers never reset), which are read as before.
 constexpr std::uint64_t kMaxIntervalAhead = 1u << 20;
 
-struct ControlData {
-    unsigned windowBits = 0;
-    std::uint64_t resetFrames = 0;
-};
-
 struct ResetTable {
     std::uint64_t uncompressedLength = 0;
     std::uint64_t compressedLength = 0;
     std::vector<std::uint64_t> frameStarts; // one per frame of the section
 };
-
-std::optional<ControlData> ParseControlData(std::span<const std::uint8_t> data)
-{
-    if (data.size() < kControlDataMinSize || std::memcmp(data.data() + 4, "LZXC", 4) != 0) return std::nullopt;
-    const std::uint32_t version = ReadLe32(data, 8);
-    std::uint64_t resetInterval = ReadLe32(data, 12);
-    std::uint64_t windowSize = ReadLe32(data, 16);
-    if (version == 2) {
-        // Later compilers count both in frames rather than bytes.
-        resetInterval *= kFrameSize;
-        windowSize *= kFrameSize;
-    } else if (version != 1) {
-        return std::nullopt;
-    }
-
-    ControlData control;
-    while (control.windowBits <= kMaxWindowBits && (std::uint64_t{1} << control.windowBits) < windowSize)
-        ++control.windowBits;
-    if (control.windowBits < kMinWindowBits || control.windowBits > kMaxWindowBits ||
-        (std::uint64_t{1} << control.windowBits) != windowSize)
-        return std::nullopt;
-
-    // Every file seen resets on whole windows, but a shorter interval is harmless:
-    // the decoder never lets a match reach back past a reset point anyway.
-    if (resetInterval == 0 || resetInterval % kFrameSize != 0) return std::nullopt;
-    control.resetFrames = resetInterval / kFrameSize;
-    return control;
-}
 
 std::optional<ResetTable> ParseResetTable(std::span<const std::uint8_t> data, std::uint64_t contentLength)
 {
