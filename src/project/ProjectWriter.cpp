@@ -152,12 +152,16 @@ private:
         return IndexSitemap(index, m_report);
     }
 
-    // The compiler stores the contents and index files itself; listed twice they would be twice.
+    // The compiler stores the contents and index files itself, so they are not listed again; but
+    // chmcmd takes only the file name of one in a folder and then stores none: listed, it is at
+    // least kept where it was.
     void ListFiles()
     {
         const ProjectOptions& options = m_project.options;
         for (const std::string& file : m_listed) {
-            if (SameNameIgnoringCase(file, options.contentsFile) || SameNameIgnoringCase(file, options.indexFile)) continue;
+            const bool atRoot = file.find('/') == std::string::npos;
+            if (atRoot && (SameNameIgnoringCase(file, options.contentsFile) || SameNameIgnoringCase(file, options.indexFile)))
+                continue;
             m_project.files.push_back(file);
         }
     }
