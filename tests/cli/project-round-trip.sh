@@ -68,6 +68,17 @@ make_binary_fixture() { # folder
     (cd "$dir" && chmcmd --no-html-scan binary.hhp >chmcmd.log 2>&1)
 }
 
+# The code pages of the languages whose names are not ASCII in the fixtures and samples.
+ansi_code_page() {
+    case $(cat) in
+        0x804 | 0x1004) echo CP936 ;;
+        0x404 | 0xc04 | 0x1404) echo CP950 ;;
+        0x411) echo CP932 ;;
+        0x412) echo CP949 ;;
+        0x409 | 0x809 | 0x407 | 0x40c | 0x414) echo CP1252 ;;
+    esac
+}
+
 help_files=("$corpus"/*.chm)
 if make_binary_fixture "$work/fixture"; then
     help_files+=("$work/fixture/binary.chm")
@@ -90,6 +101,11 @@ for file in "${help_files[@]}"; do
     [ $? -eq 0 ] || problems+=("project exits $?")
     hhp="$dir/project/$name.hhp"
     compiled=$(tr -d '\r' <"$hhp" 2>/dev/null | sed -n 's/^Compiled file=//p')
+    # The project is in the help file's ANSI code page, which the Microsoft compiler reads it in;
+    # chmcmd takes its names as bytes of this system's UTF-8 file names.
+    code_page=$(tr -d '\r' <"$hhp" 2>/dev/null | sed -n 's/^Language=//p' | ansi_code_page)
+    [ -z "$code_page" ] || { iconv -f "$code_page" -t UTF-8 "$hhp" >"$hhp.utf8" && mv "$hhp.utf8" "$hhp"; } ||
+        problems+=("$name.hhp is not in $code_page")
     if ! (cd "$dir/project" && chmcmd --no-html-scan "$name.hhp" >"$dir.chmcmd.log" 2>&1) || [ ! -f "$dir/project/$compiled" ]; then
         problems+=("chmcmd does not compile $name.hhp")
     else
