@@ -3,6 +3,8 @@
 #include "ChmEngine.h"
 #include "Console.h"
 #include "ExtractionPlan.h"
+#include "InfoCommand.h"
+#include "JsonList.h"
 #include "PrintedList.h"
 #include "ProgressBar.h"
 #include "ProjectCommand.h"
@@ -29,9 +31,16 @@ constexpr int kMostThreads = 64;
 
 const wchar_t kUsage[] =
     L"用法:\n"
-    L"  tarnwick-cli list 帮助文件\n"
+    L"  tarnwick-cli list 帮助文件 [--json]\n"
     L"      按遍历顺序列出帮助文件中的每个流, 每行一个:\n"
     L"      名称<TAB>大小<TAB>类型<TAB>内部路径 (内部路径以反斜杠分隔并结尾, 根目录为空)\n"
+    L"      加 --json 则输出一个 UTF-8 的 JSON 文档: {\"streams\": [{\"name\", \"size\", \"type\", \"path\"}...]}.\n"
+    L"  tarnwick-cli info 帮助文件 [--json]\n"
+    L"      显示帮助文件关于自身的信息, 每行一项: 标题, 默认主题, 默认窗口, 目录和索引文件,\n"
+    L"      编译器版本, 语言 (LCID, 名称, 文本代码页), 全文搜索, 二进制目录和索引, ITSF 版本,\n"
+    L"      LZX 窗口和重置间隔, 列出的流和内部流的个数与总大小, 压缩率.\n"
+    L"      文件中没有的项显示为 (无), 损坏的显示为 (已损坏) 并在末尾说明.\n"
+    L"      加 --json 则输出一个 UTF-8 的 JSON 文档, 没有或损坏的项为 null.\n"
     L"  tarnwick-cli unpack 帮助文件 目标文件夹 [--flat] [--threads N]\n"
     L"      把列出的每个流展开到目标文件夹, 按帮助文件内部的文件夹存放;\n"
     L"      加 --flat 则全部直接放在目标文件夹中 (同名文件后者替换前者).\n"
@@ -66,13 +75,18 @@ bool LoadRows(CChmEngine& engine, const std::wstring& file, IListControl& rows)
 
 namespace {
 
-int List(const std::wstring& file)
+template <class Rows> int ListInto(const std::wstring& file)
 {
     CChmEngine engine(ReportError);
-    CPrintedList rows;
+    Rows rows;
     if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
     rows.Finish();
     return kExitOk;
+}
+
+int List(const std::wstring& file, bool json)
+{
+    return json ? ListInto<CJsonList>(file) : ListInto<CPrintedList>(file);
 }
 
 std::wstring FailureMessage(const CUnpackList& rows, std::vector<std::size_t> failed)
@@ -157,7 +171,9 @@ int RunCommandLine(const std::vector<std::wstring>& arguments)
         Print(ConsoleStream::Out, kUsage);
         return kExitOk;
     }
-    if (count == 2 && arguments[0] == L"list") return List(arguments[1]);
+    const bool json = count == 3 && arguments[2] == L"--json";
+    if ((count == 2 || json) && arguments[0] == L"list") return List(arguments[1], json);
+    if ((count == 2 || json) && arguments[0] == L"info") return Info(arguments[1], json);
     if (count >= 3 && arguments[0] == L"unpack") {
         if (const auto options = ParseUnpackOptions(std::span(arguments).subspan(3)))
             return Unpack(arguments[1], arguments[2], *options);
