@@ -32,7 +32,7 @@ void Tell(const RecoveryReport& report, const std::wstring& destination)
     for (const std::string& line : report.lines) message += L"  " + tarnwick::storage::WideFromUtf8(line) + L"\n";
     Print(ConsoleStream::Error, message);
     const std::wstring reportName(std::begin(tarnwick::project::kReportFileName), std::end(tarnwick::project::kReportFileName) - 1);
-    if (!tarnwick::project::WriteDestinationFile(destination, reportName, tarnwick::project::ReportFileText(report)))
+    if (!tarnwick::project::WriteDestinationFile(PlatformFileSystem(), destination, reportName, tarnwick::project::ReportFileText(report)))
         ReportError(L"不能写入 project-report.txt.");
 }
 

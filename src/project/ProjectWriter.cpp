@@ -90,7 +90,7 @@ public:
                                           [&](const Bytes& bytes) { return RebuildIndex(bytes); });
         ListFiles();
         AddAliases();
-        return WriteDestinationFile(m_request.destination, m_request.name + L".hhp", ProjectFileText(m_project));
+        return WriteDestinationFile(*m_request.fileSystem, m_request.destination, m_request.name + L".hhp", ProjectFileText(m_project));
     }
 
 private:
@@ -130,7 +130,7 @@ private:
             name = fallback;
             wideName = std::wstring(name.begin(), name.end());
         }
-        if (!WriteDestinationFile(m_request.destination, *wideName, rebuild(*bytes))) {
+        if (!WriteDestinationFile(*m_request.fileSystem, m_request.destination, *wideName, rebuild(*bytes))) {
             m_report.Lost("不能写入重建的文件 " + name);
             return {};
         }
@@ -191,9 +191,9 @@ private:
 
 } // namespace
 
-bool WriteDestinationFile(const std::wstring& destination, const std::wstring& relativePath, std::string_view bytes)
+bool WriteDestinationFile(IFileSystem& fileSystem, const std::wstring& destination, const std::wstring& relativePath,
+                          std::string_view bytes)
 {
-    IFileSystem& fileSystem = PlatformFileSystem();
     std::wstring path = destination;
     std::size_t start = 0;
     for (std::size_t slash = relativePath.find(L'/'); slash != std::wstring::npos; slash = relativePath.find(L'/', start)) {

@@ -2,6 +2,7 @@
 // index files where the help file keeps them only in binary form.
 #pragma once
 
+#include "FileSystem.h"
 #include "ITStorage.h"
 #include "RecoveryReport.h"
 
@@ -15,6 +16,7 @@ struct ProjectRequest {
     std::vector<std::wstring> listedFiles; // every listed stream, "/"-separated, as unpacked
     std::wstring destination;
     std::wstring name; // NAME of NAME.hhp
+    IFileSystem* fileSystem = &PlatformFileSystem();
 };
 
 // False when the project file could not be written. What could not be recovered is added to
@@ -22,6 +24,7 @@ struct ProjectRequest {
 bool WriteProject(const ProjectRequest& request, RecoveryReport& report);
 
 // Writes `bytes` to `relativePath` ("/"-separated) under `destination`, making its folders.
-bool WriteDestinationFile(const std::wstring& destination, const std::wstring& relativePath, std::string_view bytes);
+bool WriteDestinationFile(IFileSystem& fileSystem, const std::wstring& destination, const std::wstring& relativePath,
+                          std::string_view bytes);
 
 } // namespace tarnwick::project
