@@ -92,6 +92,26 @@ else
 fi
 [ -n "$fixtures" ] && [ -e "$fixtures/varied.chm" ] && help_files+=("$fixtures/varied.chm")
 
+# Damaged binary contents: the first entry's next sibling is itself. The project is still written,
+# with the entries read before the loop, and the loss is said and kept in the report file.
+if [ -f "$work/fixture/binary-only.chm" ]; then
+    cp -r "$work/fixture/all" "$work/fixture/looped"
+    python3 -c 'import struct, sys
+f = open(sys.argv[1], "r+b"); first = struct.unpack("<I", f.read(4))[0]
+f.seek(first + 16); f.write(struct.pack("<I", first))' "$work/fixture/looped/#TOCIDX"
+    "$probe" pack "$work/fixture/looped" "$work/looped.chm" toc.hhc idx.hhk
+    "$cli" project "$work/looped.chm" "$work/looped" 2>"$work/looped.err"
+    status=$?
+    if [ $status -eq 0 ] && grep -q 'TOCIDX' "$work/looped/project-report.txt" "$work/looped.err" &&
+        grep -q '"Dee"' "$work/looped/toc.hhc" && ! grep -q '"Gamma"' "$work/looped/toc.hhc"; then
+        passed=$((passed + 1))
+        echo "damaged contents: reported, entries before the loop kept"
+    else
+        failed=$((failed + 1))
+        echo "FAILED: damaged contents (exit $status)"; cat "$work/looped.err"
+    fi
+fi
+
 for file in "${help_files[@]}"; do
     name=$(basename "$file" .chm)
     dir="$work/$name"
