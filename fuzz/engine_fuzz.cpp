@@ -2,11 +2,13 @@
 // into rows as the window walks them, and every row is unpacked twice, under its folders and flat,
 // into a file system held in memory. The file system traps on anything that a hostile name could
 // turn into harm: a path that leaves the target folder, a name Windows would read as something
-// else, a file reported written whose size is not the listed one, a failed file left behind.
+// else, a file reported written whose size is not the listed one, a failed file left behind. The
+// facts `info` shows are gathered from the same file, and must count the rows the walk made.
 #include "ChmArchive.h"
 #include "ChmEngine.h"
 #include "ExtractionPlan.h"
 #include "GenericFileTypes.h"
+#include "HelpFileFacts.h"
 #include "ItsStorage.h"
 #include "MemoryList.h"
 
@@ -150,6 +152,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(engine.GetParentStorage(row.itemData) != nullptr);
         Check(!row.cells[0].empty() && row.cells[0][0] != L'#' && row.cells[0][0] != L'$');
     }
+    const tarnwick::helpfile::HelpFileFacts facts = tarnwick::helpfile::GatherFacts(root.Get());
+    std::uint64_t listedBytes = 0;
+    for (const CMemoryRow& row : rows.Rows()) // the facts' total stops at the largest value rather than wrap
+        listedBytes = ListedSize(row) > UINT64_MAX - listedBytes ? UINT64_MAX : listedBytes + ListedSize(row);
+    Check(facts.streams.listedStreams == rows.Rows().size());
+    Check(facts.streams.listedBytes == listedBytes);
     // In listing order as the window does, then as the command line does: in data order, decoded
     // ahead on worker threads.
     std::vector<std::size_t> listed(rows.Rows().size());

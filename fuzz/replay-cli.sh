@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# replay-cli.sh TARNWICK_CLI FOLDER...: lists and unpacks every help file in the folders with the
-# command-line tool. Each may fail to open or lose entries (exit 1 or 3), but never crash, hang,
-# or make a sanitizer speak.
+# replay-cli.sh TARNWICK_CLI FOLDER...: lists, unpacks and describes (info) every help file in the
+# folders with the command-line tool. Each may fail to open or lose entries (exit 1 or 3), but never
+# crash, hang, or make a sanitizer speak.
 set -uo pipefail
 cli=$1
 shift
@@ -16,10 +16,11 @@ for folder in "$@"; do files+=("$folder"/*.chm); done
 for file in "${files[@]}"; do
   [ -f "$file" ] || continue
   count=$((count + 1))
-  for command in list unpack; do
+  for command in list unpack info info-json; do
     rm -rf "$work/out"
-    args=("$command" "$file")
+    args=("${command%-json}" "$file")
     [ "$command" = unpack ] && args+=("$work/out")
+    [ "$command" = info-json ] && args+=(--json)
     timeout 60 "$cli" "${args[@]}" >"$work/stdout" 2>"$work/stderr"
     rc=$?
     if [ "$rc" -ne 0 ] && [ "$rc" -ne 1 ] && [ "$rc" -ne 3 ] || grep -qE 'Sanitizer|runtime error' "$work/stderr"; then

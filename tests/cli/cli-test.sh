@@ -70,6 +70,21 @@ for file in "${help_files[@]}"; do
                 [ "$(stat -c %s "$dir/oracle/$path" 2>/dev/null)" = "$size" ] || echo "$path"
             done)"
 
+    "$cli" list "$file" --json >"$dir/list.json"
+    check "$name: list --json holds the listing's rows" python3 - "$dir/list.json" "$dir/list" <<'EOF'
+import json, sys
+rows = json.load(open(sys.argv[1], encoding="utf-8"))["streams"]
+lines = open(sys.argv[2], encoding="utf-8").read().splitlines()
+sys.exit(["\t".join([r["name"], str(r["size"]), r["type"], r["path"]]) for r in rows] != lines)
+EOF
+    "$cli" info "$file" --json >"$dir/info.json"
+    check "$name: info --json counts the listed streams and their bytes" python3 - "$dir/info.json" "$dir/list" <<'EOF'
+import json, sys
+info = json.load(open(sys.argv[1], encoding="utf-8"))
+sizes = [int(line.split("\t")[1]) for line in open(sys.argv[2], encoding="utf-8").read().splitlines()]
+sys.exit((info["listedStreams"], info["listedBytes"]) != (len(sizes), sum(sizes)))
+EOF
+
     "$cli" unpack "$file" "$dir/flat" --flat --threads 3
     check "$name: flat unpack exits 0 with one file per distinct name and no folder" \
         test $? -eq 0 -a "$(find "$dir/flat" -type f | wc -l)" -eq "$(cut -f1 "$dir/list" | sort -u | wc -l)" \
@@ -89,11 +104,33 @@ printf 'x' >"$work/a-file"
 "$cli" unpack "$corpus/example.chm" "$work/a-file" 2>"$work/err"
 check "a destination that is a file is one error, exit 3" test $? -eq 3 -a "$(grep -c . "$work/err")" -eq 1
 
+# The fixture's project file says: Title=Tarnwick varied fixture, Default topic=index.htm, Language=0x804.
+if [ -n "$fixtures" ] && [ -f "$fixtures/varied.chm" ]; then
+    "$cli" info "$fixtures/varied.chm" | tr -d '\r' >"$work/varied.info"
+    check "info shows the title, default topic, language and code page the project gave" test \
+        "$(grep -E '^(标题|默认主题|语言 LCID|语言|文本代码页): ' "$work/varied.info")" = \
+        "$(printf '标题: Tarnwick varied fixture\n默认主题: index.htm\n语言 LCID: 0x0804\n语言: zh-CN\n文本代码页: 936')"
+    # #SYSTEM is stored uncompressed: its title record is given a length past the end of the file.
+    python3 - "$fixtures/varied.chm" "$work/damaged-system.chm" <<'EOF'
+import sys
+data = bytearray(open(sys.argv[1], "rb").read())
+title = b"Tarnwick varied fixture\0"
+at = data.index(b"\x03\x00" + len(title).to_bytes(2, "little") + title)
+data[at + 2:at + 4] = b"\xff\xff"
+open(sys.argv[2], "wb").write(data)
+EOF
+    "$cli" info "$work/damaged-system.chm" | tr -d '\r' >"$work/damaged.info"
+    check "info on a damaged #SYSTEM exits 0, shows the title as damaged and says why" test "${PIPESTATUS[0]}" -eq 0 -a \
+        -n "$(grep -x '标题: (已损坏)' "$work/damaged.info")" -a -n "$(grep '^损坏: #SYSTEM.*代码 3' "$work/damaged.info")"
+fi
+
 printf 'not a help file' >"$work/plain.chm"
 "$cli" list "$work/plain.chm" >"$work/out" 2>"$work/err"
 check "a file that is not a help file exits 1" test $? -eq 1
 tr -d '\r' <"$work/err" >"$work/message"
 check "and says so" grep -qx '不能打开这个文件.' "$work/message"
+"$cli" info "$work/plain.chm" --json >"$work/out" 2>/dev/null
+check "info on it exits 1 and writes no JSON" test $? -eq 1 -a ! -s "$work/out"
 "$cli" unpack "$work/missing.chm" "$work/none" 2>/dev/null
 check "a missing file exits 1 for unpack" test $? -eq 1
 check "and writes nothing" test ! -e "$work/none"

@@ -44,6 +44,11 @@ public:
             --inLeft;
             iconv(m_handle, nullptr, nullptr, nullptr, nullptr);
         }
+        // A converter that combines characters (Vietnamese) may still hold the last one.
+        char* next = buffer;
+        std::size_t room = sizeof buffer;
+        iconv(m_handle, nullptr, nullptr, &next, &room);
+        out.append(buffer, static_cast<std::size_t>(next - buffer));
         return out;
     }
 

@@ -1,0 +1,83 @@
+// libFuzzer entry point for the help file's own files, parsed from bytes without a help file
+// around them. The first byte picks the parser; a parser that needs a second file ("#WINDOWS" its
+// "#STRINGS") takes a 16-bit length of the first part and the rest as the second. Each parser's
+// results must stay inside the bytes it was given, and its texts must convert in any code page.
+#include "CodePageText.h"
+#include "StringsFile.h"
+#include "SystemFile.h"
+#include "WindowsFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <utility>
+
+namespace {
+
+using namespace tarnwick::helpfile;
+using Bytes = std::span<const std::uint8_t>;
+
+void Check(bool holds)
+{
+    if (!holds) __builtin_trap();
+}
+
+constexpr unsigned kCodePages[] = {936, 932, 949, 950, 1252, 1251, 1258, 874, 0};
+
+// The first part (its 16-bit length first) and the rest.
+std::pair<Bytes, Bytes> SplitTwo(Bytes input)
+{
+    if (input.size() < 2) return {input, {}};
+    const std::size_t length = std::min<std::size_t>(input[0] | input[1] << 8, input.size() - 2);
+    return {input.subspan(2, length), input.subspan(2 + length)};
+}
+
+void ConvertText(const std::string& text, Bytes input)
+{
+    const unsigned codePage = kCodePages[(input.empty() ? 0 : input.back()) % std::size(kCodePages)];
+    Check(WideFromCodePage(text, codePage).size() <= text.size());
+}
+
+void FuzzSystem(Bytes input)
+{
+    const auto file = ParseSystemFile(input);
+    if (!file) return;
+    for (const SystemRecord& record : file->otherRecords) Check(record.offset + record.length <= input.size());
+    for (const SystemDamage& damage : file->damaged) Check(damage.offset < input.size());
+    for (const auto* text : {&file->title, &file->defaultTopic, &file->contentsFile, &file->compilerVersion}) {
+        if (!*text) continue;
+        Check((*text)->size() < input.size());
+        ConvertText(**text, input);
+    }
+}
+
+void FuzzWindows(Bytes input)
+{
+    const auto [windows, strings] = SplitTwo(input);
+    const WindowsFile file = ParseWindowsFile(windows, strings);
+    Check(file.windows.size() <= file.count);
+    if (!file.windows.empty()) Check(8 + file.windows.size() * std::uint64_t{file.entrySize} <= windows.size());
+    for (const WindowType& window : file.windows) {
+        for (const WindowText* text : {&window.name, &window.caption, &window.contentsFile, &window.jump2Url}) {
+            Check(!(text->text && text->damaged));
+            if (!text->text) continue;
+            Check(text->offset + text->text->size() < strings.size());
+            ConvertText(*text->text, input);
+        }
+    }
+}
+
+// One line for each parser; the first byte of an input picks one of them.
+constexpr void (*kParsers[])(Bytes) = {
+    FuzzSystem,
+    FuzzWindows,
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0) return 0;
+    kParsers[data[0] % std::size(kParsers)](Bytes(data + 1, size - 1));
+    return 0;
+}
