@@ -2,8 +2,8 @@
 //   project_probe pack DIR OUT.chm [LEAVE_OUT...]  every file under DIR, uncompressed, into a help
 //       file; the names left out are how a compiler that keeps the contents only in binary form
 //       leaves them
-//   project_probe dump FILE.chm  title, default topic, language, and every entry of the binary
-//       contents and index, one per line, for comparing two help files
+//   project_probe dump FILE.chm  title, default topic, language, the window types, and every entry
+//       of the binary contents and index, one per line, for comparing two help files
 #include "ChmBuilder.h"
 #include "ChmEngine.h"
 #include "ContentsTree.h"
@@ -54,6 +54,22 @@ int Dump(const std::wstring& file)
         std::cout << "default topic\t" << facts.system->defaultTopic.value_or("") << "\n";
     }
     std::cout << "language\t" << facts.Lcid().value_or(0) << "\n";
+    if (facts.windows) {
+        for (const WindowType& w : facts.windows->windows) {
+            std::cout << "window";
+            for (const WindowText* text : {&w.name, &w.caption, &w.contentsFile, &w.indexFile, &w.defaultFile, &w.homeFile,
+                                           &w.jump1Text, &w.jump1Url, &w.jump2Text, &w.jump2Url})
+                std::cout << "\t" << text->text.value_or("");
+            // Which members count as set is left out: chmcmd marks the styles set in every window.
+            for (const std::int64_t number : {std::int64_t{w.properties}, std::int64_t{w.styles},
+                                               std::int64_t{w.extendedStyles}, std::int64_t{w.position.left},
+                                               std::int64_t{w.position.bottom}, std::int64_t{w.showState},
+                                               std::int64_t{w.navigationWidth}, std::int64_t{w.buttons},
+                                               std::int64_t{w.defaultTab}, std::int64_t{w.tabPosition}})
+                std::cout << "\t" << number;
+            std::cout << "\n";
+        }
+    }
 
     const auto topics = Read(root, L"#TOPICS"), urlTable = Read(root, L"#URLTBL"), urlStrings = Read(root, L"#URLSTR"),
                strings = Read(root, L"#STRINGS");
