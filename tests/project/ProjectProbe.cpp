@@ -2,8 +2,10 @@
 //   project_probe pack DIR OUT.chm [LEAVE_OUT...]  every file under DIR, uncompressed, into a help
 //       file; the names left out are how a compiler that keeps the contents only in binary form
 //       leaves them
-//   project_probe dump FILE.chm  title, default topic, language, the window types, and every entry
+//   project_probe dump FILE.chm  title, default topic, language, the window types, the context
+//       numbers with their files, and every entry
 //       of the binary contents and index, one per line, for comparing two help files
+#include "AliasFile.h"
 #include "ChmBuilder.h"
 #include "ChmEngine.h"
 #include "ContentsTree.h"
@@ -74,6 +76,10 @@ int Dump(const std::wstring& file)
     const auto topics = Read(root, L"#TOPICS"), urlTable = Read(root, L"#URLTBL"), urlStrings = Read(root, L"#URLSTR"),
                strings = Read(root, L"#STRINGS");
     const TopicFiles files{topics, urlTable, urlStrings, strings};
+    // By number: compilers keep them in their own orders.
+    std::vector<ContextAlias> aliases = ReadAliasFile(Read(root, L"#IVB"), strings).aliases;
+    std::sort(aliases.begin(), aliases.end(), [](const ContextAlias& a, const ContextAlias& b) { return a.id < b.id; });
+    for (const ContextAlias& alias : aliases) std::cout << "alias\t" << alias.id << "\t" << alias.file << "\n";
     for (const ContentsEntry& e : ReadContentsTree(Read(root, L"#TOCIDX"), files).entries)
         std::cout << "contents\t" << e.depth << "\t" << e.name << "\t" << e.local << "\t" << e.url << "\n";
     const auto btree = Read(root, L"$WWKeywordLinks/BTree");
