@@ -12,15 +12,15 @@ namespace {
 
 using tarnwick::project::RecoveryReport;
 
-// The listing's "a\b\" paths as the project names its files.
+// The listing's "a\b\" folders as the project writes them; a backslash inside a name stays.
 std::vector<std::wstring> ListedFiles(const CUnpackList& rows)
 {
     std::vector<std::wstring> files;
     for (std::size_t row = 0; row < static_cast<std::size_t>(rows.GetRowCount()); ++row) {
-        std::wstring path = rows.InternalPath(row) + rows.Name(row);
+        std::wstring path = rows.InternalPath(row);
         for (wchar_t& c : path)
             if (c == L'\\') c = L'/';
-        files.push_back(std::move(path));
+        files.push_back(path + rows.Name(row));
     }
     return files;
 }

@@ -90,10 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tarnwick::project::ProjectRequest request;
     request.root = root.Get();
     for (const CMemoryRow& row : rows.Rows()) {
-        std::wstring path = row.cells[3] + row.cells[0];
-        for (wchar_t& c : path)
+        std::wstring folders = row.cells[3];
+        for (wchar_t& c : folders)
             if (c == L'\\') c = L'/';
-        request.listedFiles.push_back(path);
+        request.listedFiles.push_back(folders + row.cells[0]);
     }
     request.destination = kTarget;
     request.name = L"project";

@@ -6,12 +6,21 @@ namespace tarnwick::project {
 
 namespace {
 
+// Texts from the help file end at their NUL, not at a line break: one inside a value would start
+// a line of its own in the project ("[FILES]" and names of its choosing).
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    return text;
+}
+
 void AppendOption(std::string& text, const char* key, const std::string& value)
 {
     if (value.empty()) return;
     text += key;
     text += '=';
-    text += value;
+    text += OneLine(value);
     text += "\r\n";
 }
 
@@ -30,7 +39,7 @@ void AppendSection(std::string& text, const char* heading, const std::vector<std
     text += "\r\n";
     text += heading;
     text += "\r\n";
-    for (const std::string& line : lines) text += line + "\r\n";
+    for (const std::string& line : lines) text += OneLine(line) + "\r\n";
 }
 
 } // namespace

@@ -94,28 +94,29 @@ public:
     }
 
 private:
-    // Unpacking writes an unsafe name with %XX (SafeName.h): the project names the file as the
-    // help file did, which the compiler will not find until it is renamed back.
-    void ReportRenamedOnDisk(const std::wstring& path)
+    // Unpacking writes an unsafe name with %XX (SafeName.h). The project names the file as it was
+    // written, so that it never refers to anything outside the destination ("../x").
+    std::wstring AsUnpacked(const std::wstring& path)
     {
+        std::wstring unpacked;
         std::size_t start = 0;
         for (;;) {
             const std::size_t slash = std::min(path.find(L'/', start), path.size());
-            const std::wstring part = path.substr(start, slash - start);
-            if (SafeFileName(part) != part) {
-                m_report.Lost("文件 " + storage::Utf8FromWide(path) + " 展开时改了名 (" +
-                              storage::Utf8FromWide(SafeFileName(part)) + "), 编译前须改回原名");
-                return;
-            }
-            if (slash == path.size()) return;
+            unpacked += SafeFileName(std::wstring_view(path).substr(start, slash - start));
+            if (slash == path.size()) break;
+            unpacked += L'/';
             start = slash + 1;
         }
+        if (unpacked != path)
+            m_report.Lost("文件 " + storage::Utf8FromWide(path) + " 展开时改名为 " + storage::Utf8FromWide(unpacked) +
+                          ", 项目中也用此名");
+        return unpacked;
     }
 
     void EncodeListedFiles()
     {
-        for (const std::wstring& path : m_request.listedFiles) {
-            ReportRenamedOnDisk(path);
+        for (const std::wstring& listed : m_request.listedFiles) {
+            const std::wstring path = AsUnpacked(listed);
             auto encoded = TextInCodePage(Utf16FromWide(path), m_codePage);
             if (!encoded) {
                 m_report.Lost("文件名 " + storage::Utf8FromWide(path) + " 不能写成代码页 " +
