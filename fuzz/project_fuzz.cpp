@@ -2,7 +2,8 @@
 // memory, its listing walked, and its project written into a file system held in memory: the
 // binary contents, the keyword index, #IVB, #SYSTEM and #WINDOWS all parsed from hostile bytes.
 // Traps when a written file lands outside the target folder or under a name Windows would read
-// as something else, or when the project file itself is not written.
+// as something else, when the project file itself is not written, or when it lists a file that
+// would be looked for outside the target.
 #include "ChmArchive.h"
 #include "ChmEngine.h"
 #include "GenericFileTypes.h"
@@ -13,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cwchar>
+#include <map>
 #include <set>
 #include <string>
 
@@ -45,15 +47,38 @@ void CheckContained(const std::wstring& path)
     }
 }
 
-class DiscardedFile final : public IOutputFile {
+class KeptFile final : public IOutputFile {
 public:
-    bool Write(std::span<const std::uint8_t>, FileError&) override { return true; }
+    explicit KeptFile(std::string& bytes) : m_bytes(bytes) {}
+    bool Write(std::span<const std::uint8_t> bytes, FileError&) override
+    {
+        m_bytes.append(bytes.begin(), bytes.end());
+        return true;
+    }
     bool Close(FileError&) override { return true; }
+
+private:
+    std::string& m_bytes;
 };
+
+// Every line of [FILES] names a file below the project's folder.
+void CheckFilesSection(const std::string& project)
+{
+    const std::size_t start = project.find("\r\n[FILES]\r\n");
+    if (start == std::string::npos) return;
+    std::size_t at = start + 11;
+    while (at < project.size() && project[at] != '\r' && project[at] != '[') {
+        const std::size_t end = project.find("\r\n", at);
+        const std::string line = project.substr(at, end - at);
+        Check(!line.empty() && line[0] != '/' && line.find(':') == std::string::npos);
+        Check(line != ".." && line.rfind("../", 0) != 0 && line.find("/../") == std::string::npos);
+        at = end + 2;
+    }
+}
 
 class MemoryFileSystem final : public IFileSystem {
 public:
-    std::set<std::wstring> files;
+    std::map<std::wstring, std::string> files;
     std::set<std::wstring> folders{kTarget};
 
     bool DirectoryExists(const std::wstring& path) override { return folders.count(path) != 0; }
@@ -66,8 +91,9 @@ public:
     {
         CheckContained(path);
         Check(folders.count(path.substr(0, path.rfind(L'/'))) != 0);
-        files.insert(path);
-        return std::make_unique<DiscardedFile>();
+        std::string& bytes = files[path];
+        bytes.clear();
+        return std::make_unique<KeptFile>(bytes);
     }
     void RemoveFile(const std::wstring& path) override { files.erase(path); }
 };
@@ -100,6 +126,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     request.fileSystem = &disk;
     tarnwick::project::RecoveryReport report;
     Check(tarnwick::project::WriteProject(request, report));
-    Check(disk.files.count(kTarget + L"/project.hhp") != 0);
+    const auto project = disk.files.find(kTarget + L"/project.hhp");
+    Check(project != disk.files.end());
+    CheckFilesSection(project->second);
     return 0;
 }
