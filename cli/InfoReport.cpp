@@ -74,16 +74,27 @@ InfoValue WindowText(const WindowText& text, unsigned codePage)
     return WideFromCodePage(*text.text, codePage);
 }
 
+// What a language fact is when the table has no entry for the file's LCID, or there is no LCID.
+InfoValue NotInTable(const HelpFileFacts& facts)
+{
+    if (facts.Lcid()) return InfoUnknown{};
+    return InfoAbsent{};
+}
+
 void AddLanguage(const HelpFileFacts& facts, std::vector<InfoFact>& out)
 {
     const auto lcid = facts.Lcid();
     const auto language = facts.KnownLanguage();
-    const InfoValue unknown = lcid ? InfoValue(InfoUnknown{}) : InfoValue(InfoAbsent{});
     out.push_back({"lcid", L"语言 LCID", lcid ? InfoValue(InfoNumber{*lcid, L"", true}) : InfoValue(InfoAbsent{})});
-    out.push_back({"languageTag", L"语言",
-                   language ? InfoValue(std::wstring(language->tag.begin(), language->tag.end())) : unknown});
-    out.push_back({"languageName", L"语言名称", language ? InfoValue(std::wstring(language->name)) : unknown});
-    out.push_back({"codePage", L"文本代码页", language ? InfoValue(InfoNumber{language->codePage}) : unknown});
+    if (!language) {
+        out.push_back({"languageTag", L"语言", NotInTable(facts)});
+        out.push_back({"languageName", L"语言名称", NotInTable(facts)});
+        out.push_back({"codePage", L"文本代码页", NotInTable(facts)});
+        return;
+    }
+    out.push_back({"languageTag", L"语言", std::wstring(language->tag.begin(), language->tag.end())});
+    out.push_back({"languageName", L"语言名称", std::wstring(language->name)});
+    out.push_back({"codePage", L"文本代码页", InfoNumber{language->codePage}});
 }
 
 void AddArchive(const HelpFileFacts& facts, std::vector<InfoFact>& out)
@@ -157,6 +168,14 @@ void AddDamage(const HelpFileFacts& facts, InfoReport& report)
             report.damage.push_back({"#SYSTEM", damage.offset, damage.code, Key(damage.fault), Describe(damage.fault)});
     if (facts.windows)
         for (const WindowsFault fault : facts.windows->damaged) report.damage.push_back(WindowsDamage(fault));
+    const auto& archive = facts.archive;
+    if (!archive || !archive->hasCompressedSection) return;
+    if (!archive->controlDataUsable)
+        report.damage.push_back({"ControlData", std::nullopt, std::nullopt, "controlDataUnusable",
+                                 L"压缩节的控制数据缺失或不可用"});
+    else if (!archive->sectionReadable)
+        report.damage.push_back({"ResetTable", std::nullopt, std::nullopt, "compressedSectionUnusable",
+                                 L"压缩节的复位表缺失或不可用, 或压缩数据超出文件末尾"});
 }
 
 void AddWindows(const HelpFileFacts& facts, InfoReport& report)
