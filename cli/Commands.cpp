@@ -7,9 +7,11 @@
 #include "JsonList.h"
 #include "PrintedList.h"
 #include "ProgressBar.h"
+#include "ProjectCommand.h"
 #include "DecodeAhead.h"
 #include "TestCommand.h"
 #include "UnpackList.h"
+#include "UnpackSteps.h"
 
 #include <algorithm>
 #include <optional>
@@ -50,13 +52,18 @@ const wchar_t kUsage[] =
     L"  tarnwick-cli test 帮助文件\n"
     L"      解压每个流 (含 # 和 $ 开头的内部流), 检查大小, 重置表和 LZX 数据,\n"
     L"      逐个列出损坏的条目及原因, 最后一行为汇总.\n"
+    L"  tarnwick-cli project 帮助文件 目标文件夹\n"
+    L"      同 unpack 展开每个流, 并在目标文件夹中写出可再次编译的项目文件 名称.hhp;\n"
+    L"      目录 (.hhc) 或索引 (.hhk) 只以二进制形式保存时, 由二进制形式重建.\n"
+    L"      未能恢复的内容列在目标文件夹的 project-report.txt 中, 也显示在标准错误上.\n"
     L"  tarnwick-cli --help\n"
     L"      显示本说明.\n"
     L"退出码: 0 成功; 1 不能打开帮助文件; 2 用法错误; 3 部分条目未能展开或有损坏.\n";
 
+} // namespace
+
 void ReportError(const std::wstring& message) { Print(ConsoleStream::Error, message + L"\n"); }
 
-// Opens and walks the file the way the window does.
 bool LoadRows(CChmEngine& engine, const std::wstring& file, IListControl& rows)
 {
     if (FAILED(engine.OpenFile(file)) || !engine.GetRoot()) {
@@ -70,6 +77,8 @@ bool LoadRows(CChmEngine& engine, const std::wstring& file, IListControl& rows)
     rows.SetRedraw(true);
     return true;
 }
+
+namespace {
 
 template <class Rows> int ListInto(const std::wstring& file)
 {
@@ -96,17 +105,11 @@ std::wstring FailureMessage(const CUnpackList& rows, std::vector<std::size_t> fa
     return message;
 }
 
-struct UnpackOptions {
-    bool flat = false;
-    unsigned threads = tarnwick::storage::HardwareThreads();
-};
+} // namespace
 
-int Unpack(const std::wstring& file, const std::wstring& destination, const UnpackOptions& options)
+int UnpackRows(CChmEngine& engine, const CUnpackList& rows, const std::wstring& destination, const UnpackOptions& options)
 {
     const bool usePaths = !options.flat;
-    CChmEngine engine(ReportError);
-    CUnpackList rows;
-    if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
     if (!MakeDirectories(PlatformFileSystem(), destination)) {
         ReportError(L"不能创建目标文件夹 " + destination + L".");
         return kExitSomeFailed;
@@ -132,6 +135,16 @@ int Unpack(const std::wstring& file, const std::wstring& destination, const Unpa
     if (failed.empty()) return kExitOk;
     Print(ConsoleStream::Error, FailureMessage(rows, std::move(failed)));
     return kExitSomeFailed;
+}
+
+namespace {
+
+int Unpack(const std::wstring& file, const std::wstring& destination, const UnpackOptions& options)
+{
+    CChmEngine engine(ReportError);
+    CUnpackList rows;
+    if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
+    return UnpackRows(engine, rows, destination, options);
 }
 
 // The options after "unpack FILE DEST"; nothing when they are not understood.
@@ -171,6 +184,7 @@ int RunCommandLine(const std::vector<std::wstring>& arguments)
         if (const auto options = ParseUnpackOptions(std::span(arguments).subspan(3)))
             return Unpack(arguments[1], arguments[2], *options);
     }
+    if (count == 3 && arguments[0] == L"project") return Project(arguments[1], arguments[2]);
     Print(ConsoleStream::Error, kUsage);
     return kExitUsage;
 }

@@ -1,8 +1,12 @@
 // libFuzzer entry point for the help file's own files, parsed from bytes without a help file
 // around them. The first byte picks the parser; a parser that needs a second file ("#WINDOWS" its
-// "#STRINGS") takes a 16-bit length of the first part and the rest as the second. Each parser's
+// "#STRINGS") takes a 16-bit length of the first part and the rest as the second; the binary
+// contents and index take the four files their topics resolve through so, then their own bytes. Each parser's
 // results must stay inside the bytes it was given, and its texts must convert in any code page.
+#include "AliasFile.h"
 #include "CodePageText.h"
+#include "ContentsTree.h"
+#include "KeywordIndex.h"
 #include "StringsFile.h"
 #include "SystemFile.h"
 #include "WindowsFile.h"
@@ -10,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -67,10 +72,49 @@ void FuzzWindows(Bytes input)
     }
 }
 
+// "#TOPICS", "#URLTBL", "#URLSTR" and "#STRINGS", each with its length first; `input` keeps the rest.
+TopicFiles SplitTopicFiles(Bytes& input)
+{
+    TopicFiles files;
+    for (Bytes* part : {&files.topics, &files.urlTable, &files.urlStrings, &files.strings})
+        std::tie(*part, input) = SplitTwo(input);
+    return files;
+}
+
+// Every entry is read from its own offset, once: no more entries than bytes, nesting no deeper
+// than the entries before it.
+void FuzzContents(Bytes input)
+{
+    const TopicFiles files = SplitTopicFiles(input);
+    const ContentsTree tree = ReadContentsTree(input, files);
+    Check(tree.entries.size() <= input.size());
+    for (std::size_t i = 0; i < tree.entries.size(); ++i) Check(tree.entries[i].depth <= i);
+}
+
+// An entry takes at least 22 bytes of its block.
+void FuzzKeywords(Bytes input)
+{
+    const TopicFiles files = SplitTopicFiles(input);
+    const KeywordIndex index = ReadKeywordIndex(input, files);
+    Check(index.entries.size() * 22 <= input.size());
+    for (const KeywordEntry& entry : index.entries) Check(entry.topics.size() * 4 <= input.size());
+}
+
+void FuzzAliases(Bytes input)
+{
+    const auto [ivb, strings] = SplitTwo(input);
+    const AliasFile file = ReadAliasFile(ivb, strings);
+    Check(file.aliases.size() * 8 + 4 <= ivb.size() || file.aliases.empty());
+    for (const ContextAlias& alias : file.aliases) Check(alias.file.size() < strings.size());
+}
+
 // One line for each parser; the first byte of an input picks one of them.
 constexpr void (*kParsers[])(Bytes) = {
     FuzzSystem,
     FuzzWindows,
+    FuzzContents,
+    FuzzKeywords,
+    FuzzAliases,
 };
 
 } // namespace

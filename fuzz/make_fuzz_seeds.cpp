@@ -5,6 +5,8 @@
 //                                            point and from its second, at most eight of each
 //   make_fuzz_seeds names FILE.chm           a help file whose names try every way out of the target
 //                                            folder, for the engine target
+//   make_fuzz_seeds contents FILE.chm        a help file with its contents and index only in binary
+//                                            form, context numbers and options, for the project target
 #include "ChmBuilder.h"
 #include "Directory.h"
 #include "ItsfHeader.h"
@@ -144,6 +146,56 @@ void MakeNamesSeed(const std::string& path)
                          }));
 }
 
+// Little-endian fields and NUL-ended texts, appended.
+struct Bytes {
+    std::string text;
+    Bytes& U16(std::uint16_t v) { return Byte(v).Byte(v >> 8); }
+    Bytes& U32(std::uint32_t v) { return U16(static_cast<std::uint16_t>(v)).U16(static_cast<std::uint16_t>(v >> 16)); }
+    Bytes& Text(const std::string& t) { text += t; text += '\0'; return *this; }
+    Bytes& Wide(const std::string& ascii) { for (const char c : ascii) U16(static_cast<std::uint8_t>(c)); return U16(0); }
+    Bytes& Byte(unsigned v) { text += static_cast<char>(v & 0xFF); return *this; }
+    Bytes& Pad(std::size_t size) { text.resize(size, '\0'); return *this; }
+};
+
+void MakeContentsSeed(const std::string& path)
+{
+    // Texts: "Alpha" at 1, "Book" at 7; the file "a.htm" at 9 of #URLSTR, whose topic is 0.
+    const std::string strings = Bytes().Byte(0).Text("Alpha").Text("Book").Text("a.htm").text;
+    const std::string urlStrings = Bytes().Byte(0).U32(0).U32(0).Text("a.htm").text;
+    const std::string urlTable = Bytes().U32(0).U32(0).U32(1).text;
+    const std::string topics = Bytes().U32(0x10).U32(1).U32(0).U32(2).text;
+    // A book with a page, its sibling a heading by name, and its child.
+    const std::string toc = Bytes().U32(0x10).Pad(0x10)
+                                .U32(0).U32(0xC).U32(0).U32(0).U32(0x2C).U32(0x40).U32(0)
+                                .U32(0).U32(0).U32(7).U32(0).U32(0)
+                                .U32(0).U32(8).U32(0).U32(0x10).U32(0).text;
+    Bytes block;
+    block.U16(0).U16(3).U32(0xFFFFFFFF).U32(0xFFFFFFFF);
+    block.Wide("apple").U16(0).U16(0).U32(0).U32(0).U32(1).U32(0).U32(1).U32(0);
+    block.Wide("apple, a").U16(0).U16(1).U32(7).U32(0).U32(1).U32(0).U32(1).U32(1);
+    block.Wide("see").U16(2).U16(0).U32(0).U32(0).U32(1).Wide("apple").U32(1).U32(2);
+    Bytes btree;
+    btree.U16(0x293B).U16(2).U16(0x800).Pad(0x30).U32(1252).Pad(0x4C);
+    btree.text += block.Pad(0x800).text;
+    const std::string ivb = Bytes().U32(8).U32(1).U32(12).text;
+    Bytes system;
+    system.U32(3).U16(0).U16(8).Text("toc.hhc").U16(1).U16(8).Text("idx.hhk").U16(2).U16(6).Text("a.htm");
+    system.U16(3).U16(2).Text("T").U16(4).U16(28).U32(0x409);
+    system.Pad(system.text.size() + 24); // the switches and the time of compiling
+    WriteFileBytes(path, BuildChm({
+                             {"/#STRINGS", strings},
+                             {"/#URLSTR", urlStrings},
+                             {"/#URLTBL", urlTable},
+                             {"/#TOPICS", topics},
+                             {"/#TOCIDX", toc},
+                             {"/$WWKeywordLinks/", ""},
+                             {"/$WWKeywordLinks/BTree", btree.text},
+                             {"/#IVB", ivb},
+                             {"/#SYSTEM", system.text},
+                             {"/a.htm", "x"},
+                         }));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -154,6 +206,10 @@ int main(int argc, char** argv)
         MakeNamesSeed(argv[2]);
         return 0;
     }
-    std::fprintf(stderr, "usage: make_fuzz_seeds lzx FOLDER FILE.chm... | names FILE.chm\n");
+    if (mode == "contents" && argc == 3) {
+        MakeContentsSeed(argv[2]);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: make_fuzz_seeds lzx FOLDER FILE.chm... | names FILE.chm | contents FILE.chm\n");
     return 2;
 }

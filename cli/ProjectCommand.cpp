@@ -1,0 +1,62 @@
+#include "ProjectCommand.h"
+
+#include "Commands.h"
+#include "Console.h"
+#include "ProjectWriter.h"
+#include "UnpackSteps.h"
+#include "Utf8.h"
+
+#include <filesystem>
+
+namespace {
+
+using tarnwick::project::RecoveryReport;
+
+// The listing's "a\b\" folders as the project writes them; a backslash inside a name stays.
+std::vector<std::wstring> ListedFiles(const CUnpackList& rows)
+{
+    std::vector<std::wstring> files;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(rows.GetRowCount()); ++row) {
+        std::wstring path = rows.InternalPath(row);
+        for (wchar_t& c : path)
+            if (c == L'\\') c = L'/';
+        files.push_back(path + rows.Name(row));
+    }
+    return files;
+}
+
+void Tell(const RecoveryReport& report, const std::wstring& destination)
+{
+    if (report.lines.empty()) return;
+    std::wstring message = L"有 " + std::to_wstring(report.lines.size()) + L" 项未能恢复 (见 project-report.txt):\n";
+    for (const std::string& line : report.lines) message += L"  " + tarnwick::storage::WideFromUtf8(line) + L"\n";
+    Print(ConsoleStream::Error, message);
+    const std::wstring reportName(std::begin(tarnwick::project::kReportFileName), std::end(tarnwick::project::kReportFileName) - 1);
+    if (!tarnwick::project::WriteDestinationFile(PlatformFileSystem(), destination, reportName, tarnwick::project::ReportFileText(report)))
+        ReportError(L"不能写入 project-report.txt.");
+}
+
+} // namespace
+
+int Project(const std::wstring& file, const std::wstring& destination)
+{
+    CChmEngine engine(ReportError);
+    CUnpackList rows;
+    if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
+    const int unpacked = UnpackRows(engine, rows, destination, UnpackOptions{});
+    if (unpacked != kExitOk && unpacked != kExitSomeFailed) return unpacked;
+
+    tarnwick::project::ProjectRequest request;
+    request.root = engine.GetRoot();
+    request.listedFiles = ListedFiles(rows);
+    request.destination = destination;
+    request.name = std::filesystem::path(file).stem().wstring();
+    RecoveryReport report;
+    const bool written = tarnwick::project::WriteProject(request, report);
+    Tell(report, destination);
+    if (!written) {
+        ReportError(L"不能写入项目文件 " + request.name + L".hhp.");
+        return kExitSomeFailed;
+    }
+    return unpacked;
+}

@@ -1,0 +1,37 @@
+// The project file (NAME.hhp) a help compiler reads: [OPTIONS], [WINDOWS], [FILES], [ALIAS] and
+// [MAP]. Every text is already in the code page the compiler will read the file in.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnwick::project {
+
+struct ProjectOptions {
+    std::string compiledFile;
+    std::string contentsFile;
+    std::string indexFile;
+    std::string defaultTopic;
+    std::string title;
+    std::optional<std::uint32_t> language; // LCID
+    std::string defaultWindow;
+    std::string defaultFont;
+    bool fullTextSearch = false;
+    bool binaryContents = false;
+    bool binaryIndex = false;
+    std::string compatibility = "1.1 or later";
+};
+
+struct ProjectSections {
+    ProjectOptions options;
+    std::vector<std::string> windows; // whole lines: name="caption",...
+    std::vector<std::string> files;   // "\"-separated, as the compiler's own projects list them
+    std::vector<std::string> aliases; // whole lines: ID=file
+    std::vector<std::string> map;     // whole lines: #define ID number
+};
+
+std::string ProjectFileText(const ProjectSections& project);
+
+} // namespace tarnwick::project

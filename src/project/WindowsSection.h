@@ -1,0 +1,17 @@
+// The [WINDOWS] lines of a project file from the window types "#WINDOWS" kept.
+#pragma once
+
+#include "RecoveryReport.h"
+#include "WindowsFile.h"
+
+#include <string>
+#include <vector>
+
+namespace tarnwick::project {
+
+// One line per window type with a name: name="caption","contents","index","default","home",
+// "jump 1 URL","jump 1 text","jump 2 URL","jump 2 text", then the numbers, each left empty when
+// the author did not set it.
+std::vector<std::string> WindowsSection(const helpfile::WindowsFile& windows, RecoveryReport& report);
+
+} // namespace tarnwick::project

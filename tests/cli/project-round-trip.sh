@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# The project command's round trip: project, chmcmd on the written NAME.hhp, and the new help file
+# against the original: the same listed streams byte for byte (7-Zip's extraction of both,
+# without the "#" and "$" internal files), the same title, default topic and language, and the
+# same contents and index entries in the same order, the same window types and context numbers.
+# Usage: project-round-trip.sh TARNWICK_CLI PROJECT_PROBE CORPUS_DIR [FIXTURES_DIR]
+set -uo pipefail
+
+cli=$1
+probe=$2
+corpus=$3
+fixtures=${4:-}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+passed=0
+failed=0
+streams_same=0
+streams_all=0
+
+# 7-Zip extracts the test writer's uncompressed files but calls them damaged ("Unsupported
+# feature"): its exit code is not looked at, a stream it cannot extract shows as missing.
+listed_streams() { # file, folder
+    7zz x -y "$1" -o"$2" >/dev/null 2>&1
+    find "$2" -depth \( -name '#*' -o -name '$*' \) -exec rm -rf {} +
+}
+
+# What chmcmd does on its own, not the project: it adds its "_#_README_#_" stream to every file it
+# compiles, and from the same .hhk or .hhc it builds binary forms unlike the Microsoft compiler's
+# (of a keyword with several topics it keeps the last). Such differences are noted, not failed:
+# the stored sitemap files they come from are compared byte for byte with the other streams.
+expected_addition() { # stream, the project file
+    [ "$1" = "_#_README_#_" ] && return 0
+    # A contents or index file rebuilt from its binary form: stored now, as the compiler stores it.
+    tr -d '\r' <"$2" | grep -qxF -e "Contents file=$1" -e "Index file=$1"
+}
+
+# A small project compiled with binary contents and index: a book without a page, nesting two
+# deep, a link outside the file, a keyword with two topics, a sub-keyword and a see-also.
+make_binary_fixture() { # folder
+    local dir=$1
+    mkdir -p "$dir/sub"
+    for p in a b c; do printf '<html><head><title>T %s</title></head><body>%s</body></html>\n' $p $p >"$dir/$p.htm"; done
+    printf '<html><body>d</body></html>\n' >"$dir/sub/d.htm"
+    local item='<LI><OBJECT type="text/sitemap"><param name="Name" value="%s">%s</OBJECT>\n'
+    local local_='<param name="Local" value="%s">'
+    {
+        printf '<HTML><BODY>\n<UL>\n'
+        printf "$item" Alpha "$(printf "$local_" a.htm)"
+        printf '<UL>\n'
+        printf "$item" Beta "$(printf "$local_" b.htm)"
+        printf "$item" Book ''
+        printf '<UL>\n'
+        printf "$item" Dee "$(printf "$local_" sub/d.htm)"
+        printf '</UL>\n</UL>\n'
+        printf "$item" Gamma "$(printf "$local_" c.htm)"
+        printf '</UL>\n</BODY></HTML>\n'
+    } >"$dir/toc.hhc"
+    {
+        printf '<HTML><BODY>\n<UL>\n'
+        printf "$item" apple "$(printf "$local_" a.htm)"
+        printf '<UL>\n'
+        printf "$item" green "$(printf "$local_" b.htm)"
+        printf '</UL>\n'
+        printf "$item" zebra '<param name="See Also" value="apple">'
+        printf '</UL>\n</BODY></HTML>\n'
+    } >"$dir/idx.hhk"
+    printf '[OPTIONS]\nCompiled file=binary.chm\nContents file=toc.hhc\nIndex file=idx.hhk\nDefault topic=a.htm\nTitle=Binary contents\nLanguage=0x409\nBinary TOC=Yes\nBinary Index=Yes\n\n[FILES]\na.htm\nb.htm\nc.htm\nsub/d.htm\n' >"$dir/binary.hhp"
+    (cd "$dir" && chmcmd --no-html-scan binary.hhp >chmcmd.log 2>&1)
+}
+
+# The code pages of the languages whose names are not ASCII in the fixtures and samples.
+ansi_code_page() {
+    case $(cat) in
+        0x804 | 0x1004) echo CP936 ;;
+        0x404 | 0xc04 | 0x1404) echo CP950 ;;
+        0x411) echo CP932 ;;
+        0x412) echo CP949 ;;
+        0x409 | 0x809 | 0x407 | 0x40c | 0x414) echo CP1252 ;;
+    esac
+}
+
+help_files=("$corpus"/*.chm)
+if make_binary_fixture "$work/fixture"; then
+    help_files+=("$work/fixture/binary.chm")
+    # The same help file with its contents and index only in binary form.
+    7zz x -y "$work/fixture/binary.chm" -o"$work/fixture/all" >/dev/null
+    "$probe" pack "$work/fixture/all" "$work/fixture/binary-only.chm" toc.hhc idx.hhk
+    help_files+=("$work/fixture/binary-only.chm")
+else
+    echo "FAILED: chmcmd cannot compile the binary-contents fixture"; cat "$work/fixture/chmcmd.log"
+    failed=$((failed + 1))
+fi
+[ -n "$fixtures" ] && [ -e "$fixtures/varied.chm" ] && help_files+=("$fixtures/varied.chm")
+
+# Damaged binary contents: the first entry's next sibling is itself. The project is still written,
+# with the entries read before the loop, and the loss is said and kept in the report file.
+if [ -f "$work/fixture/binary-only.chm" ]; then
+    cp -r "$work/fixture/all" "$work/fixture/looped"
+    python3 -c 'import struct, sys
+f = open(sys.argv[1], "r+b"); first = struct.unpack("<I", f.read(4))[0]
+f.seek(first + 16); f.write(struct.pack("<I", first))' "$work/fixture/looped/#TOCIDX"
+    "$probe" pack "$work/fixture/looped" "$work/looped.chm" toc.hhc idx.hhk
+    "$cli" project "$work/looped.chm" "$work/looped" 2>"$work/looped.err"
+    status=$?
+    if [ $status -eq 0 ] && grep -q 'TOCIDX' "$work/looped/project-report.txt" "$work/looped.err" &&
+        grep -q '"Dee"' "$work/looped/toc.hhc" && ! grep -q '"Gamma"' "$work/looped/toc.hhc"; then
+        passed=$((passed + 1))
+        echo "damaged contents: reported, entries before the loop kept"
+    else
+        failed=$((failed + 1))
+        echo "FAILED: damaged contents (exit $status)"; cat "$work/looped.err"
+    fi
+fi
+
+for file in "${help_files[@]}"; do
+    name=$(basename "$file" .chm)
+    dir="$work/$name"
+    problems=()
+    notes=()
+    "$cli" project "$file" "$dir/project" 2>"$dir.err"
+    [ $? -eq 0 ] || problems+=("project exits $?")
+    hhp="$dir/project/$name.hhp"
+    compiled=$(tr -d '\r' <"$hhp" 2>/dev/null | sed -n 's/^Compiled file=//p')
+    # The project is in the help file's ANSI code page, which the Microsoft compiler reads it in;
+    # chmcmd takes its names as bytes of this system's UTF-8 file names.
+    code_page=$(tr -d '\r' <"$hhp" 2>/dev/null | sed -n 's/^Language=//p' | ansi_code_page)
+    [ -z "$code_page" ] || { iconv -f "$code_page" -t UTF-8 "$hhp" >"$hhp.utf8" && mv "$hhp.utf8" "$hhp"; } ||
+        problems+=("$name.hhp is not in $code_page")
+    if ! (cd "$dir/project" && chmcmd --no-html-scan "$name.hhp" >"$dir.chmcmd.log" 2>&1) || [ ! -f "$dir/project/$compiled" ]; then
+        problems+=("chmcmd does not compile $name.hhp")
+    else
+        listed_streams "$file" "$dir/before"
+        listed_streams "$dir/project/$compiled" "$dir/after"
+        total=$(find "$dir/before" -type f | wc -l)
+        same=0
+        while IFS= read -r -d '' f; do
+            rel=${f#"$dir/before/"}
+            if cmp -s "$f" "$dir/after/$rel"; then same=$((same + 1)); else problems+=("stream differs or is missing: $rel"); fi
+        done < <(find "$dir/before" -type f -print0)
+        while IFS= read -r -d '' f; do
+            rel=${f#"$dir/after/"}
+            [ -e "$dir/before/$rel" ] || expected_addition "$rel" "$hhp" || problems+=("stream added: $rel")
+        done < <(find "$dir/after" -type f -print0)
+        streams_same=$((streams_same + same))
+        streams_all=$((streams_all + total))
+        "$probe" dump "$file" >"$dir.before.facts"
+        # chmcmd keeps the files of [ALIAS] with the project's folder in front.
+        "$probe" dump "$dir/project/$compiled" | sed "s|^\(alias\t[0-9]*\t\)$dir/project/|\1|" >"$dir.after.facts"
+        # Entries of the contents or index differ: the project's fault where it rebuilt the file,
+        # chmcmd's where the file was stored and is carried over unchanged.
+        while IFS= read -r line; do
+            kind=$(printf '%s' "${line:2}" | cut -f1)
+            sitemap=$([ "$kind" = index ] && echo Index || echo Contents)
+            source=$(tr -d '\r' <"$hhp" | sed -n "s/^$sitemap file=//p")
+            if { [ "$kind" = index ] || [ "$kind" = contents ]; } &&
+                [ -n "$source" ] && [ -f "$dir/before/$source" ]; then
+                notes+=("chmcmd: $line")
+            else
+                problems+=("$line")
+            fi
+        done < <(diff "$dir.before.facts" "$dir.after.facts" | grep '^[<>]')
+    fi
+    if [ ${#problems[@]} -eq 0 ]; then
+        passed=$((passed + 1))
+        echo "round trip: $name"
+        [ ${#notes[@]} -eq 0 ] || printf '  note, %s\n' "${notes[@]}"
+    else
+        failed=$((failed + 1))
+        echo "FAILED: $name"
+        printf '  %s\n' "${problems[@]}"
+        [ -s "$dir.err" ] && sed 's/^/  project: /' "$dir.err"
+    fi
+done
+echo "project round trip: $passed of $((passed + failed)) checks passed (one per help file, and the damaged contents);" \
+    "$streams_same of $streams_all listed streams byte-identical"
+[ $failed -eq 0 ]
