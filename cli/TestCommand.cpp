@@ -3,64 +3,16 @@
 #include "ChmEngine.h"
 #include "Commands.h"
 #include "Console.h"
-#include "ExtractionPlan.h"
+#include "IntegrityCheck.h"
 #include "ProgressBar.h"
 
-#include <algorithm>
-#include <optional>
 #include <vector>
 
-using tarnwick::storage::ComRef;
+using tarnwick::helpfile::AllStreams;
+using tarnwick::helpfile::StreamEntry;
+using tarnwick::helpfile::StreamWalk;
 
 namespace {
-
-constexpr ULONG kReadChunk = 1u << 16;
-
-struct TestedStream {
-    ComRef<IStorage> parent;
-    std::wstring internalPath; // "a\b\", empty for the root
-    std::wstring name;
-    std::uint64_t size = 0;
-};
-
-// Every stream beneath the root, storages walked from a list of their own rather than by
-// recursion, so that a file's depth costs memory in proportion to its entries and no stack.
-std::vector<TestedStream> AllStreams(IStorage* root)
-{
-    std::vector<TestedStream> streams;
-    std::vector<std::pair<ComRef<IStorage>, std::wstring>> pending;
-    root->AddRef();
-    pending.emplace_back(ComRef<IStorage>(root), std::wstring());
-    while (!pending.empty()) {
-        auto [storage, path] = std::move(pending.back());
-        pending.pop_back();
-        ComRef<IEnumSTATSTG> elements;
-        if (FAILED(storage->EnumElements(0, nullptr, 0, elements.Put())) || !elements) continue;
-        STATSTG element{};
-        while (elements->Next(1, &element, nullptr) == S_OK) {
-            const std::wstring name = element.pwcsName ? element.pwcsName : L"";
-            CoTaskMemFree(element.pwcsName);
-            element.pwcsName = nullptr;
-            if (element.type == STGTY_STREAM) {
-                streams.push_back({storage, path, name, element.cbSize.QuadPart});
-            } else if (element.type == STGTY_STORAGE) {
-                ComRef<IStorage> child;
-                if (SUCCEEDED(storage->OpenStorage(name.c_str(), nullptr, STGM_READ, nullptr, 0, child.Put())) && child)
-                    pending.emplace_back(std::move(child), path + name + L"\\");
-            }
-        }
-    }
-    return streams;
-}
-
-DamageReport LastDamage(IUnknown* object)
-{
-    DamageReport report;
-    ComRef<IDamageReport> damage;
-    if (SUCCEEDED(object->QueryInterface(IID_IDamageReport, reinterpret_cast<void**>(damage.Put()))) && damage)
-        damage->GetLastDamage(&report);
-    return report;
-}
 
 std::wstring DamageText(StreamDamage damage)
 {
@@ -90,30 +42,9 @@ std::wstring Describe(const DamageReport& report)
     return text;
 }
 
-// What is wrong with the stream, or nothing when it reads whole.
-std::optional<std::wstring> TestStream(const TestedStream& tested, std::vector<std::uint8_t>& buffer)
-{
-    ComRef<IStream> stream;
-    if (FAILED(tested.parent->OpenStream(tested.name.c_str(), nullptr, STGM_READ, 0, stream.Put())) || !stream)
-        return Describe(LastDamage(tested.parent.Get()));
-    std::uint64_t total = 0;
-    for (;;) {
-        ULONG read = 0;
-        if (FAILED(stream->Read(buffer.data(), kReadChunk, &read))) return Describe(LastDamage(stream.Get()));
-        if (read == 0) break;
-        total += read;
-    }
-    if (total != tested.size) return std::wstring(L"读到的字节数与目录中的大小不符");
-    return std::nullopt;
-}
-
 // The damages of the compressed section as a whole, one line each.
-std::vector<std::wstring> SectionNotes(IStorage* root)
+std::vector<std::wstring> SectionNotes(ULONG state)
 {
-    ULONG state = 0;
-    ComRef<IDamageReport> damage;
-    if (SUCCEEDED(root->QueryInterface(IID_IDamageReport, reinterpret_cast<void**>(damage.Put()))) && damage)
-        damage->GetSectionState(&state);
     std::vector<std::wstring> notes;
     if (state & kSectionUnusable) notes.push_back(L"压缩分区无法读取");
     if (state & kSectionResetTableUnusable) notes.push_back(L"重置表缺失或损坏: 已从压缩分区开头依次解压");
@@ -130,35 +61,26 @@ int TestHelpFile(const std::wstring& file, unsigned threads)
         Print(ConsoleStream::Error, L"不能打开这个文件.\n");
         return kExitCannotOpen;
     }
-    IStorage* root = engine.GetRoot();
-    const std::vector<TestedStream> streams = AllStreams(root);
-    const auto rowAt = [&](std::size_t i) {
-        return ExtractionRow{streams[i].parent.Get(), streams[i].internalPath, streams[i].name};
-    };
-    const ExtractionPlan plan = PlanExtraction(streams.size(), rowAt, true);
-    AnnounceReads(root, plan, threads);
-
-    std::vector<std::pair<std::size_t, std::wstring>> damaged;
+    const StreamWalk walk = AllStreams(engine.GetRoot());
+    const auto& streams = walk.streams;
+    IntegrityReport integrity;
     {
-        std::vector<std::uint8_t> buffer(kReadChunk);
         CProgressBar progress(static_cast<int>(streams.size()));
-        int done = 0;
-        for (const std::size_t index : plan.order) {
-            const TestedStream& tested = streams[index];
-            progress.Show(done++, tested.internalPath + tested.name);
-            if (auto what = TestStream(tested, buffer)) damaged.emplace_back(index, std::move(*what));
-        }
+        integrity = CheckIntegrity(engine.GetRoot(), walk, threads, [&](std::size_t done, const StreamEntry& stream) {
+            progress.Show(static_cast<int>(done), stream.internalPath + stream.name);
+        });
     }
-    std::sort(damaged.begin(), damaged.end());
-
     std::wstring report;
-    const std::vector<std::wstring> notes = SectionNotes(root);
+    const std::vector<std::wstring> notes = SectionNotes(integrity.sectionState);
     for (const std::wstring& note : notes) report += L"损坏: " + note + L"\n";
-    for (const auto& [index, what] : damaged)
-        report += L"损坏: " + streams[index].internalPath + streams[index].name + L": " + what + L"\n";
+    for (const DamagedStream& damaged : integrity.damaged) {
+        const StreamEntry& stream = streams[damaged.index];
+        report += L"损坏: " + stream.internalPath + stream.name + L": " +
+                  (damaged.sizeDiffers ? std::wstring(L"读到的字节数与目录中的大小不符") : Describe(damaged.damage)) + L"\n";
+    }
     report += L"检查了 " + std::to_wstring(streams.size()) + L" 个流: " +
-              std::to_wstring(streams.size() - damaged.size()) + L" 个完好, " + std::to_wstring(damaged.size()) +
-              L" 个损坏.\n";
+              std::to_wstring(streams.size() - integrity.damaged.size()) + L" 个完好, " +
+              std::to_wstring(integrity.damaged.size()) + L" 个损坏.\n";
     Print(ConsoleStream::Out, report);
-    return damaged.empty() && notes.empty() ? kExitOk : kExitSomeFailed;
+    return integrity.damaged.empty() && notes.empty() ? kExitOk : kExitSomeFailed;
 }

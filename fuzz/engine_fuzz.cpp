@@ -3,12 +3,15 @@
 // into a file system held in memory. The file system traps on anything that a hostile name could
 // turn into harm: a path that leaves the target folder, a name Windows would read as something
 // else, a file reported written whose size is not the listed one, a failed file left behind. The
-// facts `info` shows are gathered from the same file, and must count the rows the walk made.
+// facts `info` shows are gathered from the same file, and must count the rows the walk made; then
+// every stream is read as `test` reads it.
 #include "ChmArchive.h"
 #include "ChmEngine.h"
+#include "ContainedPaths.h"
 #include "ExtractionPlan.h"
 #include "GenericFileTypes.h"
 #include "HelpFileFacts.h"
+#include "IntegrityCheck.h"
 #include "ItsStorage.h"
 #include "MemoryList.h"
 
@@ -28,31 +31,6 @@ const std::wstring kTarget = L"/unpacked";
 constexpr std::uint64_t kDiskSize = 16u << 20; // also bounds the decoding a file can ask for
 constexpr std::size_t kMostRowsUnpacked = 2000;
 
-void Check(bool holds)
-{
-    if (!holds) __builtin_trap();
-}
-
-bool IsSafeComponent(std::wstring_view name)
-{
-    if (name.empty() || name == L"." || name == L".." || name.back() == L'.' || name.back() == L' ') return false;
-    for (const wchar_t c : name)
-        if (c < 0x20 || std::wcschr(L"<>:\"/\\|?*", c)) return false;
-    return true;
-}
-
-// Every path the engine hands over must be the target folder followed by safe components.
-void CheckContained(const std::wstring& path)
-{
-    Check(path.compare(0, kTarget.size() + 1, kTarget + L"/") == 0);
-    std::size_t start = kTarget.size() + 1;
-    for (;;) {
-        const std::size_t slash = path.find(L'/', start);
-        Check(IsSafeComponent(std::wstring_view(path).substr(start, slash - start)));
-        if (slash == std::wstring::npos) return;
-        start = slash + 1;
-    }
-}
 
 std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.rfind(L'/')); }
 
@@ -66,13 +44,13 @@ public:
 
     void MakeDirectory(const std::wstring& path) override
     {
-        CheckContained(path);
+        CheckContained(kTarget, path);
         if (files.count(path) == 0 && folders.count(ParentOf(path)) != 0) folders.insert(path);
     }
 
     std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) override
     {
-        CheckContained(path);
+        CheckContained(kTarget, path);
         lastCreated = path;
         if (folders.count(path) != 0 || folders.count(ParentOf(path)) == 0) {
             error.cause = FileErrorCause::BadPath;
@@ -175,5 +153,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(planned == listed);
     AnnounceReads(root.Get(), plan, 2);
     UnpackRows(engine, rows, plan.order, disk, false);
+
+    // What `test` reads: every stream, the internal ones too, each damaged one named once.
+    const tarnwick::helpfile::StreamWalk walk = tarnwick::helpfile::AllStreams(root.Get());
+    const IntegrityReport integrity = CheckIntegrity(root.Get(), walk, 1, [](std::size_t, const auto&) {});
+    for (std::size_t i = 0; i < integrity.damaged.size(); ++i) {
+        Check(integrity.damaged[i].index < walk.streams.size());
+        Check(i == 0 || integrity.damaged[i - 1].index < integrity.damaged[i].index);
+    }
     return 0;
 }

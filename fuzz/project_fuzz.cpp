@@ -6,6 +6,7 @@
 // would be looked for outside the target.
 #include "ChmArchive.h"
 #include "ChmEngine.h"
+#include "ContainedPaths.h"
 #include "GenericFileTypes.h"
 #include "ItsStorage.h"
 #include "MemoryList.h"
@@ -22,30 +23,6 @@ namespace {
 
 const std::wstring kTarget = L"/project";
 
-void Check(bool holds)
-{
-    if (!holds) __builtin_trap();
-}
-
-bool IsSafeComponent(std::wstring_view name)
-{
-    if (name.empty() || name == L"." || name == L".." || name.back() == L'.' || name.back() == L' ') return false;
-    for (const wchar_t c : name)
-        if (c < 0x20 || std::wcschr(L"<>:\"/\\|?*", c)) return false;
-    return true;
-}
-
-void CheckContained(const std::wstring& path)
-{
-    Check(path.compare(0, kTarget.size() + 1, kTarget + L"/") == 0);
-    std::size_t start = kTarget.size() + 1;
-    for (;;) {
-        const std::size_t slash = path.find(L'/', start);
-        Check(IsSafeComponent(std::wstring_view(path).substr(start, slash - start)));
-        if (slash == std::wstring::npos) return;
-        start = slash + 1;
-    }
-}
 
 class KeptFile final : public IOutputFile {
 public:
@@ -84,12 +61,12 @@ public:
     bool DirectoryExists(const std::wstring& path) override { return folders.count(path) != 0; }
     void MakeDirectory(const std::wstring& path) override
     {
-        CheckContained(path);
+        CheckContained(kTarget, path);
         folders.insert(path);
     }
     std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError&) override
     {
-        CheckContained(path);
+        CheckContained(kTarget, path);
         Check(folders.count(path.substr(0, path.rfind(L'/'))) != 0);
         std::string& bytes = files[path];
         bytes.clear();

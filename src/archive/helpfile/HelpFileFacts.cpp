@@ -1,6 +1,6 @@
 #include "HelpFileFacts.h"
 
-#include "ComRef.h"
+#include "AllStreams.h"
 #include "InternalFile.h"
 
 #include <cstdint>
@@ -12,58 +12,18 @@ using storage::ComRef;
 
 namespace {
 
-// As deep as the engine's walk goes.
-constexpr int kMaxWalkDepth = 256;
-
 std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) { return b > UINT64_MAX - a ? UINT64_MAX : a + b; }
 
-bool IsInternalName(const wchar_t* name) { return name[0] == L'#' || name[0] == L'$'; }
-
-struct PendingStorage {
-    ComRef<IStorage> storage;
-    int depth = 0;
-    bool internal = false;
-};
-
-void CountStream(StreamCounts& counts, bool internal, std::uint64_t size)
-{
-    if (internal) {
-        ++counts.internalStreams;
-        counts.internalBytes = SaturatingAdd(counts.internalBytes, size);
-    } else {
-        ++counts.listedStreams;
-        counts.listedBytes = SaturatingAdd(counts.listedBytes, size);
-    }
-}
-
-// Without recursion: a file decides how deep its folders go.
 StreamCounts CountStreams(IStorage* root)
 {
+    const StreamWalk walk = AllStreams(root);
     StreamCounts counts;
-    std::vector<PendingStorage> pending;
-    root->AddRef();
-    pending.push_back({ComRef<IStorage>(root), 0, false});
-    while (!pending.empty()) {
-        PendingStorage current = std::move(pending.back());
-        pending.pop_back();
-        ComRef<IEnumSTATSTG> elements;
-        if (FAILED(current.storage->EnumElements(0, nullptr, 0, elements.Put())) || !elements) continue;
-        STATSTG element{};
-        while (elements->Next(1, &element, nullptr) == S_OK) {
-            const wchar_t* name = element.pwcsName ? element.pwcsName : L"";
-            const bool internal = current.internal || IsInternalName(name);
-            if (element.type == STGTY_STREAM) {
-                CountStream(counts, internal, element.cbSize.QuadPart);
-            } else if (element.type == STGTY_STORAGE && current.depth >= kMaxWalkDepth) {
-                counts.walkCut = true;
-            } else if (element.type == STGTY_STORAGE) {
-                ComRef<IStorage> child;
-                if (SUCCEEDED(current.storage->OpenStorage(name, nullptr, STGM_READ, nullptr, 0, child.Put())) && child)
-                    pending.push_back({std::move(child), current.depth + 1, internal});
-            }
-            CoTaskMemFree(element.pwcsName);
-            element.pwcsName = nullptr;
-        }
+    counts.walkCut = walk.cut;
+    for (const StreamEntry& stream : walk.streams) {
+        std::uint64_t& streams = stream.internal ? counts.internalStreams : counts.listedStreams;
+        std::uint64_t& bytes = stream.internal ? counts.internalBytes : counts.listedBytes;
+        ++streams;
+        bytes = SaturatingAdd(bytes, stream.size);
     }
     return counts;
 }
