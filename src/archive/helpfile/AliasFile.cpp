@@ -16,12 +16,12 @@ AliasFile ReadAliasFile(std::span<const std::uint8_t> ivb, std::span<const std::
     AliasFile file;
     const auto length = Le32At(ivb, 0);
     if (!length) {
-        file.damage.push_back("#IVB: too short for its length");
+        file.damage.push_back("#IVB: 太短, 读不出长度");
         return file;
     }
     std::uint64_t pairs = *length / kPairSize;
     if (*length > ivb.size() - 4) {
-        file.damage.push_back("#IVB: announces " + std::to_string(*length) + " bytes, has " + std::to_string(ivb.size() - 4));
+        file.damage.push_back("#IVB: 声明 " + std::to_string(*length) + " 字节, 实有 " + std::to_string(ivb.size() - 4) + " 字节");
         pairs = (ivb.size() - 4) / kPairSize;
     }
     for (std::uint64_t i = 0; i < pairs; ++i) {
@@ -29,7 +29,7 @@ AliasFile ReadAliasFile(std::span<const std::uint8_t> ivb, std::span<const std::
         const std::uint32_t fileAt = *Le32At(ivb, 8 + i * kPairSize);
         const auto name = StringAt(strings, fileAt);
         if (!name) {
-            file.damage.push_back("#IVB: the file of context " + std::to_string(id) + " is not in #STRINGS");
+            file.damage.push_back("#IVB: 上下文编号 " + std::to_string(id) + " 的文件名不在 #STRINGS 中");
             continue;
         }
         file.aliases.push_back({id, std::string(*name)});

@@ -41,7 +41,7 @@ public:
     {
         const auto first = Le32At(m_bytes, 0);
         if (!first) {
-            m_tree.damage.push_back("#TOCIDX: too short for its header");
+            m_tree.damage.push_back("#TOCIDX: 太短, 读不出文件头");
             return std::move(m_tree);
         }
         std::vector<Pending> pending{{*first, 0}};
@@ -58,20 +58,20 @@ private:
     {
         if (at.offset == 0) return;
         if (!m_visited.insert(at.offset).second) {
-            m_tree.damage.push_back("#TOCIDX: the entry at " + Hex(at.offset) + " is linked to twice; not read again");
+            m_tree.damage.push_back("#TOCIDX: 位于 " + Hex(at.offset) + " 的条目被链接了两次, 不再重复读取");
             return;
         }
         const auto flags = Le32At(m_bytes, at.offset + kFlagsAt);
         const auto topicOrName = Le32At(m_bytes, at.offset + kTopicOrNameAt);
         const auto nextSibling = Le32At(m_bytes, at.offset + kNextSiblingAt);
         if (!flags || !topicOrName || !nextSibling) {
-            m_tree.damage.push_back("#TOCIDX: an entry at " + Hex(at.offset) + " lies past the end");
+            m_tree.damage.push_back("#TOCIDX: 位于 " + Hex(at.offset) + " 的条目超出文件结尾");
             return;
         }
         ContentsEntry entry;
         entry.depth = at.depth;
         if (!Describe(*flags, *topicOrName, entry)) {
-            m_tree.damage.push_back("#TOCIDX: the entry at " + Hex(at.offset) + " names a topic or text that is not there");
+            m_tree.damage.push_back("#TOCIDX: 位于 " + Hex(at.offset) + " 的条目指向不存在的主题或文本");
             entry.name = "?";
         }
         // The sibling waits until every entry inside this one has been read.
@@ -82,7 +82,7 @@ private:
                 entry.hasChildren = true;
                 pending.push_back({*firstChild, at.depth + 1});
             } else if (!firstChild) {
-                m_tree.damage.push_back("#TOCIDX: the book at " + Hex(at.offset) + " has its children past the end");
+                m_tree.damage.push_back("#TOCIDX: 位于 " + Hex(at.offset) + " 的书的子条目超出文件结尾");
             }
         }
         m_tree.entries.push_back(std::move(entry));

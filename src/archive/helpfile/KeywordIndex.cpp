@@ -64,14 +64,14 @@ public:
         const auto lastListing = Le32At(m_bytes, kLastListingBlockAt);
         const auto codePage = Le32At(m_bytes, kCodePageAt);
         if (m_bytes.size() < kHeaderSize || magic != kMagic || !blockSize || *blockSize <= kBlockHeaderSize) {
-            m_index.damage.push_back("$WWKeywordLinks/BTree: not a keyword tree");
+            m_index.damage.push_back("$WWKeywordLinks/BTree: 不是关键字树");
             return std::move(m_index);
         }
         m_index.codePage = *codePage;
         const std::size_t blocksPresent = (m_bytes.size() - kHeaderSize) / *blockSize;
         if (std::uint64_t{*lastListing} >= blocksPresent)
-            m_index.damage.push_back("$WWKeywordLinks/BTree: listing blocks up to " + std::to_string(*lastListing) +
-                                     ", but only " + std::to_string(blocksPresent) + " are there");
+            m_index.damage.push_back("$WWKeywordLinks/BTree: 列表块应到第 " + std::to_string(*lastListing) +
+                                     " 块, 但只有 " + std::to_string(blocksPresent) + " 块");
         const std::size_t listingBlocks = std::min<std::uint64_t>(std::uint64_t{*lastListing} + 1, blocksPresent);
         for (std::size_t block = 0; block < listingBlocks; ++block)
             ReadBlock(block, m_bytes.subspan(kHeaderSize + block * *blockSize, *blockSize));
@@ -85,8 +85,8 @@ private:
         BlockReader reader(block);
         for (std::uint16_t i = 0; i < count; ++i) {
             if (!ReadEntry(reader)) {
-                m_index.damage.push_back("$WWKeywordLinks/BTree: block " + std::to_string(number) + ": entry " +
-                                         std::to_string(i) + " of " + std::to_string(count) + " runs off the block or is empty");
+                m_index.damage.push_back("$WWKeywordLinks/BTree: 第 " + std::to_string(number) + " 块的第 " + std::to_string(i) + " 个条目 (共 " +
+                                         std::to_string(count) + " 个) 超出块的结尾或为空");
                 return;
             }
         }
@@ -125,8 +125,7 @@ private:
     {
         auto topic = TopicAt(m_files, number);
         if (!topic) {
-            m_index.damage.push_back("$WWKeywordLinks/BTree: a keyword leads to topic " + std::to_string(number) +
-                                     ", which is not there");
+            m_index.damage.push_back("$WWKeywordLinks/BTree: 关键字指向不存在的主题 " + std::to_string(number));
             return;
         }
         entry.topics.push_back(std::move(*topic));
