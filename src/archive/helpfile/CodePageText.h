@@ -1,8 +1,9 @@
 // Texts of a help file, kept in its code page, made readable: wide text for the console and the
-// window, from which UTF-8 for JSON follows. Windows converts with its own tables, other systems
-// with iconv.
+// window, from which UTF-8 for JSON follows; and the way back, for the project files a help
+// compiler reads in that code page. Windows converts with its own tables, other systems with iconv.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,5 +12,9 @@ namespace tarnwick::helpfile {
 // Bytes that are not text in `codePage` become U+FFFD, so every text converts; a code page the
 // system cannot convert from is read as Windows-1252.
 std::wstring WideFromCodePage(std::string_view text, unsigned codePage);
+
+// Nothing when the system cannot convert to `codePage` or a character has no form in it: a
+// stand-in character would name another file or keyword.
+std::optional<std::string> CodePageFromUtf16(std::u16string_view text, unsigned codePage);
 
 } // namespace tarnwick::helpfile

@@ -21,4 +21,20 @@ std::wstring WideFromCodePage(std::string_view text, unsigned codePage)
     return out;
 }
 
+std::optional<std::string> CodePageFromUtf16(std::u16string_view text, unsigned codePage)
+{
+    if (text.empty()) return std::string();
+    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX / 4));
+    BOOL usedDefault = FALSE;
+    // UTF-7 and UTF-8 refuse the default-character arguments.
+    BOOL* const usedDefaultArgument = codePage == CP_UTF8 || codePage == CP_UTF7 ? nullptr : &usedDefault;
+    const DWORD flags = usedDefaultArgument ? WC_NO_BEST_FIT_CHARS : 0;
+    const int size = WideCharToMultiByte(codePage, flags, wide, length, nullptr, 0, nullptr, usedDefaultArgument);
+    if (size <= 0 || usedDefault) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(codePage, flags, wide, length, bytes.data(), size, nullptr, usedDefaultArgument);
+    return bytes;
+}
+
 } // namespace tarnwick::helpfile
