@@ -25,38 +25,21 @@ CJsonList::CJsonList()
     m_json.BeginArray();
 }
 
-int CJsonList::InsertRow(int, const wchar_t* text, int, std::intptr_t)
+void CJsonList::WriteRow(const Cells& cells)
 {
-    EndRow();
-    m_cells[0] = text;
-    for (std::size_t column = 1; column < m_cells.size(); ++column) m_cells[column].clear();
-    m_rowOpen = true;
-    return m_rowCount++;
-}
-
-void CJsonList::SetCellText(int row, int column, const wchar_t* text)
-{
-    if (m_rowOpen && row == m_rowCount - 1 && column > 0 && column < static_cast<int>(m_cells.size()))
-        m_cells[static_cast<std::size_t>(column)] = text;
-}
-
-void CJsonList::EndRow()
-{
-    if (!m_rowOpen) return;
-    m_rowOpen = false;
     m_json.BeginObject();
     m_json.Key("name");
-    m_json.String(m_cells[0]);
+    m_json.String(cells[0]);
     m_json.Key("size");
     // The engine writes the size in decimal digits; a number in JSON keeps all 64 bits of it.
-    if (IsDecimal(m_cells[1]))
-        m_json.Number(static_cast<std::uint64_t>(std::wcstoull(m_cells[1].c_str(), nullptr, 10)));
+    if (IsDecimal(cells[1]))
+        m_json.Number(static_cast<std::uint64_t>(std::wcstoull(cells[1].c_str(), nullptr, 10)));
     else
         m_json.Null();
     m_json.Key("type");
-    m_json.String(m_cells[2]);
+    m_json.String(cells[2]);
     m_json.Key("path");
-    m_json.String(m_cells[3]);
+    m_json.String(cells[3]);
     m_json.EndObject();
     m_output += m_json.Take();
     if (m_output.size() >= kOutputChunk) {

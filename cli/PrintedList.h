@@ -1,28 +1,16 @@
 // Rows written to standard output as the walk makes them, one line each:
-// name, size, type and internal path separated by tabs. Listing keeps no rows.
+// name, size, type and internal path separated by tabs.
 #pragma once
 
-#include "ListControl.h"
+#include "StreamedRows.h"
 
-#include <array>
-#include <string>
-
-class CPrintedList final : public IListControl {
+class CPrintedList final : public CStreamedRows {
 public:
-    int GetRowCount() const override { return m_rowCount; }
-    int InsertRow(int index, const wchar_t* text, int image, std::intptr_t itemData) override;
-    void SetCellText(int row, int column, const wchar_t* text) override;
-    void SetRedraw(bool) override {}
-    void RepaintNow() override {}
-
     // Writes out the last row and whatever is still buffered.
     void Finish();
 
 private:
-    void EndRow();
+    void WriteRow(const Cells& cells) override;
 
-    std::array<std::wstring, 4> m_cells;
     std::wstring m_output;
-    int m_rowCount = 0;
-    bool m_rowOpen = false;
 };
