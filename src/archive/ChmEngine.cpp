@@ -209,7 +209,7 @@ BOOL CChmEngine::CopyToFile(IStream& stream, const std::wstring& target)
 BOOL CChmEngine::RecordFileError(const FileError& error, const std::wstring& target)
 {
     // The folder may be what went away.
-    m_madeFolders.clear();
+    ForgetMadeFolders();
     m_lastFileError = error;
     m_lastFileError.path = target;
     return FALSE;

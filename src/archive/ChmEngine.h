@@ -49,7 +49,11 @@ public:
                        const std::wstring& targetFolder, BOOL usePaths);
     const FileError& GetLastFileError() const { return m_lastFileError; }
     // Called at the start of every run: the folders made by an earlier one may have been removed since.
-    void ForgetMadeFolders() { m_madeFolders.clear(); }
+    void ForgetMadeFolders()
+    {
+        m_madeFolders.clear();
+        m_fileSystem.ForgetFolders();
+    }
 
     int GetOpenStorageCount() const { return static_cast<int>(m_openStorages.size()); }
     const CParentStorageTable& GetParentStorages() const { return m_parentStorages; }

@@ -123,6 +123,7 @@ ExtractionPlan PlanExtraction(std::size_t count, const std::function<ExtractionR
             if (PlacedBefore(places[i], group->second)) group->second = places[i];
         }
         const auto groupPlace = [&](std::size_t row) -> const StreamPlace& {
+            if (sharedPlaces.empty()) return places[row]; // spares a look-up per comparison
             const auto shared = sharedPlaces.find(firstOfGroup[row]);
             return shared != sharedPlaces.end() ? shared->second : places[row];
         };

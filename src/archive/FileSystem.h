@@ -43,6 +43,9 @@ public:
     // Creates or truncates, for writing only, shared with nobody.
     virtual std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) = 0;
     virtual void RemoveFile(const std::wstring& path) = 0;
+    // Lets go of whatever the file system keeps open of folders it wrote into: the folders may be
+    // removed or replaced before it writes again.
+    virtual void ForgetFolders() {}
 };
 
 #ifdef _WIN32

@@ -87,7 +87,9 @@ TEST_F(ExtractTest, WritesEveryByteFlatOrUnderTheInternalFolders)
     EXPECT_TRUE(Extract(L"root.htm", flat, false));
     EXPECT_EQ(ReadFileText(flat / "root.htm"), Pattern(5000));
 
-    // The engine remembers the folders it made; a new run must not trust that they still exist.
+    // The engine remembers the folders it made, and the file system the folder it last wrote into;
+    // a new run must not trust that they still exist.
+    EXPECT_TRUE(Extract(L"page.htm", withPaths, true));
     fs::remove_all(withPaths / "a");
     m_engine.ForgetMadeFolders();
     EXPECT_TRUE(Extract(L"page.htm", withPaths, true));

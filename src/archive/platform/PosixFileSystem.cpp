@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <string>
 #include <utility>
 
 using tarnwick::storage::Utf8FromWide;
@@ -72,6 +73,31 @@ private:
     int m_fd;
 };
 
+// A descriptor, closed with its owner.
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd()
+    {
+        if (m_fd >= 0) close(m_fd);
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd& operator=(UniqueFd&& other) noexcept
+    {
+        if (this != &other) {
+            if (m_fd >= 0) close(m_fd);
+            m_fd = std::exchange(other.m_fd, -1);
+        }
+        return *this;
+    }
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+};
+
 class PosixFileSystem final : public IFileSystem {
 public:
     bool DirectoryExists(const std::wstring& path) override
@@ -86,7 +112,11 @@ public:
     {
         // Not following a link keeps an existing symbolic link from sending the
         // content somewhere outside the target folder.
-        const int fd = open(Utf8FromWide(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
+        constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW;
+        const std::string whole = Utf8FromWide(path);
+        const std::size_t slash = whole.rfind('/');
+        const int folder = slash == std::string::npos || slash == 0 ? -1 : FolderOf(whole.substr(0, slash));
+        const int fd = folder >= 0 ? openat(folder, whole.c_str() + slash + 1, kFlags, 0666) : open(whole.c_str(), kFlags, 0666);
         if (fd < 0) {
             Fail(error, errno);
             return nullptr;
@@ -95,6 +125,28 @@ public:
     }
 
     void RemoveFile(const std::wstring& path) override { unlink(Utf8FromWide(path).c_str()); }
+
+    void ForgetFolders() override
+    {
+        m_folder = {};
+        m_folderPath.clear();
+    }
+
+private:
+    // Files are created relative to their folder, kept open while files go into it one after
+    // another, which spares the kernel walking the whole path again for each. -1 when the folder
+    // cannot be opened: the path is used then, and says why it fails.
+    int FolderOf(const std::string& folderPath)
+    {
+        if (m_folder.Get() < 0 || folderPath != m_folderPath) {
+            m_folder = UniqueFd(open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            m_folderPath = m_folder.Get() >= 0 ? folderPath : std::string();
+        }
+        return m_folder.Get();
+    }
+
+    UniqueFd m_folder;
+    std::string m_folderPath;
 };
 
 } // namespace

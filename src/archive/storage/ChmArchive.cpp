@@ -27,7 +27,7 @@ std::shared_ptr<ChmArchive> ChmArchive::Open(std::unique_ptr<ByteSource> file)
     if (!file) return nullptr;
     const auto layout = ReadItsfLayout(*file);
     if (!layout) return nullptr;
-    DirectoryTree::Builder tree;
+    DirectoryTree::Builder tree(std::uint64_t{layout->chunkCount} * layout->chunkSize);
     std::vector<DirectoryEntry> internalEntries;
     bool anyEntry = false;
     ReadDirectory(*file, *layout, [&](const DirectoryEntry& entry) {

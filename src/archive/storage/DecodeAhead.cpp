@@ -30,7 +30,7 @@ DecodeAhead::~DecodeAhead()
         const std::lock_guard lock(m_mutex);
         m_stopping = true;
     }
-    m_changed.notify_all();
+    m_roomForWork.notify_all();
     for (std::thread& worker : m_workers) worker.join();
 }
 
@@ -53,10 +53,12 @@ void DecodeAhead::Work()
     std::vector<std::uint8_t> bytes;
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] {
+        ++m_idleWorkers;
+        m_roomForWork.wait(lock, [this] {
             m_nextJob = std::max(m_nextJob, m_firstKept);
             return m_stopping || HasJob();
         });
+        --m_idleWorkers;
         if (m_stopping) return;
         const std::size_t job = m_nextJob++;
         m_slots[job].state = State::Working;
@@ -67,7 +69,7 @@ void DecodeAhead::Work()
         const bool wanted = decoded && job >= m_firstKept;
         m_slots[job].state = wanted ? State::Done : State::Failed;
         if (wanted) std::swap(m_slots[job].bytes, bytes);
-        m_changed.notify_all();
+        if (m_readerAwaits == job) m_slotDone.notify_one();
     }
 }
 
@@ -82,9 +84,11 @@ const std::vector<std::uint8_t>* DecodeAhead::Interval(std::uint64_t interval)
     for (std::size_t passed = m_firstKept; passed < index; ++passed) std::vector<std::uint8_t>().swap(m_slots[passed].bytes);
     if (index > m_firstKept) {
         m_firstKept = index;
-        m_changed.notify_all();
+        if (m_idleWorkers > 0) m_roomForWork.notify_all();
     }
-    m_changed.wait(lock, [&] { return m_slots[index].state == State::Done || m_slots[index].state == State::Failed; });
+    m_readerAwaits = index;
+    m_slotDone.wait(lock, [&] { return m_slots[index].state == State::Done || m_slots[index].state == State::Failed; });
+    m_readerAwaits = SIZE_MAX;
     return m_slots[index].state == State::Done ? &m_slots[index].bytes : nullptr;
 }
 

@@ -53,8 +53,13 @@ private:
     const std::vector<std::uint64_t> m_intervals;
     const std::size_t m_depth;
     std::vector<Slot> m_slots;
+    // Each side is woken only when the other has something for it and it is waiting: a wake-up
+    // is a system call and a switch of threads, thousands of times on a large file.
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_roomForWork; // workers wait here
+    std::condition_variable m_slotDone;    // the reader waits here
+    std::size_t m_idleWorkers = 0;
+    std::size_t m_readerAwaits = SIZE_MAX; // the slot the reader waits for, if it does
     std::size_t m_nextJob = 0;   // the first slot no worker took yet
     std::size_t m_firstKept = 0; // slots before it were let go by the reader
     bool m_stopping = false;

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
-#include <unordered_map>
 
 namespace tarnwick::storage {
 namespace {
@@ -41,12 +40,18 @@ bool LookupLess(const LookupKey& a, const LookupKey& b)
     return a.kind < b.kind;
 }
 
+bool IsPlainAscii(std::string_view name)
+{
+    return std::all_of(name.begin(), name.end(), [](char c) { return c > 0 && static_cast<unsigned char>(c) < 0x80; });
+}
+
 // Names are compared, looked up and handed out as wide text, so they are made
 // unique as wide text: two byte strings that decode alike are one element, and a
 // NUL, which would cut the name short for every caller, is replaced. Kept as the
-// UTF-8 of that text.
+// UTF-8 of that text. Nearly every name is plain ASCII, which that leaves as it is.
 std::string ElementPath(const std::string& name)
 {
+    if (IsPlainAscii(name)) return name;
     std::wstring path = WideFromUtf8(name);
     for (wchar_t& c : path)
         if (c == L'\0') c = L'\uFFFD';
@@ -65,63 +70,85 @@ void SplitPath(std::string_view path, std::vector<std::string_view>& parts)
     }
 }
 
-// An element as its parent knows it; the name is a range of the tree's name arena.
-struct ElementKey {
-    std::uint32_t parent;
-    NodeKind kind;
-    std::uint32_t nameStart;
-    std::uint32_t nameLength;
-};
-
-struct ElementKeyHash {
-    const std::string* names;
-    std::size_t operator()(const ElementKey& key) const
-    {
-        const std::size_t place = std::size_t{key.parent} * 2 + static_cast<std::size_t>(key.kind);
-        const std::string_view name = std::string_view(*names).substr(key.nameStart, key.nameLength);
-        return std::hash<std::string_view>()(name) ^ place * 0x9E3779B97F4A7C15ull;
-    }
-};
-
-struct ElementKeyEqual {
-    const std::string* names;
-    bool operator()(const ElementKey& a, const ElementKey& b) const
-    {
-        const std::string_view all(*names);
-        return a.parent == b.parent && a.kind == b.kind &&
-               all.substr(a.nameStart, a.nameLength) == all.substr(b.nameStart, b.nameLength);
-    }
-};
-
 std::uint32_t ToIndex(std::size_t value)
 {
     if (value >= std::numeric_limits<std::uint32_t>::max()) throw std::length_error("directory past 4 GiB");
     return static_cast<std::uint32_t>(value);
 }
 
+std::size_t ElementHash(std::uint32_t parent, NodeKind kind, std::string_view name)
+{
+    const std::size_t place = std::size_t{parent} * 2 + static_cast<std::size_t>(kind);
+    return std::hash<std::string_view>()(name) ^ place * 0x9E3779B97F4A7C15ull;
+}
+
+// Real directories take some 45 bytes per entry; reserving for one per 24 bytes seldom falls
+// short, and what is reserved but never filled is address space, not memory. Reserving spares
+// the copies (and their page faults) of growing one entry at a time; bounded, since the
+// directory's size comes from the file.
+constexpr std::uint64_t kDirectoryBytesPerEntry = 24;
+constexpr std::uint64_t kMostEntriesReserved = 1u << 20;
+
 } // namespace
 
 struct DirectoryTree::Builder::State {
     DirectoryTree tree;
     std::vector<std::uint32_t> parents{DirectoryTree::kRoot};
-    std::unordered_map<ElementKey, std::uint32_t, ElementKeyHash, ElementKeyEqual> known{
-        0, ElementKeyHash{&tree.m_names}, ElementKeyEqual{&tree.m_names}};
+    // Every element but the root, found by parent, kind and name: open addressing over node
+    // indices, 0 marking a free slot. A slot per element costs less than a map's node each.
+    std::vector<std::uint32_t> slots = std::vector<std::uint32_t>(1024);
     std::vector<std::string_view> parts; // kept to spare an allocation per entry
 
-    State() { tree.m_nodes.emplace_back(); }
+    explicit State(std::uint64_t directoryBytes)
+    {
+        const auto entries = static_cast<std::size_t>(std::min(directoryBytes / kDirectoryBytesPerEntry, kMostEntriesReserved));
+        tree.m_nodes.reserve(entries + 1);
+        parents.reserve(entries + 1);
+        tree.m_names.reserve(entries * kDirectoryBytesPerEntry);
+        tree.m_nodes.emplace_back();
+    }
+
+    std::uint32_t& SlotOf(std::uint32_t parent, NodeKind kind, std::string_view name)
+    {
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t i = ElementHash(parent, kind, name) & mask;; i = (i + 1) & mask) {
+            const std::uint32_t node = slots[i];
+            if (node == 0 || (parents[node] == parent && tree.m_nodes[node].kind == kind && tree.Name(node) == name))
+                return slots[i];
+        }
+    }
+
+    // Kept at most half full, so that probes stay short.
+    void GrowSlots()
+    {
+        slots.assign(slots.size() * 2, 0);
+        for (std::uint32_t node = 1; node < tree.m_nodes.size(); ++node)
+            SlotOf(parents[node], tree.m_nodes[node].kind, tree.Name(node)) = node;
+    }
+
+    std::uint32_t Element(std::uint32_t parent, NodeKind kind, std::string_view name, bool& added)
+    {
+        std::uint32_t* slot = &SlotOf(parent, kind, name);
+        added = *slot == 0;
+        if (!added) return *slot;
+        if ((tree.m_nodes.size() + 1) * 2 > slots.size()) {
+            GrowSlots();
+            slot = &SlotOf(parent, kind, name);
+        }
+        const std::uint32_t index = ToIndex(tree.m_nodes.size());
+        TreeNode& node = tree.m_nodes.emplace_back();
+        node.nameStart = ToIndex(tree.m_names.size());
+        tree.m_names.append(name);
+        node.nameLength = ToIndex(tree.m_names.size()) - node.nameStart;
+        node.kind = kind;
+        parents.push_back(parent);
+        *slot = index;
+        return index;
+    }
 };
 
-DirectoryTree::Builder::Builder() : m_state(std::make_unique<State>()) {}
+DirectoryTree::Builder::Builder(std::uint64_t directoryBytes) : m_state(std::make_unique<State>(directoryBytes)) {}
 DirectoryTree::Builder::~Builder() = default;
-
-namespace {
-
-struct Found {
-    std::uint32_t index;
-    bool added;
-};
-
-} // namespace
 
 void DirectoryTree::Builder::Add(const DirectoryEntry& entry)
 {
@@ -133,32 +160,13 @@ void DirectoryTree::Builder::Add(const DirectoryEntry& entry)
     const bool isStorage = path.back() == '/';
     const std::size_t folders = isStorage ? state.parts.size() : state.parts.size() - 1;
 
-    std::vector<TreeNode>& nodes = state.tree.m_nodes;
-    std::string& names = state.tree.m_names;
-    const auto element = [&](std::uint32_t parent, NodeKind kind, std::string_view name) -> Found {
-        // The name goes into the arena first, so that the map's key can be a range of it.
-        const std::uint32_t start = ToIndex(names.size());
-        names.append(name);
-        const std::uint32_t length = ToIndex(names.size()) - start;
-        const auto [known, added] = state.known.try_emplace({parent, kind, start, length}, ToIndex(nodes.size()));
-        if (!added) {
-            names.resize(start);
-            return {known->second, false};
-        }
-        TreeNode& node = nodes.emplace_back();
-        node.nameStart = start;
-        node.nameLength = length;
-        node.kind = kind;
-        state.parents.push_back(parent);
-        return {known->second, true};
-    };
-
+    bool added = false;
     std::uint32_t parent = kRoot;
-    for (std::size_t i = 0; i < folders; ++i) parent = element(parent, NodeKind::Storage, state.parts[i]).index;
+    for (std::size_t i = 0; i < folders; ++i) parent = state.Element(parent, NodeKind::Storage, state.parts[i], added);
     if (isStorage) return;
-    const Found stream = element(parent, NodeKind::Stream, state.parts.back());
-    if (!stream.added) return;
-    TreeNode& node = nodes[stream.index];
+    const std::uint32_t stream = state.Element(parent, NodeKind::Stream, state.parts.back(), added);
+    if (!added) return;
+    TreeNode& node = state.tree.m_nodes[stream];
     node.section = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(entry.section, std::numeric_limits<std::uint32_t>::max()));
     node.offset = entry.offset;
@@ -185,14 +193,7 @@ DirectoryTree DirectoryTree::Builder::Finish()
         TreeNode& parent = nodes[parents[i]];
         tree.m_children[parent.firstChild + parent.childCount++] = static_cast<std::uint32_t>(i);
     }
-    nodes.shrink_to_fit();
-    tree.m_names.shrink_to_fit();
     return tree;
-}
-
-std::string_view DirectoryTree::Name(std::uint32_t index) const
-{
-    return std::string_view(m_names).substr(m_nodes[index].nameStart, m_nodes[index].nameLength);
 }
 
 std::span<const std::uint32_t> DirectoryTree::Children(std::uint32_t storage) const

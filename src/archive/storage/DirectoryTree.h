@@ -38,7 +38,10 @@ public:
     const TreeNode& Node(std::uint32_t index) const { return m_nodes[index]; }
     std::size_t NodeCount() const { return m_nodes.size(); }
     // Valid UTF-8 without NUL: names are made unique as the wide text callers see.
-    std::string_view Name(std::uint32_t index) const;
+    std::string_view Name(std::uint32_t index) const
+    {
+        return std::string_view(m_names).substr(m_nodes[index].nameStart, m_nodes[index].nameLength);
+    }
     std::span<const std::uint32_t> Children(std::uint32_t storage) const;
 
     // Looks a child up the way the directory is ordered, ignoring letter case, but
@@ -61,7 +64,8 @@ private:
 // Builds the tree one directory entry at a time, so that the directory is never held whole.
 class DirectoryTree::Builder {
 public:
-    Builder();
+    // `directoryBytes`: the size of the directory's chunks, from which room is reserved.
+    explicit Builder(std::uint64_t directoryBytes = 0);
     ~Builder();
     void Add(const DirectoryEntry& entry);
     // The tree; what building needed (the name map) goes with the builder.

@@ -124,6 +124,8 @@ public:
     void ExpectReads(std::span<const ByteRange> ranges, unsigned threads) override
     {
         m_ahead.reset();
+        m_aheadInterval = kNoFrame;
+        m_aheadBytes = nullptr;
         m_cacheSlots = ranges.empty() ? kCachedFrames : kCachedFramesInDataOrder;
         // Workers start at reset points, which only the reset table locates.
         if (threads < 2 || !m_fromTable || m_resetFrames * kFrameSize > kMaxIntervalAhead) return;
@@ -200,10 +202,7 @@ private:
             hit->lastUse = ++m_clock;
             return hit->bytes.data();
         }
-        if (m_ahead) {
-            if (const std::vector<std::uint8_t>* interval = m_ahead->Interval(index / m_resetFrames))
-                return interval->data() + (index % m_resetFrames) * kFrameSize;
-        }
+        if (const std::uint8_t* ahead = FrameDecodedAhead(index)) return ahead;
         // Decoding must start at a reset point unless the decoder already stands
         // between the one before this frame and the frame itself.
         const std::uint64_t from = std::min(index - index % m_resetFrames, LastLocatedResetPoint());
@@ -227,6 +226,19 @@ private:
             slot->lastUse = ++m_clock;
         }
         return slot->bytes.data();
+    }
+
+    // From the workers' interval, asked for once per interval: the reader's streams mostly lie
+    // many to an interval, and each question takes the workers' lock.
+    const std::uint8_t* FrameDecodedAhead(std::uint64_t index)
+    {
+        if (!m_ahead) return nullptr;
+        const std::uint64_t interval = index / m_resetFrames;
+        if (interval != m_aheadInterval) {
+            m_aheadInterval = interval;
+            m_aheadBytes = m_ahead->Interval(interval);
+        }
+        return m_aheadBytes ? m_aheadBytes->data() + (index % m_resetFrames) * kFrameSize : nullptr;
     }
 
     bool DecodeInto(std::uint64_t index, CachedFrame& slot)
@@ -338,6 +350,8 @@ private:
     std::size_t m_cacheSlots = kCachedFrames; // those taken for new frames
     std::uint64_t m_clock = 0;
     std::unique_ptr<std::atomic<bool>[]> m_everDecoded;
+    std::uint64_t m_aheadInterval = kNoFrame; // the interval last asked of m_ahead
+    const std::vector<std::uint8_t>* m_aheadBytes = nullptr; // and its bytes: null when it failed
     std::unique_ptr<DecodeAhead> m_ahead; // last, so stopped first: its workers use the rest
 };
 
