@@ -63,6 +63,10 @@ TEST_F(ExtractTest, WritesEveryByteFlatOrUnderTheInternalFolders)
         {"/a/b/page.htm", Pattern(8192 * 3 + 1)},
         {"/\xC3\xA9/page.htm", Pattern(1)}, // "é": Latin-1, but not ASCII
         {"/한국어/😀 ü.htm", "k"},
+        // A NUL would cut the name short for every caller, and an overlong "/" is not UTF-8: both
+        // reach the file as U+FFFD.
+        {std::string("/nul\0.htm", 9), "n"},
+        {"/\xC0\xAF.htm", "o"},
     });
     const fs::path withPaths = m_out / "paths";
     const fs::path flat = m_out / "flat";
@@ -71,7 +75,9 @@ TEST_F(ExtractTest, WritesEveryByteFlatOrUnderTheInternalFolders)
     ExtractAll(withPaths, true);
     ExtractAll(flat, false);
 
-    EXPECT_EQ(FileCount(withPaths), 6);
+    EXPECT_EQ(FileCount(withPaths), 8);
+    EXPECT_EQ(ReadFileText(withPaths / fs::path(u8"nul\uFFFD.htm")), "n");
+    EXPECT_EQ(ReadFileText(withPaths / fs::path(u8"\uFFFD\uFFFD.htm")), "o");
     EXPECT_EQ(ReadFileText(withPaths / "root.htm"), Pattern(5000));
     EXPECT_EQ(ReadFileText(withPaths / "empty.txt"), "");
     EXPECT_EQ(ReadFileText(withPaths / "a" / "page.htm"), Pattern(4096));
@@ -79,7 +85,7 @@ TEST_F(ExtractTest, WritesEveryByteFlatOrUnderTheInternalFolders)
     EXPECT_EQ(ReadFileText(withPaths / fs::path(u8"한국어") / fs::path(u8"😀 ü.htm")), "k");
     EXPECT_EQ(ReadFileText(withPaths / fs::path(u8"é") / "page.htm"), Pattern(1));
     // Flat: same-named streams from different folders land on one file, the later one winning.
-    EXPECT_EQ(FileCount(flat), 4);
+    EXPECT_EQ(FileCount(flat), 6);
     EXPECT_EQ(ReadFileText(flat / "page.htm"), Pattern(1));
 
     // An existing file is replaced by exactly the stream.
