@@ -48,34 +48,46 @@ private:
     std::unordered_map<IStorage*, ComRef<IStreamPlacement>> m_interfaces;
 };
 
-// The target's path below the destination, as the file system tells names apart.
-std::wstring TargetKey(const ExtractionRow& row, bool usePaths)
-{
-    std::wstring key;
-    if (usePaths)
-        for (const std::wstring& level : SafeFolderNames(row.internalPath)) key.append(level).push_back(L'\\');
-    key += SafeFileName(row.name);
-    return FoldPathCase(std::move(key));
-}
-
 // Targets are told apart by hash, not kept: two that share a hash by chance are taken for one
 // target (or for a file and a folder), which costs order, never correctness.
 std::size_t HashOf(std::wstring_view text) { return std::hash<std::wstring_view>()(text); }
 
-struct Targets {
-    std::vector<std::size_t> files;
-    std::unordered_set<std::size_t> folders;
+// Each target's path below the destination, as the file system tells names apart.
+class Targets {
+public:
+    explicit Targets(bool usePaths) : m_usePaths(usePaths) {}
 
-    void Add(const std::wstring& key)
+    void Add(const ExtractionRow& row)
     {
-        files.push_back(HashOf(key));
-        for (std::size_t at = key.find(L'\\'); at != std::wstring::npos; at = key.find(L'\\', at + 1))
-            folders.insert(HashOf(std::wstring_view(key).substr(0, at)));
+        // Rows come folder by folder: a folder's part of the path is made once for its run of rows.
+        if (m_usePaths && row.internalPath != m_folderOf) AddFolder(row.internalPath);
+        m_key.assign(m_folderKey).append(FoldPathCase(SafeFileName(row.name)));
+        files.push_back(HashOf(m_key));
     }
+
     bool SomeFileIsAFolder() const
     {
-        return std::any_of(files.begin(), files.end(), [this](std::size_t file) { return folders.contains(file); });
+        return std::any_of(files.begin(), files.end(), [this](std::size_t file) { return m_folders.contains(file); });
     }
+
+    std::vector<std::size_t> files;
+
+private:
+    void AddFolder(const std::wstring& internalPath)
+    {
+        m_folderOf = internalPath;
+        std::wstring key;
+        for (const std::wstring& level : SafeFolderNames(internalPath)) key.append(level).push_back(L'\\');
+        m_folderKey = FoldPathCase(std::move(key));
+        for (std::size_t at = m_folderKey.find(L'\\'); at != std::wstring::npos; at = m_folderKey.find(L'\\', at + 1))
+            m_folders.insert(HashOf(std::wstring_view(m_folderKey).substr(0, at)));
+    }
+
+    const bool m_usePaths;
+    std::unordered_set<std::size_t> m_folders;
+    std::wstring m_folderOf;  // the internal path of the folder last added; the root's at first
+    std::wstring m_folderKey; // its target, each level followed by a separator
+    std::wstring m_key;       // kept to spare an allocation per row
 };
 
 // For each row, the first row in listing order with the same target.
@@ -102,14 +114,14 @@ ExtractionPlan PlanExtraction(std::size_t count, const std::function<ExtractionR
     plan.order.resize(count);
     std::iota(plan.order.begin(), plan.order.end(), std::size_t{0});
 
-    Targets targets;
+    Targets targets(usePaths);
     std::vector<StreamPlace> places;
     targets.files.reserve(count);
     places.reserve(count);
     PlacementReader placements;
     for (std::size_t i = 0; i < count; ++i) {
         const ExtractionRow row = rowAt(i);
-        targets.Add(TargetKey(row, usePaths));
+        targets.Add(row);
         places.push_back(placements.Of(row));
     }
     if (!targets.SomeFileIsAFolder()) {
