@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 using tarnwick::storage::Utf8FromWide;
@@ -115,7 +116,7 @@ public:
         constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW;
         const std::string whole = Utf8FromWide(path);
         const std::size_t slash = whole.rfind('/');
-        const int folder = slash == std::string::npos || slash == 0 ? -1 : FolderOf(whole.substr(0, slash));
+        const int folder = slash == std::string::npos || slash == 0 ? -1 : FolderOf(std::string_view(whole).substr(0, slash));
         const int fd = folder >= 0 ? openat(folder, whole.c_str() + slash + 1, kFlags, 0666) : open(whole.c_str(), kFlags, 0666);
         if (fd < 0) {
             Fail(error, errno);
@@ -136,11 +137,11 @@ private:
     // Files are created relative to their folder, kept open while files go into it one after
     // another, which spares the kernel walking the whole path again for each. -1 when the folder
     // cannot be opened: the path is used then, and says why it fails.
-    int FolderOf(const std::string& folderPath)
+    int FolderOf(std::string_view folderPath)
     {
         if (m_folder.Get() < 0 || folderPath != m_folderPath) {
-            m_folder = UniqueFd(open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-            m_folderPath = m_folder.Get() >= 0 ? folderPath : std::string();
+            m_folderPath.assign(folderPath);
+            m_folder = UniqueFd(open(m_folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         }
         return m_folder.Get();
     }

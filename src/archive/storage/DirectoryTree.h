@@ -68,7 +68,7 @@ public:
     explicit Builder(std::uint64_t directoryBytes = 0);
     ~Builder();
     void Add(const DirectoryEntry& entry);
-    // The tree; what building needed (the name map) goes with the builder.
+    // The tree; what building needed (the look-up table of elements) goes with the builder.
     DirectoryTree Finish();
 
 private:
