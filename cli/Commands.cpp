@@ -12,8 +12,10 @@
 #include "TestCommand.h"
 #include "UnpackList.h"
 #include "UnpackSteps.h"
+#include "WriteBehindFileSystem.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <span>
 
@@ -96,14 +98,28 @@ int List(const std::wstring& file, bool json)
 
 std::wstring FailureMessage(const CUnpackList& rows, std::vector<std::size_t> failed)
 {
-    // Named in listing order, whatever the order they were copied in.
+    // Named in listing order, whatever the order they were copied in; a row whose file failed
+    // behind the read that failed too is named once.
     std::sort(failed.begin(), failed.end());
+    failed.erase(std::unique(failed.begin(), failed.end()), failed.end());
     std::wstring message = L"有 " + std::to_wstring(failed.size()) + L" 个条目未能展开:\n";
     for (std::size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i)
         message += L"  " + rows.InternalPath(failed[i]) + rows.Name(failed[i]) + L"\n";
     if (failed.size() > kFailuresNamed) message += L"  ...\n";
     return message;
 }
+
+// The engine writes through `fileSystem` for as long as this lives.
+class FileSystemInUse {
+public:
+    FileSystemInUse(CChmEngine& engine, IFileSystem& fileSystem) : m_engine(engine) { engine.SetFileSystem(fileSystem); }
+    ~FileSystemInUse() { m_engine.SetFileSystem(PlatformFileSystem()); }
+    FileSystemInUse(const FileSystemInUse&) = delete;
+    FileSystemInUse& operator=(const FileSystemInUse&) = delete;
+
+private:
+    CChmEngine& m_engine;
+};
 
 } // namespace
 
@@ -119,18 +135,31 @@ int UnpackRows(CChmEngine& engine, const CUnpackList& rows, const std::wstring& 
         return ExtractionRow{engine.GetParentStorage(rows.ItemData(row)), rows.InternalPath(row), rows.Name(row)};
     };
     const std::size_t count = static_cast<std::size_t>(rows.GetRowCount());
+    // With threads to spare, files are created and written on one of their own while the next
+    // streams are read.
+    std::optional<CWriteBehindFileSystem> writeBehind;
+    if (options.threads > 1) writeBehind.emplace(PlatformFileSystem());
+    const FileSystemInUse files(engine, writeBehind ? static_cast<IFileSystem&>(*writeBehind) : PlatformFileSystem());
     std::vector<std::size_t> failed;
     {
         CProgressBar progress(rows.GetRowCount());
         int done = 0;
+        std::size_t writesFailed = 0;
         const ExtractionPlan plan = PlanExtraction(count, rowAt, usePaths);
-        AnnounceReads(engine.GetRoot(), plan, options.threads);
+        AnnounceReads(engine.GetRoot(), plan, writeBehind ? options.threads - 1 : options.threads);
         for (const std::size_t index : plan.order) {
             const ExtractionRow row = rowAt(index);
             progress.Show(done++, row.internalPath + row.name);
+            if (writeBehind) writeBehind->SetTag(index);
             if (!engine.ExtractStream(row.parent, row.internalPath, row.name, destination, usePaths))
                 failed.push_back(index);
+            // As after a failure of its own: the folders it made may be what went away.
+            if (writeBehind && writeBehind->FailureCount() != writesFailed) {
+                writesFailed = writeBehind->FailureCount();
+                engine.ForgetMadeFolders();
+            }
         }
+        if (writeBehind) std::ranges::copy(writeBehind->Finish(), std::back_inserter(failed));
     }
     if (failed.empty()) return kExitOk;
     Print(ConsoleStream::Error, FailureMessage(rows, std::move(failed)));

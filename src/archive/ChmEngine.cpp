@@ -38,7 +38,7 @@ struct SizeText {
 } // namespace
 
 CChmEngine::CChmEngine(const ErrorReporter& reportError, IFileSystem& fileSystem)
-    : m_fileSystem(fileSystem), m_copyBuffer(kCopyBufferSize)
+    : m_fileSystem(&fileSystem), m_copyBuffer(kCopyBufferSize)
 {
 #ifdef _WIN32
     m_comInitialized = SUCCEEDED(CoInitialize(nullptr));
@@ -160,11 +160,11 @@ void CChmEngine::AppendInternalFolders(std::wstring& target, const std::wstring&
     for (const std::wstring& level : levels) AppendPath(chain, level);
     // A run writes thousands of files into a few folders: ask the file system about each folder once.
     if (!m_madeFolders.contains(chain)) {
-        if (!m_fileSystem.DirectoryExists(chain)) {
+        if (!m_fileSystem->DirectoryExists(chain)) {
             // Outermost first; a level that exists already is simply passed over.
             for (const std::wstring& level : levels) {
                 AppendPath(target, level);
-                m_fileSystem.MakeDirectory(target);
+                m_fileSystem->MakeDirectory(target);
             }
         }
         m_madeFolders.insert(chain);
@@ -175,13 +175,13 @@ void CChmEngine::AppendInternalFolders(std::wstring& target, const std::wstring&
 BOOL CChmEngine::CopyToFile(IStream& stream, const std::wstring& target)
 {
     FileError error;
-    std::unique_ptr<IOutputFile> file = m_fileSystem.CreateAlways(target, error);
+    std::unique_ptr<IOutputFile> file = m_fileSystem->CreateAlways(target, error);
     if (!file) return RecordFileError(error, target);
 
     // A copy that stops half-way must not pass for the stream's content.
     const auto discard = [&] {
         file.reset();
-        m_fileSystem.RemoveFile(target);
+        m_fileSystem->RemoveFile(target);
         return FALSE;
     };
     std::size_t filled = 0;

@@ -48,11 +48,14 @@ public:
     BOOL ExtractStream(IStorage* parent, const std::wstring& internalPath, const std::wstring& name,
                        const std::wstring& targetFolder, BOOL usePaths);
     const FileError& GetLastFileError() const { return m_lastFileError; }
+    // Where later runs write; it must outlive them. One that writes behind the reads reports the
+    // files it could not write itself: ExtractStream then answers for the stream's reading only.
+    void SetFileSystem(IFileSystem& fileSystem) { m_fileSystem = &fileSystem; }
     // Called at the start of every run: the folders made by an earlier one may have been removed since.
     void ForgetMadeFolders()
     {
         m_madeFolders.clear();
-        m_fileSystem.ForgetFolders();
+        m_fileSystem->ForgetFolders();
     }
 
     int GetOpenStorageCount() const { return static_cast<int>(m_openStorages.size()); }
@@ -78,7 +81,7 @@ private:
     tarnwick::storage::ComRef<IITStorage> m_pFactory;
     tarnwick::storage::ComRef<IStorage> m_pRoot;
 
-    IFileSystem& m_fileSystem;
+    IFileSystem* m_fileSystem;
     std::unordered_map<std::wstring, TypeInfo> m_typesOfThisWalk;
     std::vector<std::uint8_t> m_copyBuffer;
     std::unordered_set<std::wstring> m_madeFolders;

@@ -56,7 +56,7 @@ for file in "${help_files[@]}"; do
     mkdir -p "$dir"
     oracle "$file" "$dir/oracle" || { echo "7zz cannot read $file"; failed=$((failed + 1)); continue; }
 
-    "$cli" unpack "$file" "$dir/paths" 2>"$dir/err"
+    "$cli" unpack "$file" "$dir/paths" --threads 1 2>"$dir/err"
     check "$name: unpack exits 0" test $? -eq 0
     check "$name: unpack writes what 7-Zip extracts" same_tree "$dir/oracle" "$dir/paths"
 
@@ -106,6 +106,14 @@ check "missing parents of the destination are made" test $? -eq 0 -a -n "$(find 
 printf 'x' >"$work/a-file"
 "$cli" unpack "$corpus/example.chm" "$work/a-file" 2>"$work/err"
 check "a destination that is a file is one error, exit 3" test $? -eq 3 -a "$(grep -c . "$work/err")" -eq 1
+# A file that cannot be created (a folder has its name) fails on the thread that writes behind the
+# reads: it must still be named, and every other file written.
+blocked=$("$cli" list "$corpus/example.chm" | tr -d '\r' | awk -F'\t' '$4 == "" { print $1; exit }')
+mkdir -p "$work/blocked/$blocked"
+"$cli" unpack "$corpus/example.chm" "$work/blocked" --threads 2 2>"$work/err"
+check "a file that cannot be written is named, exit 3, and the others are written" test $? -eq 3 \
+    -a "$(tr -d '\r' <"$work/err" | grep -cx "  $blocked")" -eq 1 \
+    -a "$(find "$work/blocked" -type f | wc -l)" -eq $(("$(files_in "$work/example.chm/oracle")" - 1))
 
 # The fixture's project file says: Title=Tarnwick varied fixture, Default topic=index.htm, Language=0x804.
 if [ -n "$fixtures" ] && [ -f "$fixtures/varied.chm" ]; then
@@ -171,7 +179,7 @@ for copy in cut flip table-entry table-gone; do
     dir="$work/damaged-$copy"
     7zz x -y "$work/$copy.chm" -o"$dir/7zz" >/dev/null 2>&1
     find "$dir/7zz" -depth \( -name '#*' -o -name '$*' \) -exec rm -rf {} +
-    "$cli" unpack "$work/$copy.chm" "$dir/paths" 2>/dev/null
+    "$cli" unpack "$work/$copy.chm" "$dir/paths" --threads 2 2>/dev/null
     unpacked=$?
     ours=$(written_intact "$dir/paths") || ours=-1
     theirs=$(cd "$dir/7zz" && find . -type f | while read -r f; do cmp -s "$f" "$intact_oracle/$f" && echo; done | wc -l)
