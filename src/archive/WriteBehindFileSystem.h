@@ -32,8 +32,8 @@ public:
     void SetTag(std::size_t tag) { m_tag = tag; }
     // Failures so far; it grows on the writer thread.
     std::size_t FailureCount() const { return m_failureCount.load(std::memory_order_acquire); }
-    // Waits for every call made; the tags that failed, in the order they did. The file system
-    // takes no more calls after it.
+    // Waits for every call made; the tags that failed, in the order they did. Calls made after it
+    // are carried out at once.
     std::vector<std::size_t> Finish();
 
     // Answered "no" without asking: the answer would have to wait for the calls before it, and a
