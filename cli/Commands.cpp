@@ -109,7 +109,7 @@ std::wstring FailureMessage(const CUnpackList& rows, std::vector<std::size_t> fa
     return message;
 }
 
-// The engine writes through `fileSystem` for as long as this lives.
+// The engine writes through `fileSystem` for as long as this lives, then through the platform's again.
 class FileSystemInUse {
 public:
     FileSystemInUse(CChmEngine& engine, IFileSystem& fileSystem) : m_engine(engine) { engine.SetFileSystem(fileSystem); }
@@ -146,6 +146,7 @@ int UnpackRows(CChmEngine& engine, const CUnpackList& rows, const std::wstring& 
         int done = 0;
         std::size_t writesFailed = 0;
         const ExtractionPlan plan = PlanExtraction(count, rowAt, usePaths);
+        // The writer is one of the threads; decoding ahead gets the others.
         AnnounceReads(engine.GetRoot(), plan, writeBehind ? options.threads - 1 : options.threads);
         for (const std::size_t index : plan.order) {
             const ExtractionRow row = rowAt(index);
