@@ -93,7 +93,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: read_all FILE.chm [PASSES]\n");
         return 2;
     }
-    const std::wstring path = tarnwick::storage::WideFromUtf8(argv[1]);
+    const std::wstring path = tarnwick::storage::WideFromFileName(argv[1]);
     const int passes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
 
     ComRef<IITStorage> factory;

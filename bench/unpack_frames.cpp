@@ -30,7 +30,7 @@ int main(int argc, char** argv)
         return 2;
     }
     std::vector<std::wstring> arguments{L"unpack"};
-    for (int i = 1; i < argc; ++i) arguments.push_back(WideFromUtf8(argv[i]));
+    for (int i = 1; i < argc; ++i) arguments.push_back(WideFromFileName(argv[i]));
     const int exitCode = RunCommandLine(arguments);
     const LzxDecodeCounts decoded = LzxFramesDecoded();
     std::printf("unpack_frames: exit_code=%d lzx_frames_decoded=%llu decoded_again=%llu lzx_frames_in_section=%llu\n",

@@ -1,5 +1,6 @@
 #include "Commands.h"
 
+#include "Arguments.h"
 #include "ChmEngine.h"
 #include "Console.h"
 #include "ExtractionPlan.h"
@@ -12,12 +13,13 @@
 #include "TestCommand.h"
 #include "UnpackList.h"
 #include "UnpackSteps.h"
+#include "Utf8.h"
 #include "WriteBehindFileSystem.h"
 
 #include <algorithm>
 #include <iterator>
+#include <new>
 #include <optional>
-#include <span>
 
 #ifdef _WIN32
 #include "ShellFileTypes.h"
@@ -30,7 +32,6 @@ using CPlatformFileTypes = CGenericFileTypes;
 namespace {
 
 constexpr std::size_t kFailuresNamed = 20;
-constexpr int kMostThreads = 64;
 
 const wchar_t kUsage[] =
     L"用法:\n"
@@ -38,12 +39,14 @@ const wchar_t kUsage[] =
     L"      按遍历顺序列出帮助文件中的每个流, 每行一个:\n"
     L"      名称<TAB>大小<TAB>类型<TAB>内部路径 (内部路径以反斜杠分隔并结尾, 根目录为空)\n"
     L"      加 --json 则输出一个 UTF-8 的 JSON 文档: {\"streams\": [{\"name\", \"size\", \"type\", \"path\"}...]}.\n"
-    L"  tarnwick-cli info 帮助文件 [--json]\n"
+    L"  tarnwick-cli info 帮助文件 [--json] [--encoding 代码页]\n"
     L"      显示帮助文件关于自身的信息, 每行一项: 标题, 默认主题, 默认窗口, 目录和索引文件,\n"
     L"      编译器版本, 语言 (LCID, 名称, 文本代码页), 全文搜索, 二进制目录和索引, ITSF 版本,\n"
     L"      LZX 窗口和重置间隔, 列出的流和内部流的个数与总大小, 压缩率.\n"
     L"      文件中没有的项显示为 (无), 损坏的显示为 (已损坏) 并在末尾说明.\n"
     L"      加 --json 则输出一个 UTF-8 的 JSON 文档, 没有或损坏的项为 null.\n"
+    L"      文本按语言的代码页读取; 文本本身是 UTF-8 时按 UTF-8 读取, 并显示所用的代码页.\n"
+    L"      --encoding 代码页: 按指定的代码页读取文本 (如 936, 1251, utf-8).\n"
     L"  tarnwick-cli unpack 帮助文件 目标文件夹 [--flat] [--threads N]\n"
     L"      把列出的每个流展开到目标文件夹, 按帮助文件内部的文件夹存放;\n"
     L"      加 --flat 则全部直接放在目标文件夹中 (同名文件后者替换前者).\n"
@@ -54,13 +57,18 @@ const wchar_t kUsage[] =
     L"  tarnwick-cli test 帮助文件\n"
     L"      解压每个流 (含 # 和 $ 开头的内部流), 检查大小, 重置表和 LZX 数据,\n"
     L"      逐个列出损坏的条目及原因, 最后一行为汇总.\n"
-    L"  tarnwick-cli project 帮助文件 目标文件夹\n"
+    L"  tarnwick-cli project 帮助文件 目标文件夹 [--encoding 代码页]\n"
     L"      同 unpack 展开每个流, 并在目标文件夹中写出可再次编译的项目文件 名称.hhp;\n"
     L"      目录 (.hhc) 或索引 (.hhk) 只以二进制形式保存时, 由二进制形式重建.\n"
+    L"      项目中的文件名是本机磁盘上的文件名, 由本机的帮助编译器读取; 其他文本保持帮助文件原有的字节.\n"
     L"      未能恢复的内容列在目标文件夹的 project-report.txt 中, 也显示在标准错误上.\n"
-    L"  tarnwick-cli --help\n"
+    L"      --encoding 代码页: 按指定的代码页读取帮助文件的文本, 同 info.\n"
+    L"  tarnwick-cli --help (或 -h)\n"
     L"      显示本说明.\n"
-    L"退出码: 0 成功; 1 不能打开帮助文件; 2 用法错误; 3 部分条目未能展开或有损坏.\n";
+    L"  tarnwick-cli --version\n"
+    L"      显示版本.\n"
+    L"选项可以写在命令行的任何位置; -- 之后的参数都不是选项.\n"
+    L"退出码: 0 成功; 1 不能打开帮助文件; 2 用法错误; 3 部分条目未能展开, 有损坏或命令未能完成.\n";
 
 } // namespace
 
@@ -177,44 +185,49 @@ int Unpack(const std::wstring& file, const std::wstring& destination, const Unpa
     return UnpackRows(engine, rows, destination, options);
 }
 
-// The options after "unpack FILE DEST"; nothing when they are not understood.
-std::optional<UnpackOptions> ParseUnpackOptions(std::span<const std::wstring> arguments)
+int Run(const CommandLine& line)
 {
-    UnpackOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == L"--flat") {
-            options.flat = true;
-        } else if (arguments[i] == L"--threads" && i + 1 < arguments.size()) {
-            const std::wstring& count = arguments[++i];
-            if (count.empty() || count.size() > 3 || count.find_first_not_of(L"0123456789") != std::wstring::npos)
-                return std::nullopt;
-            // Each thread holds a decoder window of up to 2 MiB.
-            options.threads = static_cast<unsigned>(std::clamp(std::stoi(count), 1, kMostThreads));
-        } else {
-            return std::nullopt;
-        }
+    const std::vector<std::wstring>& operands = line.operands;
+    if (line.command == L"--help") {
+        Print(ConsoleStream::Out, kUsage);
+        return kExitOk;
     }
-    return options;
+    if (line.command == L"--version") {
+        Print(ConsoleStream::Out, L"tarnwick-cli " TARNWICK_VERSION L"\n");
+        return kExitOk;
+    }
+    if (line.command == L"list") return List(operands[0], line.json);
+    if (line.command == L"info") return Info(operands[0], line.json, line.codePage);
+    if (line.command == L"test") return TestHelpFile(operands[0], tarnwick::storage::HardwareThreads());
+    if (line.command == L"project") return Project(operands[0], operands[1], line.codePage);
+    UnpackOptions options;
+    options.flat = line.flat;
+    if (line.threads) options.threads = *line.threads;
+    return Unpack(operands[0], operands[1], options);
+}
+
+// What went wrong where no command expected it: allocation, or a name the system refused.
+std::wstring Cause(const std::exception& error)
+{
+    if (dynamic_cast<const std::bad_alloc*>(&error)) return L"内存不足";
+    return tarnwick::storage::WideFromUtf8(error.what());
 }
 
 } // namespace
 
 int RunCommandLine(const std::vector<std::wstring>& arguments)
 {
-    const std::size_t count = arguments.size();
-    if (count == 1 && (arguments[0] == L"--help" || arguments[0] == L"-h")) {
-        Print(ConsoleStream::Out, kUsage);
-        return kExitOk;
+    const auto parsed = ParseCommandLine(arguments);
+    if (const auto* mistake = std::get_if<UsageError>(&parsed)) {
+        Print(ConsoleStream::Error, L"tarnwick-cli: " + mistake->message + L"\n");
+        return kExitUsage;
     }
-    const bool json = count == 3 && arguments[2] == L"--json";
-    if ((count == 2 || json) && arguments[0] == L"list") return List(arguments[1], json);
-    if ((count == 2 || json) && arguments[0] == L"info") return Info(arguments[1], json);
-    if (count == 2 && arguments[0] == L"test") return TestHelpFile(arguments[1], tarnwick::storage::HardwareThreads());
-    if (count >= 3 && arguments[0] == L"unpack") {
-        if (const auto options = ParseUnpackOptions(std::span(arguments).subspan(3)))
-            return Unpack(arguments[1], arguments[2], *options);
+    const CommandLine& line = std::get<CommandLine>(parsed);
+    try {
+        return Run(line);
+    } catch (const std::exception& error) {
+        const std::wstring subject = line.operands.empty() ? line.command : line.operands[0];
+        ReportError(L"tarnwick-cli: " + subject + L": 命令未能完成: " + Cause(error));
+        return kExitSomeFailed;
     }
-    if (count == 3 && arguments[0] == L"project") return Project(arguments[1], arguments[2]);
-    Print(ConsoleStream::Error, kUsage);
-    return kExitUsage;
 }

@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "InfoReport.h"
+#include "InternalFile.h"
 #include "JsonWriter.h"
 #include "Utf8.h"
 
@@ -142,14 +143,17 @@ void PrintJson(const std::wstring& file, const InfoReport& report)
 
 } // namespace
 
-int Info(const std::wstring& file, bool json)
+int Info(const std::wstring& file, bool json, std::optional<unsigned> codePage)
 {
     CChmEngine engine([](const std::wstring& message) { Print(ConsoleStream::Error, message + L"\n"); });
     if (FAILED(engine.OpenFile(file)) || !engine.GetRoot()) {
         Print(ConsoleStream::Error, L"不能打开这个文件.\n");
         return kExitCannotOpen;
     }
-    const InfoReport report = DescribeFacts(tarnwick::helpfile::GatherFacts(engine.GetRoot()));
+    IStorage* root = engine.GetRoot();
+    const InfoReport report = DescribeFacts(tarnwick::helpfile::GatherFacts(root, codePage), [root](std::wstring_view name) {
+        return tarnwick::helpfile::NamesStream(root, name);
+    });
     if (json)
         PrintJson(file, report);
     else

@@ -10,13 +10,20 @@ using namespace tarnwick::helpfile;
 
 class SystemFacts {
 public:
-    explicit SystemFacts(const HelpFileFacts& facts) : m_facts(facts), m_codePage(facts.CodePage()) {}
+    SystemFacts(const HelpFileFacts& facts, const NamesStream& namesStream) : m_facts(facts), m_namesStream(namesStream) {}
 
     InfoValue Text(std::uint16_t code, const std::optional<std::string>& text) const
     {
         if (const auto missing = Unread(code)) return *missing;
         if (!text) return InfoAbsent{};
-        return WideFromCodePage(*text, m_codePage);
+        return m_facts.encoding.Decode(*text);
+    }
+
+    InfoValue Name(std::uint16_t code, const std::optional<std::string>& text) const
+    {
+        if (const auto missing = Unread(code)) return *missing;
+        if (!text) return InfoAbsent{};
+        return m_facts.encoding.DecodeName(*text, m_namesStream);
     }
 
     // A record whose presence is the answer: binary contents and index.
@@ -47,17 +54,24 @@ private:
     }
 
     const HelpFileFacts& m_facts;
-    unsigned m_codePage;
+    const NamesStream& m_namesStream;
 };
 
 InfoValue Bytes(std::uint64_t value) { return InfoNumber{value, L" 字节"}; }
 InfoValue Count(std::uint64_t value) { return InfoNumber{value, L" 个"}; }
 
-InfoValue WindowText(const WindowText& text, unsigned codePage)
+InfoValue TextValue(const WindowText& text, const TextEncoding& encoding)
 {
     if (text.damaged) return InfoDamaged{};
     if (!text.text) return InfoAbsent{};
-    return WideFromCodePage(*text.text, codePage);
+    return encoding.Decode(*text.text);
+}
+
+InfoValue NameValue(const WindowText& text, const TextEncoding& encoding, const NamesStream& namesStream)
+{
+    if (text.damaged) return InfoDamaged{};
+    if (!text.text) return InfoAbsent{};
+    return encoding.DecodeName(*text.text, namesStream);
 }
 
 // What a language fact is when the table has no entry for the file's LCID, or there is no LCID.
@@ -81,6 +95,13 @@ void AddLanguage(const HelpFileFacts& facts, std::vector<InfoFact>& out)
     out.push_back({"languageTag", L"语言", std::wstring(language->tag.begin(), language->tag.end())});
     out.push_back({"languageName", L"语言名称", std::wstring(language->name)});
     out.push_back({"codePage", L"文本代码页", InfoNumber{language->codePage}});
+}
+
+// Said only when the texts are not read in the code page their language declares.
+void AddTextCodePage(const HelpFileFacts& facts, std::vector<InfoFact>& out)
+{
+    if (const auto used = facts.encoding.DifferingCodePage())
+        out.push_back({"textCodePage", L"文本按代码页读取", InfoNumber{*used, *used == kUtf8CodePage ? L" (UTF-8)" : L""}});
 }
 
 void AddArchive(const HelpFileFacts& facts, std::vector<InfoFact>& out)
@@ -164,14 +185,16 @@ void AddDamage(const HelpFileFacts& facts, InfoReport& report)
                                  L"压缩节的复位表缺失或不可用, 或压缩数据超出文件末尾"});
 }
 
-void AddWindows(const HelpFileFacts& facts, InfoReport& report)
+void AddWindows(const HelpFileFacts& facts, const NamesStream& namesStream, InfoReport& report)
 {
     if (!facts.windows) return;
-    const unsigned codePage = facts.CodePage();
+    const TextEncoding& encoding = facts.encoding;
     for (const WindowType& window : facts.windows->windows) {
-        report.windows.push_back({WindowText(window.name, codePage), WindowText(window.caption, codePage),
-                                  WindowText(window.contentsFile, codePage), WindowText(window.indexFile, codePage),
-                                  WindowText(window.defaultFile, codePage), WindowText(window.homeFile, codePage)});
+        report.windows.push_back({TextValue(window.name, encoding), TextValue(window.caption, encoding),
+                                  NameValue(window.contentsFile, encoding, namesStream),
+                                  NameValue(window.indexFile, encoding, namesStream),
+                                  NameValue(window.defaultFile, encoding, namesStream),
+                                  NameValue(window.homeFile, encoding, namesStream)});
         for (const auto* text : {&window.name, &window.caption, &window.contentsFile, &window.indexFile,
                                  &window.defaultFile, &window.homeFile, &window.jump1Text, &window.jump1Url,
                                  &window.jump2Text, &window.jump2Url})
@@ -183,22 +206,23 @@ void AddWindows(const HelpFileFacts& facts, InfoReport& report)
 
 } // namespace
 
-InfoReport DescribeFacts(const HelpFileFacts& facts)
+InfoReport DescribeFacts(const HelpFileFacts& facts, const NamesStream& namesStream)
 {
     InfoReport report;
-    const SystemFacts system(facts);
+    const SystemFacts system(facts, namesStream);
     const SystemFile empty;
     const SystemFile& file = facts.system ? *facts.system : empty;
     auto& out = report.facts;
     out.push_back({"title", L"标题", system.Text(kTitleCode, file.title)});
-    out.push_back({"defaultTopic", L"默认主题", system.Text(kDefaultTopicCode, file.defaultTopic)});
+    out.push_back({"defaultTopic", L"默认主题", system.Name(kDefaultTopicCode, file.defaultTopic)});
     out.push_back({"defaultWindow", L"默认窗口", system.Text(kDefaultWindowCode, file.defaultWindow)});
-    out.push_back({"contentsFile", L"目录文件", system.Text(kContentsFileCode, file.contentsFile)});
-    out.push_back({"indexFile", L"索引文件", system.Text(kIndexFileCode, file.indexFile)});
+    out.push_back({"contentsFile", L"目录文件", system.Name(kContentsFileCode, file.contentsFile)});
+    out.push_back({"indexFile", L"索引文件", system.Name(kIndexFileCode, file.indexFile)});
     out.push_back({"compiledFile", L"编译文件名", system.Text(kCompiledFileCode, file.compiledFile)});
     out.push_back({"defaultFont", L"默认字体", system.Text(kDefaultFontCode, file.defaultFont)});
     out.push_back({"compilerVersion", L"编译器版本", system.Text(kCompilerVersionCode, file.compilerVersion)});
     AddLanguage(facts, out);
+    AddTextCodePage(facts, out);
     out.push_back({"fullTextSearch", L"全文搜索", system.Setting(&SystemSettings::fullTextSearch)});
     out.push_back({"keywordLinks", L"关键字链接 (KLinks)", system.Setting(&SystemSettings::keywordLinks)});
     out.push_back({"associativeLinks", L"关联链接 (ALinks)", system.Setting(&SystemSettings::associativeLinks)});
@@ -207,7 +231,7 @@ InfoReport DescribeFacts(const HelpFileFacts& facts)
     out.push_back({"binaryIndex", L"二进制索引", system.Present(kBinaryIndexCode, file.binaryIndex.has_value())});
     AddArchive(facts, out);
     AddStreams(facts, out);
-    AddWindows(facts, report);
+    AddWindows(facts, namesStream, report);
     for (const SystemRecord& record : file.otherRecords) report.otherRecords.push_back({record.code, record.length});
     AddDamage(facts, report);
     return report;

@@ -5,6 +5,7 @@
 #include "HelpFileFacts.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -52,4 +53,8 @@ struct InfoReport {
     std::vector<InfoDamage> damage;
 };
 
-InfoReport DescribeFacts(const tarnwick::helpfile::HelpFileFacts& facts);
+// Whether a file name from the help file's texts names one of its streams: of the ways to read a
+// name, the one that does is shown.
+using NamesStream = std::function<bool(std::wstring_view)>;
+
+InfoReport DescribeFacts(const tarnwick::helpfile::HelpFileFacts& facts, const NamesStream& namesStream);

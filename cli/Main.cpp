@@ -14,7 +14,7 @@ int wmain(int argc, wchar_t** argv)
 int main(int argc, char** argv)
 {
     std::vector<std::wstring> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(tarnwick::storage::WideFromUtf8(argv[i]));
+    for (int i = 1; i < argc; ++i) arguments.push_back(tarnwick::storage::WideFromFileName(argv[i]));
     return RunCommandLine(arguments);
 }
 

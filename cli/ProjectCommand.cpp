@@ -6,7 +6,6 @@
 #include "UnpackSteps.h"
 #include "Utf8.h"
 
-#include <filesystem>
 
 namespace {
 
@@ -25,6 +24,20 @@ std::vector<std::wstring> ListedFiles(const CUnpackList& rows)
     return files;
 }
 
+// The file's name without its folder and its last extension: "help" of "/x/help.chm".
+std::wstring Stem(const std::wstring& file)
+{
+#ifdef _WIN32
+    const std::size_t folderEnd = file.find_last_of(L"\\/:");
+#else
+    const std::size_t folderEnd = file.find_last_of(L'/');
+#endif
+    std::wstring name = folderEnd == std::wstring::npos ? file : file.substr(folderEnd + 1);
+    const std::size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+    return name.empty() ? std::wstring(L"project") : name;
+}
+
 void Tell(const RecoveryReport& report, const std::wstring& destination)
 {
     if (report.lines.empty()) return;
@@ -38,7 +51,7 @@ void Tell(const RecoveryReport& report, const std::wstring& destination)
 
 } // namespace
 
-int Project(const std::wstring& file, const std::wstring& destination)
+int Project(const std::wstring& file, const std::wstring& destination, std::optional<unsigned> codePage)
 {
     CChmEngine engine(ReportError);
     CUnpackList rows;
@@ -50,7 +63,8 @@ int Project(const std::wstring& file, const std::wstring& destination)
     request.root = engine.GetRoot();
     request.listedFiles = ListedFiles(rows);
     request.destination = destination;
-    request.name = std::filesystem::path(file).stem().wstring();
+    request.name = Stem(file);
+    request.chosenCodePage = codePage;
     RecoveryReport report;
     const bool written = tarnwick::project::WriteProject(request, report);
     Tell(report, destination);

@@ -2,6 +2,8 @@
 // compiles them again.
 #pragma once
 
+#include <optional>
 #include <string>
 
-int Project(const std::wstring& file, const std::wstring& destination);
+// `codePage`: the user's, for the file's texts; none to let the texts decide.
+int Project(const std::wstring& file, const std::wstring& destination, std::optional<unsigned> codePage);

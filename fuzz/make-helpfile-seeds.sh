@@ -5,7 +5,7 @@ set -euo pipefail
 fixtures=$1
 dest=$2
 mkdir -p "$dest"
-for folder in "$fixtures"/*.extracted "$fixtures"/corpus/*.extracted; do
+for folder in "$fixtures"/*.extracted "$fixtures"/corpus/*.extracted "$fixtures"/text/*.extracted; do
   [ -f "$folder/#SYSTEM" ] || continue
   name=$(basename "$folder" .extracted)
   { printf '\0'; cat "$folder/#SYSTEM"; } >"$dest/system-$name"

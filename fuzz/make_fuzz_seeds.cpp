@@ -53,7 +53,7 @@ std::optional<std::vector<std::uint8_t>> ReadEntry(const std::vector<DirectoryEn
 
 std::optional<Section> ReadSection(const std::string& path)
 {
-    const auto file = OpenFileSource(WideFromUtf8(path).c_str());
+    const auto file = OpenFileSource(WideFromFileName(path).c_str());
     const auto layout = file ? ReadItsfLayout(*file) : std::nullopt;
     if (!layout) return std::nullopt;
     std::vector<DirectoryEntry> entries;

@@ -2,8 +2,9 @@
 // memory, its listing walked, and its project written into a file system held in memory: the
 // binary contents, the keyword index, #IVB, #SYSTEM and #WINDOWS all parsed from hostile bytes.
 // Traps when a written file lands outside the target folder or under a name Windows would read
-// as something else, when the project file itself is not written, or when it lists a file that
-// would be looked for outside the target.
+// as something else, when the project file itself is not written, when it lists a file that
+// would be looked for outside the target, maps a context number it gives no file, or reports in
+// anything but UTF-8.
 #include "ChmArchive.h"
 #include "ChmEngine.h"
 #include "ContainedPaths.h"
@@ -11,6 +12,7 @@
 #include "ItsStorage.h"
 #include "MemoryList.h"
 #include "ProjectWriter.h"
+#include "Utf8.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,6 +20,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -38,18 +41,38 @@ private:
     std::string& m_bytes;
 };
 
+// The lines of one section of the project file, up to the blank line that ends it.
+std::vector<std::string> SectionLines(const std::string& project, const std::string& heading)
+{
+    std::vector<std::string> lines;
+    const std::size_t start = project.find("\r\n" + heading + "\r\n");
+    if (start == std::string::npos) return lines;
+    for (std::size_t at = start + heading.size() + 4; at < project.size() && project[at] != '\r';) {
+        const std::size_t end = project.find("\r\n", at);
+        Check(end != std::string::npos);
+        lines.push_back(project.substr(at, end - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
 // Every line of [FILES] names a file below the project's folder.
 void CheckFilesSection(const std::string& project)
 {
-    const std::size_t start = project.find("\r\n[FILES]\r\n");
-    if (start == std::string::npos) return;
-    std::size_t at = start + 11;
-    while (at < project.size() && project[at] != '\r' && project[at] != '[') {
-        const std::size_t end = project.find("\r\n", at);
-        const std::string line = project.substr(at, end - at);
+    for (const std::string& line : SectionLines(project, "[FILES]")) {
         Check(!line.empty() && line[0] != '/' && line.find(':') == std::string::npos);
         Check(line != ".." && line.rfind("../", 0) != 0 && line.find("/../") == std::string::npos);
-        at = end + 2;
+    }
+}
+
+// The compiler refuses a context number of [MAP] that [ALIAS] does not define.
+void CheckEveryMappedContextHasItsAlias(const std::string& project)
+{
+    std::set<std::string> aliased;
+    for (const std::string& line : SectionLines(project, "[ALIAS]")) aliased.insert(line.substr(0, line.find('=')));
+    for (const std::string& line : SectionLines(project, "[MAP]")) {
+        const std::size_t name = line.find(' ') + 1;
+        Check(aliased.count(line.substr(name, line.find(' ', name) - name)) != 0);
     }
 }
 
@@ -106,5 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto project = disk.files.find(kTarget + L"/project.hhp");
     Check(project != disk.files.end());
     CheckFilesSection(project->second);
+    CheckEveryMappedContextHasItsAlias(project->second);
+    // The report is UTF-8 whatever the help file's code page.
+    for (const std::string& line : report.lines) Check(IsWellFormedUtf8(line));
     return 0;
 }

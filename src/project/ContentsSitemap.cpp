@@ -4,12 +4,13 @@
 
 namespace tarnwick::project {
 
-std::string ContentsSitemap(const std::vector<helpfile::ContentsEntry>& entries)
+std::string ContentsSitemap(const std::vector<helpfile::ContentsEntry>& entries, const NameWriter& writtenName)
 {
     SitemapWriter sitemap;
     for (const helpfile::ContentsEntry& entry : entries) {
         SitemapParams params{{"Name", entry.name}};
-        if (!entry.local.empty()) params.emplace_back("Local", entry.local);
+        const std::string local = entry.local.empty() ? std::string() : writtenName(entry.local);
+        if (!local.empty()) params.emplace_back("Local", local);
         if (!entry.url.empty()) params.emplace_back("URL", entry.url);
         sitemap.Item(entry.depth, params);
     }

@@ -2,12 +2,14 @@
 #pragma once
 
 #include "ContentsTree.h"
+#include "ProjectFile.h"
 
 #include <string>
 #include <vector>
 
 namespace tarnwick::project {
 
-std::string ContentsSitemap(const std::vector<helpfile::ContentsEntry>& entries);
+// Headings as stored, pages under the names they have on disk.
+std::string ContentsSitemap(const std::vector<helpfile::ContentsEntry>& entries, const NameWriter& writtenName);
 
 } // namespace tarnwick::project

@@ -2,10 +2,15 @@
 
 #include "CodePageEncoder.h"
 #include "SitemapWriter.h"
+#include "Utf8.h"
+
+#include <deque>
 
 namespace tarnwick::project {
 
 namespace {
+
+std::string Utf8(std::u16string_view text) { return storage::Utf8FromWide(std::wstring(text.begin(), text.end())); }
 
 // A character the code page lacks becomes "?", and the report says which keyword it was in.
 std::string KeywordText(std::u16string_view keyword, std::uint32_t codePage, RecoveryReport& report)
@@ -13,13 +18,15 @@ std::string KeywordText(std::u16string_view keyword, std::uint32_t codePage, Rec
     if (auto text = TextInCodePage(keyword, codePage)) return std::move(*text);
     std::string replaced;
     for (const char16_t unit : keyword) replaced += unit < 0x80 ? static_cast<char>(unit) : '?';
-    report.Lost("索引关键字 \"" + replaced + "\" 含代码页 " + std::to_string(codePage) + " 中没有的字符, 已写成 ?");
+    report.Lost("索引关键字 \"" + Utf8(keyword) + "\" 含代码页 " + std::to_string(codePage) + " 中没有的字符, 已写成 " +
+                replaced);
     return replaced;
 }
 
 } // namespace
 
-std::string IndexSitemap(const helpfile::KeywordIndex& index, RecoveryReport& report)
+std::string IndexSitemap(const helpfile::KeywordIndex& index, const NameWriter& writtenName,
+                         const helpfile::TextEncoding& encoding, RecoveryReport& report)
 {
     SitemapWriter sitemap;
     for (const helpfile::KeywordEntry& entry : index.entries) {
@@ -31,14 +38,16 @@ std::string IndexSitemap(const helpfile::KeywordIndex& index, RecoveryReport& re
             params.emplace_back("See Also", seeAlso);
         }
         const bool severalTopics = entry.topics.size() > 1;
+        std::deque<std::string> locals; // the params point into it: it must not move them
         for (const helpfile::Topic& topic : entry.topics) {
             if (topic.local.empty() && topic.url.empty()) {
-                report.Lost("索引关键字 \"" + keyword + "\" 的一个主题 \"" + topic.title + "\" 没有文件, 未写入");
+                report.Lost("索引关键字 \"" + Utf8(entry.keyword) + "\" 的一个主题 \"" +
+                            storage::Utf8FromWide(encoding.Decode(topic.title)) + "\" 没有文件, 未写入");
                 continue;
             }
             // With several topics each is named, so that the viewer can offer a choice.
             if (severalTopics) params.emplace_back("Name", topic.title.empty() ? std::string_view(keyword) : topic.title);
-            if (!topic.local.empty()) params.emplace_back("Local", topic.local);
+            if (!topic.local.empty()) params.emplace_back("Local", locals.emplace_back(writtenName(topic.local)));
             if (!topic.url.empty()) params.emplace_back("URL", topic.url);
         }
         sitemap.Item(entry.depth, params);

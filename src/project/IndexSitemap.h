@@ -1,14 +1,18 @@
 // The index file (.hhk) rebuilt from the keyword B-tree. The tree keeps its keywords in UTF-16;
-// they are written in the code page the tree names, as the compiler reads them.
+// they are written in the code page the index names (`index.codePage`), as the compiler reads them.
 #pragma once
 
 #include "KeywordIndex.h"
+#include "ProjectFile.h"
 #include "RecoveryReport.h"
+#include "TextEncoding.h"
 
 #include <string>
 
 namespace tarnwick::project {
 
-std::string IndexSitemap(const helpfile::KeywordIndex& index, RecoveryReport& report);
+// Topics under the names their files have on disk; `encoding` reads the topics' titles for the report.
+std::string IndexSitemap(const helpfile::KeywordIndex& index, const NameWriter& writtenName,
+                         const helpfile::TextEncoding& encoding, RecoveryReport& report);
 
 } // namespace tarnwick::project

@@ -1,13 +1,20 @@
 // The project file (NAME.hhp) a help compiler reads: [OPTIONS], [WINDOWS], [FILES], [ALIAS] and
-// [MAP]. Every text is already in the code page the compiler will read the file in.
+// [MAP]. Every name of a file is already in the code page the compiler reads names in, every other
+// text as the help file keeps it.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnwick::project {
+
+// Writes a file name found in the help file's texts as the project names that file: the name it
+// has on disk, in the code page the compiler reads file names in.
+using NameWriter = std::function<std::string(std::string_view reference)>;
 
 struct ProjectOptions {
     std::string compiledFile;

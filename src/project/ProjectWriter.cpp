@@ -2,12 +2,15 @@
 
 #include "AliasFile.h"
 #include "CodePageEncoder.h"
+#include "CodePageText.h"
 #include "ContentsSitemap.h"
-#include "FileSystem.h"
+#include "HelpFileFacts.h"
 #include "IndexSitemap.h"
 #include "InternalFile.h"
+#include "ProjectNames.h"
 #include "SafeName.h"
 #include "SystemOptions.h"
+#include "TextEncoding.h"
 #include "Utf8.h"
 
 #include <algorithm>
@@ -39,29 +42,18 @@ struct TopicBytes {
     helpfile::TopicFiles View() const { return {topics, urlTable, urlStrings, strings}; }
 };
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b)
-{
-    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
-}
+std::string Utf8(std::wstring_view text) { return storage::Utf8FromWide(text); }
 
-// A name from the file that can be written as it is: ASCII folders and a file name that
-// SafeFileName leaves unchanged. Other names are written under a name of the project's own.
-std::optional<std::wstring> WritableName(std::string_view name)
+// A name from the file that can be written where it says: a relative path whose every level
+// SafeFileName leaves as it is. Other names are written under a name of the project's own.
+bool IsWritableName(std::wstring_view name)
 {
-    if (name.empty() || name.front() == '/' || name.back() == '/') return std::nullopt;
-    std::wstring wide;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t slash = std::min(name.find('/', start), name.size());
-        const std::string_view part = name.substr(start, slash - start);
-        if (part.empty() || std::any_of(part.begin(), part.end(), [](char c) { return c < 0x20 || c > 0x7E; }))
-            return std::nullopt;
-        const std::wstring widePart(part.begin(), part.end());
-        if (SafeFileName(widePart) != widePart) return std::nullopt;
-        wide += widePart;
-        if (slash == name.size()) return wide;
-        wide += L'/';
+    if (name.empty() || name.front() == L'/' || name.back() == L'/') return false;
+    for (std::size_t start = 0;;) {
+        const std::size_t slash = std::min(name.find(L'/', start), name.size());
+        const std::wstring_view part = name.substr(start, slash - start);
+        if (part.empty() || SafeFileName(part) != part) return false;
+        if (slash == name.size()) return true;
         start = slash + 1;
     }
 }
@@ -69,107 +61,138 @@ std::optional<std::wstring> WritableName(std::string_view name)
 class ProjectAssembler {
 public:
     ProjectAssembler(const ProjectRequest& request, RecoveryReport& report)
-        : m_request(request), m_report(report), m_topics(request.root)
+        : m_request(request), m_report(report), m_facts(helpfile::GatherFacts(request.root, request.chosenCodePage)),
+          m_names(request.listedFiles, report), m_topics(request.root)
     {
-        SystemSections system = ReadSystemSections(request.root, report);
-        m_project = std::move(system.sections);
-        m_codePage = system.codePage;
-        if (m_project.options.compiledFile.empty()) {
-            const auto name = TextInCodePage(Utf16FromWide(request.name), m_codePage);
-            m_project.options.compiledFile = (name ? *name : std::string("project")) + ".chm";
-        }
-        EncodeListedFiles();
+        m_project = ReadSystemSections(m_facts, WrittenNameFunction(), report);
+        m_project.options.compiledFile = CompiledFile(m_project.options.compiledFile);
     }
 
     bool Write()
     {
         ProjectOptions& options = m_project.options;
-        options.contentsFile = KeepOrRebuild(options.contentsFile, L"#TOCIDX", "rebuilt-contents.hhc",
-                                             [&](const Bytes& bytes) { return RebuildContents(bytes); });
-        options.indexFile = KeepOrRebuild(options.indexFile, L"$WWKeywordLinks/BTree", "rebuilt-index.hhk",
-                                          [&](const Bytes& bytes) { return RebuildIndex(bytes); });
+        const auto contents = KeepOrRebuild(options.contentsFile, L"#TOCIDX", L"rebuilt-contents.hhc",
+                                            [&](const Bytes& bytes) { return RebuildContents(bytes); });
+        auto index = KeepOrRebuild(options.indexFile, L"$WWKeywordLinks/BTree", L"rebuilt-index.hhk",
+                                   [&](const Bytes& bytes) { return RebuildIndex(bytes); });
+        if (index && index->kept) index->onDisk = IndexWithUtf8Keywords(*index);
+        options.contentsFile = contents ? *ForCompiler(contents->onDisk) : std::string();
+        options.indexFile = index ? *ForCompiler(index->onDisk) : std::string();
         ListFiles();
         AddAliases();
         return WriteDestinationFile(*m_request.fileSystem, m_request.destination, m_request.name + L".hhp", ProjectFileText(m_project));
     }
 
 private:
-    // Unpacking writes an unsafe name with %XX (SafeName.h). The project names the file as it was
-    // written, so that it never refers to anything outside the destination ("../x").
-    std::wstring AsUnpacked(const std::wstring& path)
+    NameWriter WrittenNameFunction()
     {
-        std::wstring unpacked;
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t slash = std::min(path.find(L'/', start), path.size());
-            unpacked += SafeFileName(std::wstring_view(path).substr(start, slash - start));
-            if (slash == path.size()) break;
-            unpacked += L'/';
-            start = slash + 1;
-        }
-        if (unpacked != path)
-            m_report.Lost("文件 " + storage::Utf8FromWide(path) + " 展开时改名为 " + storage::Utf8FromWide(unpacked) +
-                          ", 项目中也用此名");
-        return unpacked;
+        return [this](std::string_view reference) { return WrittenName(reference); };
     }
 
-    void EncodeListedFiles()
+    bool IsListed(std::wstring_view name) const { return m_names.Find(name).has_value(); }
+
+    // The file a name from the help file's texts means: a listed file as it was unpacked, else
+    // the name as read.
+    std::wstring NameOnDisk(std::string_view reference) const
     {
-        for (const std::wstring& listed : m_request.listedFiles) {
-            const std::wstring path = AsUnpacked(listed);
-            auto encoded = TextInCodePage(Utf16FromWide(path), m_codePage);
-            if (!encoded) {
-                m_report.Lost("文件名 " + storage::Utf8FromWide(path) + " 不能写成代码页 " +
-                              std::to_string(m_codePage) + ", 未列入 [FILES]");
-                continue;
-            }
-            m_listed.push_back(std::move(*encoded));
-        }
+        const std::wstring read = m_facts.encoding.DecodeName(reference, [this](std::wstring_view name) { return IsListed(name); });
+        return m_names.Find(read).value_or(read);
     }
 
-    bool IsListed(std::string_view name) const
+    std::optional<std::string> ForCompiler(std::wstring_view name) const
     {
-        return std::any_of(m_listed.begin(), m_listed.end(), [&](const std::string& f) { return SameNameIgnoringCase(f, name); });
+        return TextInCodePage(Utf16FromWide(name), m_request.compiler.fileNames);
     }
 
-    // The name the project gives the file: the stored one when it is listed, else the one rebuilt
-    // from its binary form, else none.
+    std::string WrittenName(std::string_view reference)
+    {
+        const std::wstring name = NameOnDisk(reference);
+        if (auto written = ForCompiler(name)) return std::move(*written);
+        m_report.Lost("文件名 " + Utf8(name) + " 不能写成代码页 " + std::to_string(m_request.compiler.fileNames) +
+                      ", 项目中保留帮助文件中的写法");
+        return std::string(reference);
+    }
+
+    // The help file's own record of its name, else the name it has; either in the compiler's code page.
+    std::string CompiledFile(const std::string& recorded)
+    {
+        const std::wstring name = recorded.empty() ? m_request.name : m_facts.encoding.Decode(recorded);
+        if (auto written = ForCompiler(name + L".chm")) return std::move(*written);
+        m_report.Lost("编译文件名 " + Utf8(name) + " 不能写成代码页 " + std::to_string(m_request.compiler.fileNames) +
+                      ", 改为 project.chm");
+        return "project.chm";
+    }
+
+    struct SitemapFile {
+        std::wstring inHelpFile; // as the help file names it; empty when rebuilt
+        std::wstring onDisk;
+        bool kept = false;
+    };
+
+    // The contents or index file the project names: the stored one when it is listed, else the
+    // one rebuilt from its binary form, else none. Its name on disk can be written for the compiler.
     template <class Rebuild>
-    std::string KeepOrRebuild(const std::string& named, std::wstring_view binaryPath, const char* fallback, Rebuild rebuild)
+    std::optional<SitemapFile> KeepOrRebuild(const std::string& reference, std::wstring_view binaryPath,
+                                             std::wstring_view fallback, Rebuild rebuild)
     {
-        if (!named.empty() && IsListed(named)) return named;
+        const auto isListed = [this](std::wstring_view name) { return IsListed(name); };
+        const std::wstring named = reference.empty() ? std::wstring() : m_facts.encoding.DecodeName(reference, isListed);
+        const auto listed = m_names.Find(named);
+        if (listed && ForCompiler(*listed)) return SitemapFile{named, *listed, true};
         const auto bytes = helpfile::ReadInternalFile(m_request.root, binaryPath, kBinaryFileLimit);
         if (!bytes) {
-            if (!named.empty()) m_report.Lost("文件 " + named + " 既未存放也没有二进制形式, 未能恢复");
-            return {};
+            if (!named.empty()) m_report.Lost("文件 " + Utf8(named) + " 既未存放也没有二进制形式, 未能恢复");
+            return std::nullopt;
         }
-        std::string name = named;
-        auto wideName = WritableName(name);
-        if (!wideName) {
-            if (!named.empty()) m_report.Lost("文件名 " + named + " 不能直接使用, 重建的文件改名为 " + fallback);
+        std::wstring name = named;
+        if (!IsWritableName(name) || !ForCompiler(name)) {
+            if (!named.empty()) m_report.Lost("文件名 " + Utf8(named) + " 不能直接使用, 重建的文件改名为 " + Utf8(fallback));
             name = fallback;
-            wideName = std::wstring(name.begin(), name.end());
         }
-        if (!WriteDestinationFile(*m_request.fileSystem, m_request.destination, *wideName, rebuild(*bytes))) {
-            m_report.Lost("不能写入重建的文件 " + name);
-            return {};
+        if (!WriteDestinationFile(*m_request.fileSystem, m_request.destination, name, rebuild(*bytes))) {
+            m_report.Lost("不能写入重建的文件 " + Utf8(name));
+            return std::nullopt;
         }
-        return name;
+        return SitemapFile{{}, name, false};
+    }
+
+    // chmcmd builds the keyword tree from the index file's keywords decoded as UTF-8. A stored index
+    // in a code page stays as it is, listed in [FILES], and the compiler gets a UTF-8 copy beside it.
+    std::wstring IndexWithUtf8Keywords(const SitemapFile& index)
+    {
+        if (!m_request.compiler.utf8Keywords) return index.onDisk;
+        const auto bytes = helpfile::ReadInternalFile(m_request.root, index.inHelpFile, kBinaryFileLimit);
+        if (!bytes) return index.onDisk;
+        const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+        const unsigned codePage = m_facts.encoding.CodePageOf(text);
+        if (codePage == helpfile::kUtf8CodePage || helpfile::WeighText(text, codePage) == helpfile::TextEvidence::Ascii)
+            return index.onDisk;
+        const std::size_t dot = index.onDisk.rfind(L'.');
+        const std::wstring copy = index.onDisk.substr(0, dot) + L"-utf8" + (dot == std::wstring::npos ? L".hhk" : index.onDisk.substr(dot));
+        if (!ForCompiler(copy) ||
+            !WriteDestinationFile(*m_request.fileSystem, m_request.destination, copy, Utf8(m_facts.encoding.Decode(text)))) {
+            m_report.Lost("不能写入索引文件 " + Utf8(index.onDisk) + " 的 UTF-8 副本, 编译出的索引关键字会是乱码");
+            return index.onDisk;
+        }
+        m_report.Lost("索引文件 " + Utf8(index.onDisk) + " 的关键字在代码页 " + std::to_string(codePage) +
+                      " 中, 本机的编译器按 UTF-8 读取: 编译用 UTF-8 的副本 " + Utf8(copy) + ", 原文件照原样列入 [FILES]");
+        return copy;
     }
 
     std::string RebuildContents(const Bytes& bytes)
     {
         const helpfile::ContentsTree tree = helpfile::ReadContentsTree(bytes, m_topics.View());
         for (const std::string& damage : tree.damage) m_report.Lost("目录: " + damage);
-        return ContentsSitemap(tree.entries);
+        return ContentsSitemap(tree.entries, WrittenNameFunction());
     }
 
     std::string RebuildIndex(const Bytes& bytes)
     {
         helpfile::KeywordIndex index = helpfile::ReadKeywordIndex(bytes, m_topics.View());
         for (const std::string& damage : index.damage) m_report.Lost("索引: " + damage);
-        if (index.codePage == 0) index.codePage = m_codePage;
-        return IndexSitemap(index, m_report);
+        if (m_request.compiler.utf8Keywords) index.codePage = helpfile::kUtf8CodePage;
+        if (index.codePage == 0) index.codePage = m_facts.encoding.DeclaredCodePage();
+        return IndexSitemap(index, WrittenNameFunction(), m_facts.encoding, m_report);
     }
 
     // The compiler stores the contents and index files itself, so they are not listed again; but
@@ -178,14 +201,22 @@ private:
     void ListFiles()
     {
         const ProjectOptions& options = m_project.options;
-        for (const std::string& file : m_listed) {
-            const bool atRoot = file.find('/') == std::string::npos;
-            if (atRoot && (SameNameIgnoringCase(file, options.contentsFile) || SameNameIgnoringCase(file, options.indexFile)))
+        for (const std::wstring& file : m_names.Files()) {
+            auto written = ForCompiler(file);
+            if (!written) {
+                m_report.Lost("文件名 " + Utf8(file) + " 不能写成代码页 " + std::to_string(m_request.compiler.fileNames) +
+                              ", 未列入 [FILES]");
                 continue;
-            m_project.files.push_back(file);
+            }
+            const bool atRoot = file.find(L'/') == std::wstring::npos;
+            if (atRoot && (SameNameIgnoringCase(*written, options.contentsFile) || SameNameIgnoringCase(*written, options.indexFile)))
+                continue;
+            m_project.files.push_back(std::move(*written));
         }
     }
 
+    // A context number whose file is not in the help file is left out of both sections: the
+    // compiler refuses a [MAP] entry without its [ALIAS].
     void AddAliases()
     {
         const auto ivb = helpfile::ReadInternalFile(m_request.root, L"#IVB", kBinaryFileLimit);
@@ -193,23 +224,45 @@ private:
         const helpfile::AliasFile aliases = helpfile::ReadAliasFile(*ivb, m_topics.strings);
         for (const std::string& damage : aliases.damage) m_report.Lost("[ALIAS]: " + damage);
         for (const helpfile::ContextAlias& alias : aliases.aliases) {
-            const std::string name = "IDH_" + std::to_string(alias.id);
-            m_project.aliases.push_back(name + "=" + alias.file);
-            m_project.map.push_back("#define " + name + " " + std::to_string(alias.id));
+            const std::string id = std::to_string(alias.id);
+            const std::wstring file = NameOnDisk(alias.file);
+            const auto written = IsListed(file) ? ForCompiler(file) : std::nullopt;
+            if (!written) {
+                m_report.Lost("[ALIAS]/[MAP]: 上下文编号 " + id + " 的文件 " + Utf8(file) + " 不在帮助文件中或不能写成代码页 " +
+                              std::to_string(m_request.compiler.fileNames) + ", 未写入");
+                continue;
+            }
+            m_project.aliases.push_back("IDH_" + id + "=" + *written);
+            m_project.map.push_back("#define IDH_" + id + " " + id);
         }
-        if (!aliases.aliases.empty())
-            m_report.Lost("[MAP]: 帮助文件不保存上下文编号的原名, 写成 IDH_编号 (" + std::to_string(aliases.aliases.size()) + " 个)");
+        if (!m_project.aliases.empty())
+            m_report.Lost("[MAP]: 帮助文件不保存上下文编号的原名, 写成 IDH_编号 (" + std::to_string(m_project.aliases.size()) + " 个)");
+    }
+
+    static bool SameNameIgnoringCase(std::string_view a, std::string_view b)
+    {
+        const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
     }
 
     const ProjectRequest& m_request;
     RecoveryReport& m_report;
+    helpfile::HelpFileFacts m_facts;
+    ProjectNames m_names;
     TopicBytes m_topics;
     ProjectSections m_project;
-    unsigned m_codePage = 0;
-    std::vector<std::string> m_listed;
 };
 
 } // namespace
+
+CompilerCodePages ThisSystemsCompiler()
+{
+#ifdef _WIN32
+    return {helpfile::SystemCodePage(), false};
+#else
+    return {helpfile::kUtf8CodePage, true};
+#endif
+}
 
 bool WriteDestinationFile(IFileSystem& fileSystem, const std::wstring& destination, const std::wstring& relativePath,
                           std::string_view bytes)

@@ -6,17 +6,31 @@
 #include "ITStorage.h"
 #include "RecoveryReport.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace tarnwick::project {
 
+// The code pages the help compiler of a system reads a project in. chmcmd, the compiler on Linux,
+// opens the files a project names by those very bytes, the system's UTF-8 names, and decodes the
+// keywords of an index as UTF-8; the Microsoft compiler reads the project in the ANSI code page
+// and takes an index's keywords in the code page the index was made for.
+struct CompilerCodePages {
+    unsigned fileNames = 0;
+    bool utf8Keywords = false;
+};
+
+CompilerCodePages ThisSystemsCompiler();
+
 struct ProjectRequest {
     IStorage* root = nullptr;
-    std::vector<std::wstring> listedFiles; // every listed stream, "/"-separated, as unpacked
+    std::vector<std::wstring> listedFiles; // every listed stream, "/"-separated, as the help file names it
     std::wstring destination;
     std::wstring name; // NAME of NAME.hhp
     IFileSystem* fileSystem = &PlatformFileSystem();
+    std::optional<unsigned> chosenCodePage; // the user's, for the help file's texts
+    CompilerCodePages compiler = ThisSystemsCompiler();
 };
 
 // False when the project file could not be written. What could not be recovered is added to

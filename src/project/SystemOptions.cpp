@@ -1,6 +1,5 @@
 #include "SystemOptions.h"
 
-#include "HelpFileFacts.h"
 #include "WindowsSection.h"
 
 namespace tarnwick::project {
@@ -36,12 +35,17 @@ void ReportSystemLosses(const helpfile::SystemFile& system, RecoveryReport& repo
     }
 }
 
-void FillOptions(const helpfile::SystemFile& system, ProjectOptions& options)
+std::string NameOrEmpty(const std::optional<std::string>& reference, const NameWriter& writtenName)
 {
-    if (system.compiledFile) options.compiledFile = *system.compiledFile + ".chm";
+    return reference && !reference->empty() ? writtenName(*reference) : std::string();
+}
+
+void FillOptions(const helpfile::SystemFile& system, const NameWriter& writtenName, ProjectOptions& options)
+{
+    options.compiledFile = system.compiledFile.value_or("");
     options.contentsFile = system.contentsFile.value_or("");
     options.indexFile = system.indexFile.value_or("");
-    options.defaultTopic = system.defaultTopic.value_or("");
+    options.defaultTopic = NameOrEmpty(system.defaultTopic, writtenName);
     options.title = system.title.value_or("");
     options.defaultWindow = system.defaultWindow.value_or("");
     options.defaultFont = system.defaultFont.value_or("");
@@ -75,24 +79,24 @@ void FillFromWindows(const helpfile::WindowsFile& windows, ProjectOptions& optio
 
 } // namespace
 
-SystemSections ReadSystemSections(IStorage* root, RecoveryReport& report)
+ProjectSections ReadSystemSections(const helpfile::HelpFileFacts& facts, const NameWriter& writtenName,
+                                   RecoveryReport& report)
 {
-    const helpfile::HelpFileFacts facts = helpfile::GatherFacts(root);
-    SystemSections result;
-    result.codePage = facts.CodePage();
-    result.sections.options.language = facts.Lcid();
+    ProjectSections sections;
+    sections.options.language = facts.Lcid();
     if (facts.system) {
-        FillOptions(*facts.system, result.sections.options);
+        FillOptions(*facts.system, writtenName, sections.options);
         ReportSystemLosses(*facts.system, report);
     } else {
         report.Lost("#SYSTEM 缺失或损坏: [OPTIONS] 中只有能从别处得知的选项");
     }
     if (facts.windows) {
-        result.sections.windows = WindowsSection(*facts.windows, report);
-        FillFromWindows(*facts.windows, result.sections.options);
+        sections.windows = WindowsSection(*facts.windows, writtenName, facts.encoding, report);
+        FillFromWindows(*facts.windows, sections.options);
+    } else if (facts.windowsState == helpfile::InternalFileState::Damaged) {
+        report.Lost("#WINDOWS 不能读取: 没有 [WINDOWS]");
     }
-    else if (facts.windowsState == helpfile::InternalFileState::Damaged) report.Lost("#WINDOWS 不能读取: 没有 [WINDOWS]");
-    return result;
+    return sections;
 }
 
 } // namespace tarnwick::project

@@ -1,17 +1,16 @@
 // The [OPTIONS] and [WINDOWS] of the project as "#SYSTEM" and "#WINDOWS" kept them.
 #pragma once
 
-#include "ITStorage.h"
+#include "HelpFileFacts.h"
 #include "ProjectFile.h"
 #include "RecoveryReport.h"
 
 namespace tarnwick::project {
 
-struct SystemSections {
-    ProjectSections sections; // options and windows filled; files, aliases and map left empty
-    unsigned codePage = 0;    // the one every text of the file is in
-};
-
-SystemSections ReadSystemSections(IStorage* root, RecoveryReport& report);
+// Options and windows filled, files, aliases and map left empty. The compiled file and the
+// contents and index files are left as the help file names them: which names they get on disk is
+// the writer's to decide.
+ProjectSections ReadSystemSections(const helpfile::HelpFileFacts& facts, const NameWriter& writtenName,
+                                   RecoveryReport& report);
 
 } // namespace tarnwick::project

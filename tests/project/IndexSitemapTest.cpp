@@ -16,9 +16,11 @@ TEST(IndexSitemap, KeywordsAreWrittenInTheTreesCodePageAndWhatItLacksIsReported)
     index.entries.push_back(KeywordEntry{0, u"\u5E2E\u52A9", {}, {Topic{"", "a.htm", ""}}});
     index.entries.push_back(KeywordEntry{1, u"\u0E01x", {}, {Topic{"", "b.htm", ""}, Topic{"T", "", ""}}});
     RecoveryReport report;
-    const std::string text = IndexSitemap(index, report);
+    const NameWriter onDisk = [](std::string_view reference) { return "disk/" + std::string(reference); };
+    const std::string text = IndexSitemap(index, onDisk, helpfile::TextEncoding(936), report);
 
     EXPECT_NE(text.find("<param name=\"Name\" value=\"\xB0\xEF\xD6\xFA\">"), std::string::npos) << text;
+    EXPECT_NE(text.find("<param name=\"Local\" value=\"disk/a.htm\">"), std::string::npos) << text;
     // A Thai letter has no GBK form: a stand-in, said in the report, as is the topic without a file.
     EXPECT_NE(text.find("<param name=\"Name\" value=\"?x\">"), std::string::npos) << text;
     EXPECT_EQ(report.lines.size(), 2u);

@@ -3,8 +3,9 @@
 //       file; the names left out are how a compiler that keeps the contents only in binary form
 //       leaves them
 //   project_probe dump FILE.chm  title, default topic, language, the window types, the context
-//       numbers with their files, and every entry
-//       of the binary contents and index, one per line, for comparing two help files
+//       numbers with their files, and every entry of the binary contents and index, one per line,
+//       in UTF-8 as a reader shows them (a text that is compiled again may change encoding, as a
+//       name does), for comparing two help files
 #include "AliasFile.h"
 #include "ChmBuilder.h"
 #include "ChmEngine.h"
@@ -39,6 +40,19 @@ int Pack(const fs::path& folder, const fs::path& output, const std::set<std::str
 
 std::string Utf8Of(const std::u16string& text) { return tarnwick::storage::Utf8FromWide(std::wstring(text.begin(), text.end())); }
 
+// Texts and names of one help file as a reader shows them.
+struct Reader {
+    IStorage* root;
+    const TextEncoding& encoding;
+
+    std::string Text(std::string_view text) const { return tarnwick::storage::Utf8FromWide(encoding.Decode(text)); }
+    std::string Name(std::string_view name) const
+    {
+        return tarnwick::storage::Utf8FromWide(
+            encoding.DecodeName(name, [this](std::wstring_view wide) { return NamesStream(root, wide); }));
+    }
+};
+
 std::vector<std::uint8_t> Read(IStorage* root, const wchar_t* path)
 {
     auto bytes = ReadInternalFile(root, path, 64u << 20);
@@ -51,17 +65,19 @@ int Dump(const std::wstring& file)
     if (FAILED(engine.OpenFile(file)) || !engine.GetRoot()) return 1;
     IStorage* root = engine.GetRoot();
     const HelpFileFacts facts = GatherFacts(root);
+    const Reader read{root, facts.encoding};
     if (facts.system) {
-        std::cout << "title\t" << facts.system->title.value_or("") << "\n";
-        std::cout << "default topic\t" << facts.system->defaultTopic.value_or("") << "\n";
+        std::cout << "title\t" << read.Text(facts.system->title.value_or("")) << "\n";
+        std::cout << "default topic\t" << read.Name(facts.system->defaultTopic.value_or("")) << "\n";
     }
     std::cout << "language\t" << facts.Lcid().value_or(0) << "\n";
     if (facts.windows) {
         for (const WindowType& w : facts.windows->windows) {
             std::cout << "window";
-            for (const WindowText* text : {&w.name, &w.caption, &w.contentsFile, &w.indexFile, &w.defaultFile, &w.homeFile,
-                                           &w.jump1Text, &w.jump1Url, &w.jump2Text, &w.jump2Url})
-                std::cout << "\t" << text->text.value_or("");
+            for (const WindowText* text : {&w.name, &w.caption, &w.jump1Text, &w.jump1Url, &w.jump2Text, &w.jump2Url})
+                std::cout << "\t" << read.Text(text->text.value_or(""));
+            for (const WindowText* name : {&w.contentsFile, &w.indexFile, &w.defaultFile, &w.homeFile})
+                std::cout << "\t" << read.Name(name->text.value_or(""));
             // Which members count as set is left out: chmcmd marks the styles set in every window.
             for (const std::int64_t number : {std::int64_t{w.properties}, std::int64_t{w.styles},
                                                std::int64_t{w.extendedStyles}, std::int64_t{w.position.left},
@@ -79,14 +95,15 @@ int Dump(const std::wstring& file)
     // By number: compilers keep them in their own orders.
     std::vector<ContextAlias> aliases = ReadAliasFile(Read(root, L"#IVB"), strings).aliases;
     std::sort(aliases.begin(), aliases.end(), [](const ContextAlias& a, const ContextAlias& b) { return a.id < b.id; });
-    for (const ContextAlias& alias : aliases) std::cout << "alias\t" << alias.id << "\t" << alias.file << "\n";
+    for (const ContextAlias& alias : aliases) std::cout << "alias\t" << alias.id << "\t" << read.Name(alias.file) << "\n";
     for (const ContentsEntry& e : ReadContentsTree(Read(root, L"#TOCIDX"), files).entries)
-        std::cout << "contents\t" << e.depth << "\t" << e.name << "\t" << e.local << "\t" << e.url << "\n";
+        std::cout << "contents\t" << e.depth << "\t" << read.Text(e.name) << "\t" << read.Name(e.local) << "\t"
+                  << read.Text(e.url) << "\n";
     const auto btree = Read(root, L"$WWKeywordLinks/BTree");
     if (btree.empty()) return 0;
     for (const KeywordEntry& e : ReadKeywordIndex(btree, files).entries) {
         std::cout << "index\t" << e.depth << "\t" << Utf8Of(e.keyword) << "\t" << Utf8Of(e.seeAlso);
-        for (const Topic& topic : e.topics) std::cout << "\t" << topic.local << topic.url;
+        for (const Topic& topic : e.topics) std::cout << "\t" << read.Name(topic.local) << read.Text(topic.url);
         std::cout << "\n";
     }
     return 0;
@@ -98,7 +115,7 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() >= 3 && args[0] == "pack") return Pack(args[1], args[2], {args.begin() + 3, args.end()});
-    if (args.size() == 2 && args[0] == "dump") return Dump(tarnwick::storage::WideFromUtf8(args[1]));
+    if (args.size() == 2 && args[0] == "dump") return Dump(tarnwick::storage::WideFromFileName(args[1]));
     std::cerr << "usage: project_probe pack DIR OUT.chm [LEAVE_OUT...] | dump FILE.chm\n";
     return 2;
 }

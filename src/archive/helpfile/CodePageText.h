@@ -9,9 +9,21 @@
 
 namespace tarnwick::helpfile {
 
+inline constexpr unsigned kUtf8CodePage = 65001;
+
 // Bytes that are not text in `codePage` become U+FFFD, so every text converts; a code page the
 // system cannot convert from is read as Windows-1252.
 std::wstring WideFromCodePage(std::string_view text, unsigned codePage);
+
+// Whether every byte of `text` belongs to a character of `codePage`: no replacement needed.
+bool IsTextInCodePage(std::string_view text, unsigned codePage);
+
+// Whether the system can convert from and to `codePage`.
+bool IsKnownCodePage(unsigned codePage);
+
+// The code page the help compiler of this system reads its project files in: the ANSI code page on
+// Windows; elsewhere UTF-8, in which the system names its files.
+unsigned SystemCodePage();
 
 // Nothing when the system cannot convert to `codePage` or a character has no form in it: a
 // stand-in character would name another file or keyword.

@@ -3,7 +3,9 @@
 #include "AllStreams.h"
 #include "InternalFile.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace tarnwick::helpfile {
@@ -46,13 +48,30 @@ void ReadSystem(IStorage* root, HelpFileFacts& facts)
     facts.systemState = facts.system && facts.system->damaged.empty() ? InternalFileState::Read : InternalFileState::Damaged;
 }
 
-void ReadWindows(IStorage* root, HelpFileFacts& facts)
+void ReadWindows(IStorage* root, std::span<const std::uint8_t> strings, HelpFileFacts& facts)
 {
     const auto windows = ReadInternalFile(root, L"#WINDOWS", kWindowsFileLimit);
     if (!windows) return;
-    const auto strings = ReadInternalFile(root, L"#STRINGS", kStringsFileLimit);
-    facts.windows = ParseWindowsFile(*windows, strings ? std::span<const std::uint8_t>(*strings) : std::span<const std::uint8_t>());
+    facts.windows = ParseWindowsFile(*windows, strings);
     facts.windowsState = facts.windows->damaged.empty() ? InternalFileState::Read : InternalFileState::Damaged;
+}
+
+// The texts the file's encoding is judged on: those of #SYSTEM, and every text of #STRINGS, where
+// the compiler keeps the titles of topics, the contents' headings and the window types' texts.
+void WeighTexts(const std::optional<SystemFile>& system, std::span<const std::uint8_t> strings, TextEncoding& encoding)
+{
+    if (system) {
+        for (const std::optional<std::string>* text : {&system->contentsFile, &system->indexFile, &system->defaultTopic,
+                                                        &system->title, &system->defaultWindow, &system->compiledFile,
+                                                        &system->defaultFont})
+            if (*text) encoding.Weigh(**text);
+    }
+    const std::string_view all(reinterpret_cast<const char*>(strings.data()), strings.size());
+    for (std::size_t start = 0; start < all.size();) {
+        const std::size_t end = std::min(all.find('\0', start), all.size());
+        encoding.Weigh(all.substr(start, end - start));
+        start = end + 1;
+    }
 }
 
 } // namespace
@@ -85,13 +104,17 @@ std::optional<double> HelpFileFacts::CompressionRatio() const
     return static_cast<double>(archive->compressedSize) / static_cast<double>(total);
 }
 
-HelpFileFacts GatherFacts(IStorage* root)
+HelpFileFacts GatherFacts(IStorage* root, std::optional<unsigned> chosenCodePage)
 {
     HelpFileFacts facts;
     if (!root) return facts;
     ReadSystem(root, facts);
-    ReadWindows(root, facts);
+    const auto strings = ReadInternalFile(root, L"#STRINGS", kStringsFileLimit);
+    const std::span<const std::uint8_t> stringsBytes = strings ? std::span<const std::uint8_t>(*strings) : std::span<const std::uint8_t>();
+    ReadWindows(root, stringsBytes, facts);
     facts.archive = ReadArchiveFacts(root);
+    facts.encoding = TextEncoding(facts.CodePage(), chosenCodePage);
+    WeighTexts(facts.system, stringsBytes, facts.encoding);
     facts.streams = CountStreams(root);
     if (facts.archive) {
         facts.streams.internalStreams = SaturatingAdd(facts.streams.internalStreams, facts.archive->dataSpaceStreams);

@@ -6,6 +6,7 @@
 #include "ITStorage.h"
 #include "Language.h"
 #include "SystemFile.h"
+#include "TextEncoding.h"
 #include "WindowsFile.h"
 
 #include <cstdint>
@@ -30,17 +31,20 @@ struct HelpFileFacts {
     std::optional<WindowsFile> windows;
     std::optional<ArchiveFacts> archive; // none when the storage does not offer them
     StreamCounts streams;
+    // Weighed on the texts of #SYSTEM and #STRINGS.
+    TextEncoding encoding{kFallbackCodePage};
 
     // From #SYSTEM's LCID, else the ITSF header's.
     std::optional<std::uint32_t> Lcid() const;
     std::optional<Language> KnownLanguage() const;
-    // The code page the file's texts are read in: its language's, or the fallback.
+    // The code page the file's language declares for its texts, or the fallback.
     unsigned CodePage() const;
     // The compressed section's size against the streams' total (without the container's own
     // "::DataSpace" streams, which hold the compressed bytes themselves); none when either is 0.
     std::optional<double> CompressionRatio() const;
 };
 
-HelpFileFacts GatherFacts(IStorage* root);
+// `chosenCodePage` is the user's: the file's texts are read in it, whatever they look like.
+HelpFileFacts GatherFacts(IStorage* root, std::optional<unsigned> chosenCodePage = std::nullopt);
 
 } // namespace tarnwick::helpfile

@@ -1,7 +1,9 @@
 #include "InternalFile.h"
 
 #include "ComRef.h"
+#include "FileReference.h"
 
+#include <algorithm>
 #include <string>
 
 namespace tarnwick::helpfile {
@@ -44,6 +46,14 @@ std::optional<std::vector<std::uint8_t>> ReadInternalFile(IStorage* root, std::w
         (FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &got)) || got != bytes.size()))
         return std::nullopt;
     return bytes;
+}
+
+bool NamesStream(IStorage* root, std::wstring_view reference)
+{
+    if (!root) return false;
+    const std::vector<ReferencedPath> readings = ReferencedPaths(reference);
+    return std::any_of(readings.begin(), readings.end(),
+                       [&](const ReferencedPath& reading) { return !reading.path.empty() && OpenInternalStream(root, reading.path); });
 }
 
 } // namespace tarnwick::helpfile

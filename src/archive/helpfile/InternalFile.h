@@ -16,4 +16,8 @@ namespace tarnwick::helpfile {
 // than `limit` or cannot be read whole. The limit keeps a damaged size from deciding an allocation.
 std::optional<std::vector<std::uint8_t>> ReadInternalFile(IStorage* root, std::wstring_view path, std::size_t limit);
 
+// Whether a file name from the help file's own texts names one of its streams, read as
+// ReferencedPaths says, in any letter case.
+bool NamesStream(IStorage* root, std::wstring_view reference);
+
 } // namespace tarnwick::helpfile

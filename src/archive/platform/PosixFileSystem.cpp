@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-using tarnwick::storage::Utf8FromWide;
+using tarnwick::storage::FileNameFromWide;
 
 namespace {
 
@@ -104,17 +104,17 @@ public:
     bool DirectoryExists(const std::wstring& path) override
     {
         struct stat info {};
-        return stat(Utf8FromWide(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+        return stat(FileNameFromWide(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
 
-    void MakeDirectory(const std::wstring& path) override { mkdir(Utf8FromWide(path).c_str(), 0777); }
+    void MakeDirectory(const std::wstring& path) override { mkdir(FileNameFromWide(path).c_str(), 0777); }
 
     std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) override
     {
         // Not following a link keeps an existing symbolic link from sending the
         // content somewhere outside the target folder.
         constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW;
-        const std::string whole = Utf8FromWide(path);
+        const std::string whole = FileNameFromWide(path);
         const std::size_t slash = whole.rfind('/');
         const int folder = slash == std::string::npos || slash == 0 ? -1 : FolderOf(std::string_view(whole).substr(0, slash));
         const int fd = folder >= 0 ? openat(folder, whole.c_str() + slash + 1, kFlags, 0666) : open(whole.c_str(), kFlags, 0666);
@@ -125,7 +125,7 @@ public:
         return std::make_unique<PosixOutputFile>(fd);
     }
 
-    void RemoveFile(const std::wstring& path) override { unlink(Utf8FromWide(path).c_str()); }
+    void RemoveFile(const std::wstring& path) override { unlink(FileNameFromWide(path).c_str()); }
 
     void ForgetFolders() override
     {

@@ -120,7 +120,7 @@ std::unique_ptr<ByteSource> OpenFileSource(const wchar_t* path)
 
 std::unique_ptr<ByteSource> OpenFileSource(const wchar_t* path)
 {
-    const std::string name = Utf8FromWide(path);
+    const std::string name = FileNameFromWide(path);
     const int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return nullptr;
     struct stat info {};

@@ -111,6 +111,9 @@ bool IsAscii(wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; }
 
 std::size_t Utf8Length(char32_t cp) { return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4; }
 
+constexpr char32_t kFirstEscapedByte = 0xDC80;
+constexpr char32_t kLastEscapedByte = 0xDCFF;
+
 } // namespace
 
 std::wstring WideFromUtf8(std::string_view text)
@@ -144,6 +147,50 @@ std::string Utf8FromWide(std::wstring_view text)
     char* end = out.data();
     for (std::size_t i = 0; i < text.size(); ++i)
         end = IsAscii(text[i]) ? (*end = static_cast<char>(text[i]), end + 1) : EncodeUtf8(end, NextCodePoint(text, i));
+    return out;
+}
+
+bool IsWellFormedUtf8(std::string_view text)
+{
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        if (DecodeOne(text, pos) == kReplacement && pos == start + 1) return false;
+    }
+    return true;
+}
+
+std::wstring WideFromFileName(std::string_view bytes)
+{
+    std::wstring out(bytes.size(), L'\0');
+    wchar_t* end = out.data();
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t start = pos;
+        const char32_t cp = DecodeOne(bytes, pos);
+        // A well-formed U+FFFD takes three bytes; one byte read means it was not UTF-8.
+        if (cp == kReplacement && pos == start + 1)
+            *end++ = static_cast<wchar_t>(kFirstEscapedByte - 0x80 + static_cast<unsigned char>(bytes[start]));
+        else
+            end = EncodeWide(end, cp);
+    }
+    out.resize(static_cast<std::size_t>(end - out.data()));
+    return out;
+}
+
+std::string FileNameFromWide(std::wstring_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    char utf8[4];
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto unit = static_cast<char32_t>(static_cast<std::make_unsigned_t<wchar_t>>(text[i]));
+        if (unit < 0x80) {
+            out += static_cast<char>(unit);
+        } else if (unit >= kFirstEscapedByte && unit <= kLastEscapedByte) {
+            out += static_cast<char>(unit - kFirstEscapedByte + 0x80);
+        } else {
+            out.append(utf8, EncodeUtf8(utf8, NextCodePoint(text, i)));
+        }
+    }
     return out;
 }
 

@@ -10,7 +10,6 @@ namespace tarnwick::helpfile {
 namespace {
 
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
-constexpr unsigned kUtf8CodePage = 65001;
 
 std::string IconvName(unsigned codePage) { return codePage == kUtf8CodePage ? "UTF-8" : "CP" + std::to_string(codePage); }
 
@@ -75,6 +74,29 @@ std::wstring WideFromCodePage(std::string_view text, unsigned codePage)
     if (fallback.Usable()) return storage::WideFromUtf8(Utf8Replacing(fallback, text));
     return WideFromLatin1(text);
 }
+
+bool IsTextInCodePage(std::string_view text, unsigned codePage)
+{
+    const Iconv converter("UTF-8", IconvName(codePage));
+    if (!converter.Usable()) return false;
+    char* in = const_cast<char*>(text.data());
+    std::size_t inLeft = text.size();
+    char buffer[1024];
+    while (inLeft > 0) {
+        char* next = buffer;
+        std::size_t room = sizeof buffer;
+        if (iconv(converter.Handle(), &in, &inLeft, &next, &room) == static_cast<std::size_t>(-1) && errno != E2BIG)
+            return false;
+    }
+    return true;
+}
+
+bool IsKnownCodePage(unsigned codePage)
+{
+    return Iconv("UTF-8", IconvName(codePage)).Usable() && Iconv(IconvName(codePage), "UTF-8").Usable();
+}
+
+unsigned SystemCodePage() { return kUtf8CodePage; }
 
 std::optional<std::string> CodePageFromUtf16(std::u16string_view text, unsigned codePage)
 {

@@ -21,6 +21,18 @@ std::wstring WideFromCodePage(std::string_view text, unsigned codePage)
     return out;
 }
 
+bool IsTextInCodePage(std::string_view text, unsigned codePage)
+{
+    if (text.empty()) return true;
+    if (!IsValidCodePage(codePage)) return false;
+    const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX / 2));
+    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0) > 0;
+}
+
+bool IsKnownCodePage(unsigned codePage) { return IsValidCodePage(codePage) != 0; }
+
+unsigned SystemCodePage() { return GetACP(); }
+
 std::optional<std::string> CodePageFromUtf16(std::u16string_view text, unsigned codePage)
 {
     if (text.empty()) return std::string();
