@@ -204,10 +204,23 @@ check "a reset table that cannot be used is reported" test $? -eq 0
 grep -q '第 59 帧' "$work/damaged-table-entry/test" # the frame that ends where entry 60 does not say
 check "a wrong reset table entry is found at its frame" test $? -eq 0
 
-"$cli" >/dev/null 2>&1
-check "no arguments is a usage error" test $? -eq 2
-"$cli" --help | grep -q 'tarnwick-cli unpack'
-check "--help explains unpack" test $? -eq 0
+# Options anywhere, "--" ends them; a mistake is one line on the standard error, exit 2.
+"$cli" info --json "$corpus/example.chm" | python3 -c 'import json, sys; json.load(sys.stdin)'
+check "an option before the file" test $? -eq 0
+"$cli" unpack --threads 1 -- "$corpus/example.chm" "$work/options" 2>/dev/null
+check "options before the operands, and -- before them" test $? -eq 0 -a -n "$(find "$work/options" -type f)"
+for mistake in "" "list" "list a b" "lst x" "list x --flat" "info x --encoding" "info x --encoding 12345" \
+    "unpack x y --threads" "unpack x y --threads many" "list x --bogus" "list --json=yes x"; do
+    # shellcheck disable=SC2086
+    "$cli" $mistake >"$work/out" 2>"$work/err"
+    check "'$mistake' is a usage error in one line, pointing to --help" test $? -eq 2 -a ! -s "$work/out" -a \
+        "$(grep -c . "$work/err")" -eq 1 -a -n "$(grep -e '--help' "$work/err")"
+done
+"$cli" -h >"$work/help"
+check "-h explains unpack, and the usage ends with a line end" test $? -eq 0 -a -n "$(grep 'tarnwick-cli unpack' "$work/help")" \
+    -a "$(tail -c 1 "$work/help" | od -An -c | tr -d ' ')" = '\n'
+"$cli" list --version x >"$work/out"
+check "--version" test $? -eq 0 -a -n "$(grep -E '^tarnwick-cli [0-9]+\.[0-9]+\.[0-9]+' "$work/out")"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -49,16 +49,14 @@ TextEncoding::TextEncoding(unsigned declaredCodePage, std::optional<unsigned> ch
 
 void TextEncoding::Weigh(std::string_view text)
 {
-    // Past one contradiction nothing changes the decision; past one sign of UTF-8 only a
-    // contradiction does, and that needs no decoding.
+    // Past one contradiction nothing changes the decision.
     if (m_chosen || m_sawCodePageOnly) return;
-    if (m_sawUtf8Only) {
-        m_sawCodePageOnly = !storage::IsWellFormedUtf8(text);
+    if (!storage::IsWellFormedUtf8(text)) {
+        m_sawCodePageOnly = true;
         return;
     }
-    const TextEvidence evidence = WeighText(text, m_declared);
-    m_sawUtf8Only = evidence == TextEvidence::Utf8Only;
-    m_sawCodePageOnly = evidence == TextEvidence::CodePageOnly;
+    // Past one sign of UTF-8 only a contradiction matters, and that needs no decoding.
+    if (!m_sawUtf8Only) m_sawUtf8Only = WeighText(text, m_declared) == TextEvidence::Utf8Only;
 }
 
 unsigned TextEncoding::CodePageOf(std::string_view text) const
