@@ -15,8 +15,8 @@ inline constexpr unsigned kUtf8CodePage = 65001;
 // system cannot convert from is read as Windows-1252.
 std::wstring WideFromCodePage(std::string_view text, unsigned codePage);
 
-// Whether every byte of `text` belongs to a character of `codePage`: no replacement needed.
-bool IsTextInCodePage(std::string_view text, unsigned codePage);
+// Nothing when a byte of `text` is not part of a character of `codePage`.
+std::optional<std::wstring> WideFromCodePageStrictly(std::string_view text, unsigned codePage);
 
 // Whether the system can convert from and to `codePage`.
 bool IsKnownCodePage(unsigned codePage);

@@ -22,6 +22,14 @@ bool HasDoubleByteCharacters(unsigned codePage)
     return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
 }
 
+// Text in the code page: every byte part of a character, and none of them in the code page's
+// user-defined rows, which Windows reads as private-use characters and no real text holds.
+bool IsTextIn(std::string_view text, unsigned codePage)
+{
+    const auto read = WideFromCodePageStrictly(text, codePage);
+    return read && std::none_of(read->begin(), read->end(), [](wchar_t c) { return c >= 0xE000 && c <= 0xF8FF; });
+}
+
 } // namespace
 
 TextEvidence WeighText(std::string_view text, unsigned codePage)
@@ -30,7 +38,7 @@ TextEvidence WeighText(std::string_view text, unsigned codePage)
     if (!storage::IsWellFormedUtf8(text)) return TextEvidence::CodePageOnly;
     if (codePage == kUtf8CodePage) return TextEvidence::Utf8Only;
     if (!HasDoubleByteCharacters(codePage)) return TextEvidence::Utf8Only;
-    return IsTextInCodePage(text, codePage) ? TextEvidence::Either : TextEvidence::Utf8Only;
+    return IsTextIn(text, codePage) ? TextEvidence::Either : TextEvidence::Utf8Only;
 }
 
 namespace {

@@ -16,6 +16,7 @@ namespace tarnwick::helpfile {
 enum class TextEvidence {
     Ascii,        // the same in every code page
     Utf8Only,     // well-formed UTF-8 with characters past ASCII, and no text in the code page
+                  // (a byte outside its characters, or one of its user-defined characters)
     Either,       // well-formed UTF-8 with characters past ASCII, and text in the code page too
     CodePageOnly, // not well-formed UTF-8
 };

@@ -75,20 +75,22 @@ std::wstring WideFromCodePage(std::string_view text, unsigned codePage)
     return WideFromLatin1(text);
 }
 
-bool IsTextInCodePage(std::string_view text, unsigned codePage)
+std::optional<std::wstring> WideFromCodePageStrictly(std::string_view text, unsigned codePage)
 {
     const Iconv converter("UTF-8", IconvName(codePage));
-    if (!converter.Usable()) return false;
+    if (!converter.Usable()) return std::nullopt;
+    std::string out;
     char* in = const_cast<char*>(text.data());
     std::size_t inLeft = text.size();
     char buffer[1024];
     while (inLeft > 0) {
         char* next = buffer;
         std::size_t room = sizeof buffer;
-        if (iconv(converter.Handle(), &in, &inLeft, &next, &room) == static_cast<std::size_t>(-1) && errno != E2BIG)
-            return false;
+        const std::size_t result = iconv(converter.Handle(), &in, &inLeft, &next, &room);
+        out.append(buffer, static_cast<std::size_t>(next - buffer));
+        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) return std::nullopt;
     }
-    return true;
+    return storage::WideFromUtf8(out);
 }
 
 bool IsKnownCodePage(unsigned codePage)

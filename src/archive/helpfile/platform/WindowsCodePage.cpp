@@ -21,12 +21,16 @@ std::wstring WideFromCodePage(std::string_view text, unsigned codePage)
     return out;
 }
 
-bool IsTextInCodePage(std::string_view text, unsigned codePage)
+std::optional<std::wstring> WideFromCodePageStrictly(std::string_view text, unsigned codePage)
 {
-    if (text.empty()) return true;
-    if (!IsValidCodePage(codePage)) return false;
+    if (text.empty()) return std::wstring();
+    if (!IsValidCodePage(codePage)) return std::nullopt;
     const int length = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX / 2));
-    return MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0) > 0;
+    const int needed = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+    if (needed <= 0) return std::nullopt;
+    std::wstring out(static_cast<std::size_t>(needed), L'\0');
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), needed);
+    return out;
 }
 
 bool IsKnownCodePage(unsigned codePage) { return IsValidCodePage(codePage) != 0; }
