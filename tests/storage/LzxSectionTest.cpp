@@ -453,6 +453,11 @@ TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
              w.Header(0), w.Compressed(1, 3, 512, true), w.Literal('a'), w.Match(3, 0); // repeats offset 1
          }), LzxDamage::MatchPastBlock},
         {"bytes left after the frame's output", padded, LzxDamage::WrongFrameEnd},
+        {"a bit set in the padding after the frame's output", frameOf([&](StreamWriter& w) {
+             w.Header(0), w.Compressed(1, 4, 512, true);
+             for (std::uint8_t b : bytes) w.Literal(b);
+             w.Bits(1, 1);
+         }), LzxDamage::NonzeroPadding},
         {"bits that start no code of an incomplete tree", frameOf([](StreamWriter& w) {
              std::vector<unsigned> main(512);
              main[300] = 17 - 11; // a lone 11-bit code, 00000000000
@@ -481,6 +486,12 @@ TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
         EXPECT_FALSE(decoder.DecodeFrame(valid, out)) << what << ": a failed decoder went on";
         decoder.Reset();
         EXPECT_TRUE(decoder.DecodeFrame(valid, out) && out == bytes) << what;
+        // The same checks hold where the frame's extent is unknown, all but that of its end.
+        const bool endOnly = damage == LzxDamage::WrongFrameEnd;
+        std::size_t used = 0;
+        decoder.Reset();
+        EXPECT_EQ(decoder.DecodeFrameFindingEnd(frame, out, used), endOnly) << what;
+        EXPECT_EQ(decoder.Damage(), endOnly ? LzxDamage::None : damage) << what;
     }
     // Where the frame's extent is unknown, the decoder finds it: the next frame starts after the
     // valid frame's bytes, not after the padding.

@@ -588,7 +588,7 @@ void LzxDecoder::UndoCallTranslation(std::span<std::uint8_t> out, std::uint64_t 
 bool LzxDecoder::DecodeFrame(std::span<const std::uint8_t> input, std::span<std::uint8_t> output)
 {
     std::size_t used = 0;
-    if (!Decode(input, output, used)) return false;
+    if (!Decode(input, output, used, true)) return false;
     // Each frame's bytes end where its output does: an encoder pads to the next 16-bit
     // boundary and no further, so anything left over means the bits were read differently.
     return used == input.size() || Fail(LzxDamage::WrongFrameEnd);
@@ -597,10 +597,17 @@ bool LzxDecoder::DecodeFrame(std::span<const std::uint8_t> input, std::span<std:
 bool LzxDecoder::DecodeFrameFindingEnd(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
                                        std::size_t& used)
 {
-    return Decode(input, output, used);
+    return Decode(input, output, used, true);
 }
 
-bool LzxDecoder::Decode(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, std::size_t& used)
+bool LzxDecoder::DecodeLastFrame(std::span<const std::uint8_t> input, std::span<std::uint8_t> output)
+{
+    std::size_t used = 0;
+    return Decode(input, output, used, false);
+}
+
+bool LzxDecoder::Decode(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, std::size_t& used,
+                        bool padded)
 {
     if (m_failed || m_window.empty()) return false;
     const std::size_t size = output.size();
@@ -633,6 +640,11 @@ bool LzxDecoder::Decode(std::span<const std::uint8_t> input, std::span<std::uint
     // Whole words pulled into the buffer but not yet started on belong to the next frame.
     const unsigned unread = in.count > in.padding ? in.count - in.padding : 0;
     used = static_cast<std::size_t>(in.next - input.data()) - unread / 16 * 2;
+    // The rest of the last word started on is what the encoder padded the frame with, always zeros.
+    // Other bits there mean a symbol ended elsewhere than where the encoder's did, a damage that
+    // prefix codes often hide otherwise: they fall back into step a few symbols after a flipped bit.
+    const unsigned rest = unread % 16;
+    if (padded && rest != 0 && (in.bits >> (64 - rest)) != 0) return Fail(LzxDamage::NonzeroPadding);
 
     std::memcpy(output.data(), m_window.data() + frameStart, size);
     if (m_translate) UndoCallTranslation(output, m_produced);
