@@ -75,6 +75,7 @@ private:
 
     bool Fail(LzxDamage damage);
     bool Damaged(LzxDamage cause); // records why, for Fail
+    bool Damaged(const BitReader& in, LzxDamage cause);
     bool Decode(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, std::size_t& used,
                 bool padded);
     bool ReadStreamHeader(BitReader& in);
