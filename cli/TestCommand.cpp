@@ -29,6 +29,7 @@ std::wstring DamageText(StreamDamage damage)
     case StreamDamage::MatchOutsideWindow: return L"匹配距离超出窗口或重置点";
     case StreamDamage::MatchPastBlock: return L"匹配长度超出所在的块";
     case StreamDamage::WrongFrameEnd: return L"帧的结尾与其压缩数据不符 (数据或重置表损坏)";
+    case StreamDamage::NonzeroPadding: return L"帧末尾补齐到 16 位边界的填充位不全为零 (压缩数据损坏)";
     case StreamDamage::None: break;
     }
     return L"读取失败";

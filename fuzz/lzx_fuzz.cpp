@@ -7,11 +7,12 @@
 //   then          per frame, its compressed length (little-endian 16 bits), cut to what is left
 //   then          the frames' compressed bytes, one after another
 //
-// The frames are decoded in order as the section decodes them, starting over at every reset point
-// and after a failure. A second decoder that first decodes the whole input backwards must then
-// give the same bytes: a state that Reset leaves behind shows as a difference. A third reads the
-// frames' bytes as one run, as a section without its reset table does, each frame starting where
-// the decoder found the one before it to end, which must lie within what it was given.
+// The frames are decoded in order as the section decodes them (the last one without the checks of
+// its end), starting over at every reset point and after a failure. A second decoder that first
+// decodes the whole input backwards must then give the same bytes: a state that Reset leaves
+// behind shows as a difference. A third reads the frames' bytes as one run, as a section without
+// its reset table does, each frame starting where the decoder found the one before it to end,
+// which must lie within what it was given.
 #include "LzxDecoder.h"
 
 #include <algorithm>
@@ -41,9 +42,12 @@ void DecodeFindingEnds(std::span<const std::uint8_t> data, const Input& input)
     std::vector<std::uint8_t> frame(LzxDecoder::kFrameSize);
     for (std::size_t i = 0; i < input.frames.size(); ++i) {
         if (i % input.resetFrames == 0) decoder.Reset();
-        const std::size_t size = i + 1 == input.frames.size() ? input.lastFrameSize : LzxDecoder::kFrameSize;
+        if (i + 1 == input.frames.size()) {
+            decoder.DecodeLastFrame(data, std::span(frame).first(input.lastFrameSize));
+            return;
+        }
         std::size_t used = 0;
-        if (!decoder.DecodeFrameFindingEnd(data, std::span(frame).first(size), used)) return;
+        if (!decoder.DecodeFrameFindingEnd(data, std::span(frame).first(LzxDecoder::kFrameSize), used)) return;
         if (used > data.size()) __builtin_trap();
         data = data.subspan(used);
     }
@@ -77,8 +81,10 @@ std::vector<std::uint8_t> DecodeAll(LzxDecoder& decoder, const Input& input)
     bool failed = false;
     for (std::size_t i = 0; i < input.frames.size(); ++i) {
         if (i % input.resetFrames == 0 || failed) decoder.Reset();
-        const std::size_t size = i + 1 == input.frames.size() ? input.lastFrameSize : LzxDecoder::kFrameSize;
-        failed = !decoder.DecodeFrame(input.frames[i], std::span(frame).first(size));
+        const bool last = i + 1 == input.frames.size();
+        const std::size_t size = last ? input.lastFrameSize : LzxDecoder::kFrameSize;
+        const auto output = std::span(frame).first(size);
+        failed = !(last ? decoder.DecodeLastFrame(input.frames[i], output) : decoder.DecodeFrame(input.frames[i], output));
         // A failed frame's bytes are whatever the decoder left; only success is compared.
         if (failed) std::fill_n(frame.begin(), size, 0xFF);
         out.insert(out.end(), frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(size));

@@ -441,6 +441,11 @@ TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
         write(w);
         return w.Frame();
     };
+    // The input then ends inside whatever the last word held.
+    const auto withoutLastWord = [](std::vector<std::uint8_t> frame) {
+        frame.resize(frame.size() - 2);
+        return frame;
+    };
     const std::vector<std::uint8_t> bytes{1, 2, 3, 4};
     const auto valid = frameOf([&](StreamWriter& w) { w.Header(0), w.Uncompressed(4, 1, 1, 1), w.Raw(bytes); });
     std::vector<std::uint8_t> padded = valid;
@@ -453,6 +458,29 @@ TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
              w.Header(0), w.Compressed(1, 3, 512, true), w.Literal('a'), w.Match(3, 0); // repeats offset 1
          }), LzxDamage::MatchPastBlock},
         {"bytes left after the frame's output", padded, LzxDamage::WrongFrameEnd},
+        {"a bit set in the padding after the frame's output", frameOf([&](StreamWriter& w) {
+             w.Header(0), w.Compressed(1, 4, 512, true);
+             for (std::uint8_t b : bytes) w.Literal(b);
+             w.Bits(1, 1);
+         }), LzxDamage::NonzeroPadding},
+        // Past the input's end the decoder reads zeros. Main codes a 000, a far match 00100 and a
+        // two-byte repeat 001010: cut after four bits, the repeat reads as the far match.
+        {"input ending inside a match", withoutLastWord(frameOf([](StreamWriter& w) {
+             std::vector<unsigned> main(512);
+             main['a'] = 17 - 3, main[256 + 8 * 31] = 17 - 5, main[256] = 17 - 6;
+             w.Header(0), w.Bits(1, 3), w.Bits(4, 24);
+             w.Lengths({main.begin(), main.begin() + 256}), w.Lengths({main.begin() + 256, main.end()});
+             w.Lengths(std::vector<unsigned>(249));
+             w.Bits(0b000, 3), w.Bits(0b001010, 6), w.Bits(0b000, 3);
+         })), LzxDamage::InputEnded},
+        // Pretree codes 0 for a run of 20 and more lengths, 10 and 11 for others: cut inside a run's
+        // count, the zeros read past the end are runs until one overflows the tree.
+        {"input ending inside a run of code lengths", withoutLastWord(frameOf([](StreamWriter& w) {
+             w.Header(0), w.Bits(1, 3), w.Bits(4, 24);
+             for (unsigned symbol = 0; symbol < 20; ++symbol)
+                 w.Bits(symbol == 18 ? 1 : symbol == 0 || symbol == 17 ? 2 : 0, 4);
+             w.Bits(0, 1), w.Bits(31, 5); // a run of 20 + 31 lengths, its count's last two bits cut off
+         })), LzxDamage::InputEnded},
         {"bits that start no code of an incomplete tree", frameOf([](StreamWriter& w) {
              std::vector<unsigned> main(512);
              main[300] = 17 - 11; // a lone 11-bit code, 00000000000
@@ -481,6 +509,12 @@ TEST(LzxDecoder, RejectsMalformedStreamsAndRecoversAfterReset)
         EXPECT_FALSE(decoder.DecodeFrame(valid, out)) << what << ": a failed decoder went on";
         decoder.Reset();
         EXPECT_TRUE(decoder.DecodeFrame(valid, out) && out == bytes) << what;
+        // The same checks hold where the frame's extent is unknown, all but that of its end.
+        const bool endOnly = damage == LzxDamage::WrongFrameEnd;
+        std::size_t used = 0;
+        decoder.Reset();
+        EXPECT_EQ(decoder.DecodeFrameFindingEnd(frame, out, used), endOnly) << what;
+        EXPECT_EQ(decoder.Damage(), endOnly ? LzxDamage::None : damage) << what;
     }
     // Where the frame's extent is unknown, the decoder finds it: the next frame starts after the
     // valid frame's bytes, not after the padding.

@@ -112,6 +112,7 @@ enum class StreamDamage : std::uint32_t {
     MatchOutsideWindow, // a match reaching before its reset point or further than the window
     MatchPastBlock,     // a match longer than what is left of its block
     WrongFrameEnd,      // a frame's output ended elsewhere than its compressed bytes do
+    NonzeroPadding,     // a frame's last symbol ended elsewhere than the encoder's: the bits after it are not zeros
 };
 
 struct DamageReport {

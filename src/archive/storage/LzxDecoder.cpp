@@ -314,6 +314,13 @@ bool LzxDecoder::Damaged(LzxDamage cause)
     return false;
 }
 
+// Past the input's end the reader supplies zeros, and what they decode to says nothing about the
+// data: once any were taken, the frame failed for want of input.
+bool LzxDecoder::Damaged(const BitReader& in, LzxDamage cause)
+{
+    return Damaged(Overran(in) ? LzxDamage::InputEnded : cause);
+}
+
 bool LzxDecoder::ReadStreamHeader(BitReader& in)
 {
     m_translate = ReadBits(in, 1) != 0;
@@ -329,12 +336,12 @@ bool LzxDecoder::ReadLengths(BitReader& in, std::uint8_t* lengths, unsigned firs
 {
     std::uint8_t preLengths[kPreElements];
     for (std::uint8_t& length : preLengths) length = static_cast<std::uint8_t>(ReadBits(in, 4));
-    if (!m_preTable.Build(preLengths, kPreElements, false)) return Damaged(LzxDamage::BadTree);
+    if (!m_preTable.Build(preLengths, kPreElements, false)) return Damaged(in, LzxDamage::BadTree);
 
     unsigned at = first;
     while (at < last) {
         const int code = DecodeSymbol(in, m_preTable);
-        if (code < 0) return Damaged(LzxDamage::BadCode);
+        if (code < 0) return Damaged(in, LzxDamage::BadCode);
         if (code <= 16) {
             lengths[at] = static_cast<std::uint8_t>((lengths[at] + 17 - code) % 17);
             ++at;
@@ -349,11 +356,11 @@ bool LzxDecoder::ReadLengths(BitReader& in, std::uint8_t* lengths, unsigned firs
         } else {
             run = 4 + ReadBits(in, 1);
             const int delta = DecodeSymbol(in, m_preTable);
-            if (delta < 0) return Damaged(LzxDamage::BadCode);
-            if (delta > 16) return Damaged(LzxDamage::BadTree);
+            if (delta < 0) return Damaged(in, LzxDamage::BadCode);
+            if (delta > 16) return Damaged(in, LzxDamage::BadTree);
             value = static_cast<std::uint8_t>((lengths[at] + 17 - delta) % 17);
         }
-        if (run > last - at) return Damaged(LzxDamage::BadTree);
+        if (run > last - at) return Damaged(in, LzxDamage::BadTree);
         std::fill_n(lengths + at, run, value);
         at += run;
     }
@@ -391,7 +398,7 @@ bool LzxDecoder::ReadBlockHeader(BitReader& in)
     switch (type) {
     case kBlockAligned:
         for (std::uint8_t& length : m_alignedLengths) length = static_cast<std::uint8_t>(ReadBits(in, 3));
-        if (!m_alignedTable.Build(m_alignedLengths, kAlignedElements, false)) return Damaged(LzxDamage::BadTree);
+        if (!m_alignedTable.Build(m_alignedLengths, kAlignedElements, false)) return Damaged(in, LzxDamage::BadTree);
         [[fallthrough]];
     case kBlockVerbatim:
         if (!ReadLengths(in, m_mainLengths.data(), 0, kLiterals) ||
@@ -458,7 +465,7 @@ bool LzxDecoder::DecodeCompressedRun(BitReader& reader, std::uint32_t& position,
         if (entry >= kMatchFlag) {
             if (entry & kSlowFlag) {
                 entry = FollowLink(in, mainEntries, mainRoot, entry);
-                if (entry == 0) return Damaged(LzxDamage::BadCode);
+                if (entry == 0) return Damaged(in, LzxDamage::BadCode);
             }
         }
         if (entry < kMatchFlag) {
@@ -477,7 +484,7 @@ bool LzxDecoder::DecodeCompressedRun(BitReader& reader, std::uint32_t& position,
         std::uint32_t length = symbol & 7;
         if (length == 7) {
             const int extra = DecodeSymbol(in, lengthEntries, lengthRoot);
-            if (extra < 0) return Damaged(LzxDamage::BadCode);
+            if (extra < 0) return Damaged(in, LzxDamage::BadCode);
             length += static_cast<std::uint32_t>(extra);
         }
         length += kMinMatch;
@@ -500,7 +507,7 @@ bool LzxDecoder::DecodeCompressedRun(BitReader& reader, std::uint32_t& position,
             if (aligned && extraBits >= 3) {
                 if (extraBits > 3) offset += ReadBits(in, extraBits - 3) << 3;
                 const int low = DecodeSymbol(in, alignedEntries, alignedRoot);
-                if (low < 0) return Damaged(LzxDamage::BadCode);
+                if (low < 0) return Damaged(in, LzxDamage::BadCode);
                 offset += static_cast<std::uint32_t>(low);
             } else if (extraBits > 0) {
                 offset += ReadBits(in, extraBits);
@@ -511,8 +518,8 @@ bool LzxDecoder::DecodeCompressedRun(BitReader& reader, std::uint32_t& position,
         }
 
         if (offset == 0 || offset > maxOffset || offset > history + pos)
-            return Damaged(LzxDamage::MatchOutsideWindow);
-        if (length > blockEnd - pos) return Damaged(LzxDamage::MatchPastBlock);
+            return Damaged(in, LzxDamage::MatchOutsideWindow);
+        if (length > blockEnd - pos) return Damaged(in, LzxDamage::MatchPastBlock);
         const std::uint32_t from = pos - offset; // meaningful only when it did not wrap
         if (offset <= pos && offset >= 8 && length + 8 <= frameEnd - pos) {
             // The common case, copied eight bytes at a time; overshooting is harmless
@@ -588,7 +595,7 @@ void LzxDecoder::UndoCallTranslation(std::span<std::uint8_t> out, std::uint64_t 
 bool LzxDecoder::DecodeFrame(std::span<const std::uint8_t> input, std::span<std::uint8_t> output)
 {
     std::size_t used = 0;
-    if (!Decode(input, output, used)) return false;
+    if (!Decode(input, output, used, true)) return false;
     // Each frame's bytes end where its output does: an encoder pads to the next 16-bit
     // boundary and no further, so anything left over means the bits were read differently.
     return used == input.size() || Fail(LzxDamage::WrongFrameEnd);
@@ -597,10 +604,17 @@ bool LzxDecoder::DecodeFrame(std::span<const std::uint8_t> input, std::span<std:
 bool LzxDecoder::DecodeFrameFindingEnd(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
                                        std::size_t& used)
 {
-    return Decode(input, output, used);
+    return Decode(input, output, used, true);
 }
 
-bool LzxDecoder::Decode(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, std::size_t& used)
+bool LzxDecoder::DecodeLastFrame(std::span<const std::uint8_t> input, std::span<std::uint8_t> output)
+{
+    std::size_t used = 0;
+    return Decode(input, output, used, false);
+}
+
+bool LzxDecoder::Decode(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, std::size_t& used,
+                        bool padded)
 {
     if (m_failed || m_window.empty()) return false;
     const std::size_t size = output.size();
@@ -633,6 +647,11 @@ bool LzxDecoder::Decode(std::span<const std::uint8_t> input, std::span<std::uint
     // Whole words pulled into the buffer but not yet started on belong to the next frame.
     const unsigned unread = in.count > in.padding ? in.count - in.padding : 0;
     used = static_cast<std::size_t>(in.next - input.data()) - unread / 16 * 2;
+    // The rest of the last word started on is what the encoder padded the frame with, always zeros.
+    // Other bits there mean a symbol ended elsewhere than where the encoder's did, a damage that
+    // prefix codes often hide otherwise: they fall back into step a few symbols after a flipped bit.
+    const unsigned rest = unread % 16;
+    if (padded && rest != 0 && (in.bits >> (64 - rest)) != 0) return Fail(LzxDamage::NonzeroPadding);
 
     std::memcpy(output.data(), m_window.data() + frameStart, size);
     if (m_translate) UndoCallTranslation(output, m_produced);

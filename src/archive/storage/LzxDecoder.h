@@ -18,6 +18,7 @@ enum class LzxDamage : std::uint8_t {
     MatchOutsideWindow, // a match reaching before the reset point or further than the window
     MatchPastBlock,     // a match longer than what is left of its block
     WrongFrameEnd,      // the frame's output ended elsewhere than its compressed bytes
+    NonzeroPadding,     // bits after the frame's last symbol, up to its 16-bit boundary, that are not zero
 };
 
 class LzxDecoder {
@@ -33,7 +34,8 @@ public:
     // Decodes the next frame: `input` holds exactly that frame's compressed bytes, `output`
     // receives exactly output.size() bytes (kFrameSize, less for the section's last
     // frame). False when the data is damaged, the frame's output ending before or after
-    // its input included; Reset before decoding again.
+    // its input included, and bits other than zeros padding it to its 16-bit boundary; Reset
+    // before decoding again.
     bool DecodeFrame(std::span<const std::uint8_t> input, std::span<std::uint8_t> output);
 
     // The same where the frame's extent is not known: `input` starts with the frame and may
@@ -41,6 +43,10 @@ public:
     // ends on a 16-bit boundary), which is where the next one starts.
     bool DecodeFrameFindingEnd(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
                                std::size_t& used);
+
+    // The section's last frame, which `input` starts with: encoders follow it with bits and
+    // bytes of their own, so neither its end nor its padding can be checked.
+    bool DecodeLastFrame(std::span<const std::uint8_t> input, std::span<std::uint8_t> output);
 
     // Whether the decoded data stops here cleanly: no block and no match runs on past it.
     // True at every reset point and at the section's end of undamaged data.
@@ -69,7 +75,9 @@ private:
 
     bool Fail(LzxDamage damage);
     bool Damaged(LzxDamage cause); // records why, for Fail
-    bool Decode(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, std::size_t& used);
+    bool Damaged(const BitReader& in, LzxDamage cause);
+    bool Decode(std::span<const std::uint8_t> input, std::span<std::uint8_t> output, std::size_t& used,
+                bool padded);
     bool ReadStreamHeader(BitReader& in);
     bool ReadBlockHeader(BitReader& in);
     bool ReadLengths(BitReader& in, std::uint8_t* lengths, unsigned first, unsigned last);

@@ -95,6 +95,7 @@ StreamDamage FromDecoder(LzxDamage damage)
     case LzxDamage::MatchOutsideWindow: return StreamDamage::MatchOutsideWindow;
     case LzxDamage::MatchPastBlock: return StreamDamage::MatchPastBlock;
     case LzxDamage::WrongFrameEnd: return StreamDamage::WrongFrameEnd;
+    case LzxDamage::NonzeroPadding: return StreamDamage::NonzeroPadding;
     case LzxDamage::None: break;
     }
     return StreamDamage::BadBlockHeader;
@@ -277,11 +278,12 @@ private:
         if (m_fromTable && m_everDecoded[static_cast<std::size_t>(index)].exchange(true, std::memory_order_relaxed))
             g_framesDecodedAgain.fetch_add(1, std::memory_order_relaxed);
 
-        // Encoders leave bytes of their own after the section's last frame.
-        const bool exact = m_fromTable && index + 1 < FrameCount();
+        // Encoders leave bits and bytes of their own after the section's last frame.
+        const bool last = index + 1 == FrameCount();
         std::size_t used = compressed.size();
-        const bool decoded =
-            exact ? decoder.DecodeFrame(compressed, out) : decoder.DecodeFrameFindingEnd(compressed, out, used);
+        const bool decoded = last          ? decoder.DecodeLastFrame(compressed, out)
+                             : m_fromTable ? decoder.DecodeFrame(compressed, out)
+                                           : decoder.DecodeFrameFindingEnd(compressed, out, used);
         if (!decoded) {
             const bool cut = !m_fromTable && end == m_available && m_available < m_declaredLength;
             return cut && decoder.Damage() == LzxDamage::InputEnded ? StreamDamage::DataMissing
