@@ -2,6 +2,8 @@
 
 #include "html/CharacterReferences.h"
 
+#include <algorithm>
+#include <numeric>
 #include <utility>
 
 namespace tarnwick::html {
@@ -85,6 +87,27 @@ std::string DecodeName(std::string_view raw)
         }
     }
     return name;
+}
+
+// Of attributes with the same name the first counts. Sorting keeps a tag with thousands of
+// attributes from costing the square of their number.
+void DropRepeatedAttributes(std::vector<Attribute>& attributes)
+{
+    if (attributes.size() < 2) return;
+    std::vector<std::size_t> byName(attributes.size());
+    std::iota(byName.begin(), byName.end(), std::size_t{0});
+    std::stable_sort(byName.begin(), byName.end(),
+                     [&](std::size_t a, std::size_t b) { return attributes[a].name < attributes[b].name; });
+    std::vector<bool> repeated(attributes.size(), false);
+    for (std::size_t k = 1; k < byName.size(); ++k)
+        repeated[byName[k]] = attributes[byName[k]].name == attributes[byName[k - 1]].name;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < attributes.size(); ++i) {
+        if (repeated[i]) continue;
+        if (kept != i) attributes[kept] = std::move(attributes[i]);
+        ++kept;
+    }
+    attributes.resize(kept);
 }
 
 class Tokenizer {
@@ -276,6 +299,7 @@ private:
             pos_ = in_.size();
             return;
         }
+        DropRepeatedAttributes(tag.attributes);
         tag.range = {lt, at};
         pos_ = at;
         if (kind == TokenKind::EndTag) {
@@ -329,7 +353,7 @@ private:
             SkipSpaces(at);
             ReadAttributeValue(attribute, at);
         }
-        if (tag.FindAttribute(attribute.name) == nullptr) tag.attributes.push_back(std::move(attribute));
+        tag.attributes.push_back(std::move(attribute));
     }
 
     void ReadAttributeValue(Attribute& attribute, std::size_t& at) const
@@ -374,9 +398,17 @@ private:
     // Appends one character of a comment's body; returns the bytes it took (CR LF is one LF).
     std::size_t AppendCommentCharacter(std::string& data, std::size_t at) const
     {
-        const std::size_t length = (in_[at] == '\r' && At(at + 1) == '\n' && !AtEnd(at + 1)) ? 2 : 1;
-        data += Decode(in_.substr(at, length), Decoding::RawText);
-        return length;
+        const char c = in_[at];
+        if (c == '\r') {
+            data += '\n';
+            return At(at + 1) == '\n' && !AtEnd(at + 1) ? 2 : 1;
+        }
+        if (c == '\0') {
+            data += kReplacement;
+        } else {
+            data += c;
+        }
+        return 1;
     }
 
     // After "<!--". "<!-->" and "<!--->" are empty comments; "--!>" closes one as "-->" does; the
