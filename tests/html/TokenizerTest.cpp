@@ -82,6 +82,7 @@ TEST(Tokenizer, TokensOfEachState)
         {"<plaintext>a</plaintext><b>", "<plaintext> 'a</plaintext><b>'"},
         {"<a b=\"1\r\n2\">x\ry\r\n", "<a b=1\n2> 'x\ny\n'"},
         {"a\0b<a b=\0><title>\0</title>"s, "'a\0b' <a b=\xEF\xBF\xBD> <title> '\xEF\xBF\xBD' </title>"s},
+        {"<a\xC3 b=\xFF>\xE4\xB8", "<a\xC3 b=\xFF> '\xE4\xB8'"},
     };
     for (const Case& c : cases) EXPECT_EQ(Describe(c.html), c.tokens) << c.html;
 }
