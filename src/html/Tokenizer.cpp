@@ -222,50 +222,48 @@ private:
     // escaped; "-->" returns to plain script data from either.
     std::size_t FindScriptEnd(std::size_t from) const
     {
-        enum class Escape { None, Escaped, DoubleEscaped };
-        Escape escape = Escape::None;
-        int dashes = 0;
+        ScriptEscape escape;
         for (std::size_t at = from; at < in_.size();) {
-            const char c = in_[at];
-            if (escape == Escape::None) {
-                if (c == '<' && IsClosingTagAt(at)) return at;
-                if (c == '<' && in_.substr(at, 4) == "<!--") {
-                    escape = Escape::Escaped;
-                    dashes = 2;
-                    at += 4;
-                    continue;
-                }
-                ++at;
-                continue;
-            }
-            if (c == '-') {
-                dashes = dashes < 2 ? dashes + 1 : 2;
-                ++at;
-                continue;
-            }
-            if (c == '>' && dashes == 2) {
-                escape = Escape::None;
-                dashes = 0;
-                ++at;
-                continue;
-            }
-            dashes = 0;
-            if (c == '<' && escape == Escape::Escaped) {
-                if (IsClosingTagAt(at)) return at;
-                if (IsScriptWordAt(at + 1)) {
-                    escape = Escape::DoubleEscaped;
-                    at += 8;
-                    continue;
-                }
-            }
-            if (c == '<' && escape == Escape::DoubleEscaped && At(at + 1) == '/' && IsScriptWordAt(at + 2)) {
-                escape = Escape::Escaped;
-                at += 9;
-                continue;
-            }
-            ++at;
+            if (in_[at] == '<' && escape.mode != ScriptEscape::Double && IsClosingTagAt(at)) return at;
+            at += escape.mode == ScriptEscape::None ? StepInPlainScript(escape, at) : StepInEscapedScript(escape, at);
         }
         return in_.size();
+    }
+
+    struct ScriptEscape {
+        enum Mode { None, Escaped, Double };
+        Mode mode = None;
+        int dashes = 0;  // just read, up to two
+    };
+
+    std::size_t StepInPlainScript(ScriptEscape& escape, std::size_t at) const
+    {
+        if (in_.substr(at, 4) != "<!--") return 1;
+        escape = {ScriptEscape::Escaped, 2};
+        return 4;
+    }
+
+    std::size_t StepInEscapedScript(ScriptEscape& escape, std::size_t at) const
+    {
+        const char c = in_[at];
+        if (c == '-') {
+            escape.dashes = escape.dashes < 2 ? escape.dashes + 1 : 2;
+            return 1;
+        }
+        if (c == '>' && escape.dashes == 2) {
+            escape = {ScriptEscape::None, 0};
+            return 1;
+        }
+        escape.dashes = 0;
+        if (c == '<' && escape.mode == ScriptEscape::Escaped && IsScriptWordAt(at + 1)) {
+            escape.mode = ScriptEscape::Double;
+            return 8;
+        }
+        if (c == '<' && escape.mode == ScriptEscape::Double && At(at + 1) == '/' && IsScriptWordAt(at + 2)) {
+            escape.mode = ScriptEscape::Escaped;
+            return 9;
+        }
+        return 1;
     }
 
     void ReadScript()
@@ -395,77 +393,29 @@ private:
         PushComment(lt, pos_, Decode(in_.substr(dataStart, dataEnd - dataStart), Decoding::RawText));
     }
 
-    // Appends one character of a comment's body; returns the bytes it took (CR LF is one LF).
-    std::size_t AppendCommentCharacter(std::string& data, std::size_t at) const
-    {
-        const char c = in_[at];
-        if (c == '\r') {
-            data += '\n';
-            return At(at + 1) == '\n' && !AtEnd(at + 1) ? 2 : 1;
-        }
-        if (c == '\0') {
-            data += kReplacement;
-        } else {
-            data += c;
-        }
-        return 1;
-    }
-
-    // After "<!--". "<!-->" and "<!--->" are empty comments; "--!>" closes one as "-->" does; the
-    // dashes of a "--" not followed by '>' belong to the comment.
+    // After "<!--". "<!-->" and "<!--->" are empty comments; otherwise the first "-->" or "--!>"
+    // closes the comment, and every character before it, dashes included, is its text. Where the
+    // input ends first, the dashes or "--!" that might have begun the close are not.
     void ReadComment(std::size_t lt, std::size_t bodyStart)
     {
-        if (At(bodyStart) == '>' && !AtEnd(bodyStart)) return FinishComment(lt, bodyStart + 1, {});
-        if (in_.substr(bodyStart, 2) == "->") return FinishComment(lt, bodyStart + 2, {});
-        std::string data;
-        int dashes = 0;
-        bool bang = false;
-        std::size_t at = bodyStart;
-        while (!AtEnd(at)) {
-            const char c = in_[at];
-            if (bang) {
-                if (c == '>') return FinishComment(lt, at + 1, std::move(data));
-                data += "--!";
-                bang = false;
-                dashes = 0;
-                if (c == '-') {
-                    dashes = 1;
-                    ++at;
-                }
-                continue;
-            }
-            if (dashes == 2) {
-                if (c == '>') return FinishComment(lt, at + 1, std::move(data));
-                if (c == '!') {
-                    bang = true;
-                    ++at;
-                    continue;
-                }
-                if (c == '-') {
-                    data += '-';
-                    ++at;
-                    continue;
-                }
-                data += "--";
-                dashes = 0;
-                continue;
-            }
-            if (c == '-') {
-                ++dashes;
-                ++at;
-                continue;
-            }
-            if (dashes == 1) data += '-';
-            dashes = 0;
-            at += AppendCommentCharacter(data, at);
+        if (in_.substr(bodyStart, 1) == ">" || in_.substr(bodyStart, 2) == "->") {
+            pos_ = in_.find('>', bodyStart) + 1;
+            return PushComment(lt, pos_, {});
         }
-        FinishComment(lt, at, std::move(data));
-    }
-
-    void FinishComment(std::size_t lt, std::size_t end, std::string data)
-    {
-        pos_ = end;
-        PushComment(lt, end, std::move(data));
+        const std::size_t close = std::min(in_.find("-->", bodyStart), in_.find("--!>", bodyStart));
+        if (close != std::string_view::npos) {
+            pos_ = close + (in_[close + 2] == '!' ? 4 : 3);
+            PushComment(lt, pos_, Decode(in_.substr(bodyStart, close - bodyStart), Decoding::RawText));
+            return;
+        }
+        std::string_view body = in_.substr(bodyStart);
+        if (body.ends_with("--!")) {
+            body.remove_suffix(3);
+        } else {
+            for (int i = 0; i < 2 && body.ends_with('-'); ++i) body.remove_suffix(1);
+        }
+        pos_ = in_.size();
+        PushComment(lt, pos_, Decode(body, Decoding::RawText));
     }
 
     // After "<!DOCTYPE": only the name is kept; the public and system identifiers, which export
