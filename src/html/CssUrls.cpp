@@ -1,5 +1,6 @@
 #include "html/CssUrls.h"
 
+#include "html/Ascii.h"
 #include "html/CharacterReferences.h"
 
 #include <optional>
@@ -26,16 +27,6 @@ bool IsNonPrintable(char c)
     const unsigned char byte = static_cast<unsigned char>(c);
     return byte <= 0x08 || byte == 0x0B || (byte >= 0x0E && byte <= 0x1F) || byte == 0x7F;
 }
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view text, std::string_view lowerWord)
-{
-    if (text.size() != lowerWord.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (AsciiLower(text[i]) != lowerWord[i]) return false;
-    return true;
-}
-
 int HexValue(char c)
 {
     if (c >= '0' && c <= '9') return c - '0';

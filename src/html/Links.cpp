@@ -1,19 +1,13 @@
 #include "html/Links.h"
 
+#include "html/Ascii.h"
+
 #include <algorithm>
 #include <array>
 
 namespace tarnwick::html {
 
 namespace {
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view text, std::string_view lowerWord)
-{
-    return text.size() == lowerWord.size() &&
-           std::equal(text.begin(), text.end(), lowerWord.begin(), [](char a, char b) { return AsciiLower(a) == b; });
-}
 
 void AddLink(std::vector<Link>& links, const Token& tag, const Attribute& attribute)
 {

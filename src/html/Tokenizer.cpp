@@ -1,5 +1,6 @@
 #include "html/Tokenizer.h"
 
+#include "html/Ascii.h"
 #include "html/CharacterReferences.h"
 
 #include <algorithm>
@@ -15,16 +16,6 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD in UTF-8
 bool IsAsciiAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 // CR counts: the input's CR and CR LF are LF to the tokenizer.
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view text, std::string_view lowerWord)
-{
-    if (text.size() != lowerWord.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (AsciiLower(text[i]) != lowerWord[i]) return false;
-    return true;
-}
-
 // What the text between markup may hold, by the element whose start tag came last.
 enum class ContentModel { Data, EscapableRawText, RawText, ScriptData, PlainText };
 
