@@ -154,13 +154,16 @@ for file in "${help_files[@]}"; do
         "$probe" dump "$file" | sed -E "s#^(alias\t[0-9]+\t)/.*/\.work-$name/(ansi/)?#\1#" >"$dir.before.facts"
         "$probe" dump "$dir/project/$compiled" | sed "s|^\(alias\t[0-9]*\t\)$dir/project/|\1|" >"$dir.after.facts"
         # Entries of the contents or index differ: the project's fault where it rebuilt the file,
-        # chmcmd's where the file was stored and is carried over unchanged.
+        # chmcmd's where the file was stored and is carried over unchanged, and the entry itself
+        # (its depth and text) is on both sides: chmcmd keeps other topics, never other keywords.
         while IFS= read -r line; do
             kind=$(printf '%s' "${line:2}" | cut -f1)
+            entry=$(printf '%s' "${line:2}" | cut -f1-3)
             sitemap=$([ "$kind" = index ] && echo Index || echo Contents)
             source=$(tr -d '\r' <"$hhp" | sed -n "s/^$sitemap file=//p")
             if { [ "$kind" = index ] || [ "$kind" = contents ]; } &&
-                [ -n "$source" ] && [ -f "$dir/before/$source" ]; then
+                [ -n "$source" ] && [ -f "$dir/before/$source" ] &&
+                cut -f1-3 "$dir.before.facts" | grep -qxF "$entry" && cut -f1-3 "$dir.after.facts" | grep -qxF "$entry"; then
                 notes+=("chmcmd: $line")
             else
                 problems+=("$line")
