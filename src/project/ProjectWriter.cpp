@@ -91,11 +91,17 @@ private:
 
     bool IsListed(std::wstring_view name) const { return m_names.Find(name).has_value(); }
 
+    // A name from the help file's texts, read the way that names a listed file.
+    std::wstring NameInHelpFile(std::string_view reference) const
+    {
+        return m_facts.encoding.DecodeName(reference, [this](std::wstring_view name) { return IsListed(name); });
+    }
+
     // The file a name from the help file's texts means: a listed file as it was unpacked, else
     // the name as read.
     std::wstring NameOnDisk(std::string_view reference) const
     {
-        const std::wstring read = m_facts.encoding.DecodeName(reference, [this](std::wstring_view name) { return IsListed(name); });
+        const std::wstring read = NameInHelpFile(reference);
         return m_names.Find(read).value_or(read);
     }
 
@@ -135,8 +141,7 @@ private:
     std::optional<SitemapFile> KeepOrRebuild(const std::string& reference, std::wstring_view binaryPath,
                                              std::wstring_view fallback, Rebuild rebuild)
     {
-        const auto isListed = [this](std::wstring_view name) { return IsListed(name); };
-        const std::wstring named = reference.empty() ? std::wstring() : m_facts.encoding.DecodeName(reference, isListed);
+        const std::wstring named = reference.empty() ? std::wstring() : NameInHelpFile(reference);
         const auto listed = m_names.Find(named);
         if (listed && ForCompiler(*listed)) return SitemapFile{named, *listed, true};
         const auto bytes = helpfile::ReadInternalFile(m_request.root, binaryPath, kBinaryFileLimit);
