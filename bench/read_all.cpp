@@ -2,10 +2,10 @@
 // tree and reads every stream in 4096-byte reads, as the engine does when it extracts everything.
 // Prints what it read, the wall time of the best and median pass, the process's peak memory and the
 // LZX frames each pass decoded: the window reads in this order.
-#include "ComRef.h"
-#include "ITStorage.h"
-#include "LzxSection.h"
-#include "Utf8.h"
+#include "base/Utf8.h"
+#include "storage/ComRef.h"
+#include "storage/ITStorage.h"
+#include "storage/LzxSection.h"
 
 #include <algorithm>
 #include <chrono>
@@ -93,7 +93,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: read_all FILE.chm [PASSES]\n");
         return 2;
     }
-    const std::wstring path = tarnwick::storage::WideFromFileName(argv[1]);
+    const std::wstring path = tarnwick::WideFromFileName(argv[1]);
     const int passes = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
 
     ComRef<IITStorage> factory;

@@ -1,14 +1,15 @@
 // unpack_frames FILE.chm DEST [--flat]: runs the command line's unpack and prints the LZX frames it
 // decoded against the frames of the file's compressed section. Each frame decoded once is the aim.
-#include "ByteSource.h"
-#include "ChmArchive.h"
-#include "Commands.h"
-#include "LzxDecoder.h"
-#include "LzxSection.h"
-#include "Utf8.h"
+#include "base/Utf8.h"
+#include "cli/Commands.h"
+#include "storage/ByteSource.h"
+#include "storage/ChmArchive.h"
+#include "storage/LzxDecoder.h"
+#include "storage/LzxSection.h"
 
 #include <cstdio>
 
+using namespace tarnwick;
 using namespace tarnwick::storage;
 
 namespace {

@@ -1,6 +1,6 @@
-#include "Arguments.h"
+#include "cli/Arguments.h"
 
-#include "CodePageText.h"
+#include "helpfile/CodePageText.h"
 
 #include <algorithm>
 #include <array>

@@ -1,33 +1,34 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
-#include "Arguments.h"
-#include "ChmEngine.h"
-#include "Console.h"
-#include "ExtractionPlan.h"
-#include "InfoCommand.h"
-#include "JsonList.h"
-#include "PrintedList.h"
-#include "ProgressBar.h"
-#include "ProjectCommand.h"
-#include "DecodeAhead.h"
-#include "TestCommand.h"
-#include "UnpackList.h"
-#include "UnpackSteps.h"
-#include "Utf8.h"
-#include "WriteBehindFileSystem.h"
+#include "base/HardwareThreads.h"
+#include "base/Utf8.h"
+#include "cli/Arguments.h"
+#include "cli/Console.h"
+#include "cli/InfoCommand.h"
+#include "cli/JsonList.h"
+#include "cli/PrintedList.h"
+#include "cli/ProgressBar.h"
+#include "cli/ProjectCommand.h"
+#include "cli/TestCommand.h"
+#include "cli/UnpackSteps.h"
+#include "engine/ChmEngine.h"
+#include "engine/UnpackPipeline.h"
 
-#include <algorithm>
-#include <iterator>
 #include <new>
-#include <optional>
 
 #ifdef _WIN32
-#include "ShellFileTypes.h"
+#include "engine/platform/ShellFileTypes.h"
 using CPlatformFileTypes = CShellFileTypes;
 #else
-#include "GenericFileTypes.h"
+#include "engine/platform/GenericFileTypes.h"
 using CPlatformFileTypes = CGenericFileTypes;
 #endif
+
+using tarnwick::helpfile::EntryTable;
+using tarnwick::helpfile::ReadEntryTable;
+using tarnwick::helpfile::WalkedStream;
+using tarnwick::helpfile::WalkScope;
+using tarnwick::helpfile::WalkStreams;
 
 namespace {
 
@@ -74,28 +75,28 @@ const wchar_t kUsage[] =
 
 void ReportError(const std::wstring& message) { Print(ConsoleStream::Error, message + L"\n"); }
 
-bool LoadRows(CChmEngine& engine, const std::wstring& file, IListControl& rows)
+bool OpenHelpFile(CChmEngine& engine, const std::wstring& file)
 {
     if (FAILED(engine.OpenFile(file)) || !engine.GetRoot()) {
         ReportError(L"不能打开这个文件.");
         return false;
     }
-    CPlatformFileTypes types;
-    engine.ReleaseWalk();
-    rows.SetRedraw(false);
-    engine.WalkStorage(rows, types, engine.GetRoot(), L"");
-    rows.SetRedraw(true);
     return true;
 }
 
 namespace {
 
-template <class Rows> int ListInto(const std::wstring& file)
+// Listing keeps no table: each stream is written out as the walk meets it.
+template <class List> int ListInto(const std::wstring& file)
 {
     CChmEngine engine(ReportError);
-    Rows rows;
-    if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
-    rows.Finish();
+    if (!OpenHelpFile(engine, file)) return kExitCannotOpen;
+    CPlatformFileTypes shell;
+    CFileTypeCache types;
+    List list;
+    WalkStreams(engine.GetRoot(), WalkScope::Listed,
+                [&](const WalkedStream& stream) { list.Write(stream, types.Of(shell, stream.name).name); });
+    list.Finish();
     return kExitOk;
 }
 
@@ -104,74 +105,49 @@ int List(const std::wstring& file, bool json)
     return json ? ListInto<CJsonList>(file) : ListInto<CPrintedList>(file);
 }
 
-std::wstring FailureMessage(const CUnpackList& rows, std::vector<std::size_t> failed)
+std::wstring FailureMessage(const EntryTable& entries, const std::vector<std::size_t>& failed)
 {
-    // Named in listing order, whatever the order they were copied in; a row whose file failed
-    // behind the read that failed too is named once.
-    std::sort(failed.begin(), failed.end());
-    failed.erase(std::unique(failed.begin(), failed.end()), failed.end());
     std::wstring message = L"有 " + std::to_wstring(failed.size()) + L" 个条目未能展开:\n";
     for (std::size_t i = 0; i < failed.size() && i < kFailuresNamed; ++i)
-        message += L"  " + rows.InternalPath(failed[i]) + rows.Name(failed[i]) + L"\n";
+        message += L"  " + entries.Path(failed[i]) + L"\n";
     if (failed.size() > kFailuresNamed) message += L"  ...\n";
     return message;
 }
 
-// The engine writes through `fileSystem` for as long as this lives, then through the platform's again.
-class FileSystemInUse {
+class ProgressShown final : public UnpackObserver {
 public:
-    FileSystemInUse(CChmEngine& engine, IFileSystem& fileSystem) : m_engine(engine) { engine.SetFileSystem(fileSystem); }
-    ~FileSystemInUse() { m_engine.SetFileSystem(PlatformFileSystem()); }
-    FileSystemInUse(const FileSystemInUse&) = delete;
-    FileSystemInUse& operator=(const FileSystemInUse&) = delete;
+    explicit ProgressShown(const EntryTable& entries) : m_entries(entries), m_bar(static_cast<int>(entries.Size())) {}
+    bool Starting(std::size_t done, std::size_t index) override
+    {
+        m_bar.Show(static_cast<int>(done), m_entries.Path(index));
+        return true;
+    }
 
 private:
-    CChmEngine& m_engine;
+    const EntryTable& m_entries;
+    CProgressBar m_bar;
 };
 
 } // namespace
 
-int UnpackRows(CChmEngine& engine, const CUnpackList& rows, const std::wstring& destination, const UnpackOptions& options)
+int UnpackTable(CChmEngine& engine, const EntryTable& entries, const std::wstring& destination,
+                const UnpackOptions& options)
 {
-    const bool usePaths = !options.flat;
     if (!MakeDirectories(PlatformFileSystem(), destination)) {
         ReportError(L"不能创建目标文件夹 " + destination + L".");
         return kExitSomeFailed;
     }
-
-    const auto rowAt = [&](std::size_t row) {
-        return ExtractionRow{engine.GetParentStorage(rows.ItemData(row)), rows.InternalPath(row), rows.Name(row)};
-    };
-    const std::size_t count = static_cast<std::size_t>(rows.GetRowCount());
-    // With threads to spare, files are created and written on one of their own while the next
-    // streams are read.
-    std::optional<CWriteBehindFileSystem> writeBehind;
-    if (options.threads > 1) writeBehind.emplace(PlatformFileSystem());
-    const FileSystemInUse files(engine, writeBehind ? static_cast<IFileSystem&>(*writeBehind) : PlatformFileSystem());
     std::vector<std::size_t> failed;
     {
-        CProgressBar progress(rows.GetRowCount());
-        int done = 0;
-        std::size_t writesFailed = 0;
-        const ExtractionPlan plan = PlanExtraction(count, rowAt, usePaths);
-        // The writer is one of the threads; decoding ahead gets the others.
-        AnnounceReads(engine.GetRoot(), plan, writeBehind ? options.threads - 1 : options.threads);
-        for (const std::size_t index : plan.order) {
-            const ExtractionRow row = rowAt(index);
-            progress.Show(done++, row.internalPath + row.name);
-            if (writeBehind) writeBehind->SetTag(index);
-            if (!engine.ExtractStream(row.parent, row.internalPath, row.name, destination, usePaths))
-                failed.push_back(index);
-            // As after a failure of its own: the folders it made may be what went away.
-            if (writeBehind && writeBehind->FailureCount() != writesFailed) {
-                writesFailed = writeBehind->FailureCount();
-                engine.ForgetMadeFolders();
-            }
-        }
-        if (writeBehind) std::ranges::copy(writeBehind->Finish(), std::back_inserter(failed));
+        ProgressShown progress(entries);
+        // With threads to spare, files are written on one of them while the next streams are read;
+        // decoding ahead gets the others.
+        const bool writeBehind = options.threads > 1;
+        const UnpackSettings settings{!options.flat, writeBehind ? options.threads - 1 : 1, writeBehind};
+        failed = UnpackEntries(engine, entries, destination, settings, progress);
     }
     if (failed.empty()) return kExitOk;
-    Print(ConsoleStream::Error, FailureMessage(rows, std::move(failed)));
+    Print(ConsoleStream::Error, FailureMessage(entries, failed));
     return kExitSomeFailed;
 }
 
@@ -180,9 +156,8 @@ namespace {
 int Unpack(const std::wstring& file, const std::wstring& destination, const UnpackOptions& options)
 {
     CChmEngine engine(ReportError);
-    CUnpackList rows;
-    if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
-    return UnpackRows(engine, rows, destination, options);
+    if (!OpenHelpFile(engine, file)) return kExitCannotOpen;
+    return UnpackTable(engine, ReadEntryTable(engine.GetRoot(), WalkScope::Listed), destination, options);
 }
 
 int Run(const CommandLine& line)
@@ -198,7 +173,7 @@ int Run(const CommandLine& line)
     }
     if (line.command == L"list") return List(operands[0], line.json);
     if (line.command == L"info") return Info(operands[0], line.json, line.codePage);
-    if (line.command == L"test") return TestHelpFile(operands[0], tarnwick::storage::HardwareThreads());
+    if (line.command == L"test") return TestHelpFile(operands[0], tarnwick::HardwareThreads());
     if (line.command == L"project") return Project(operands[0], operands[1], line.codePage);
     UnpackOptions options;
     options.flat = line.flat;
@@ -210,7 +185,7 @@ int Run(const CommandLine& line)
 std::wstring Cause(const std::exception& error)
 {
     if (dynamic_cast<const std::bad_alloc*>(&error)) return L"内存不足";
-    return tarnwick::storage::WideFromUtf8(error.what());
+    return tarnwick::WideFromUtf8(error.what());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-#include "Console.h"
+#include "cli/Console.h"
 
-#include "Utf8.h"
+#include "base/Utf8.h"
 
 #include <cstdio>
 
@@ -43,6 +43,6 @@ void Print(ConsoleStream stream, std::wstring_view text)
         return;
     }
 #endif
-    const std::string bytes = tarnwick::storage::Utf8FromWide(text);
+    const std::string bytes = tarnwick::Utf8FromWide(text);
     std::fwrite(bytes.data(), 1, bytes.size(), FileOf(stream));
 }

@@ -1,12 +1,13 @@
-#include "InfoCommand.h"
+#include "cli/InfoCommand.h"
 
-#include "ChmEngine.h"
-#include "Commands.h"
-#include "Console.h"
-#include "InfoReport.h"
-#include "InternalFile.h"
-#include "JsonWriter.h"
-#include "Utf8.h"
+#include "base/Utf8.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/InfoReport.h"
+#include "cli/JsonWriter.h"
+#include "cli/UnpackSteps.h"
+#include "engine/ChmEngine.h"
+#include "helpfile/InternalFile.h"
 
 #include <cstdio>
 
@@ -58,7 +59,7 @@ void Json(CJsonWriter& json, const InfoValue& value)
                value);
 }
 
-std::wstring Wide(const char* ascii) { return tarnwick::storage::WideFromUtf8(ascii); }
+std::wstring Wide(const char* ascii) { return tarnwick::WideFromUtf8(ascii); }
 
 void PrintText(const InfoReport& report)
 {
@@ -138,18 +139,15 @@ void PrintJson(const std::wstring& file, const InfoReport& report)
     for (const InfoDamage& damage : report.damage) WriteDamage(json, damage);
     json.EndArray();
     json.EndObject();
-    Print(ConsoleStream::Out, tarnwick::storage::WideFromUtf8(json.Take()));
+    Print(ConsoleStream::Out, tarnwick::WideFromUtf8(json.Take()));
 }
 
 } // namespace
 
 int Info(const std::wstring& file, bool json, std::optional<unsigned> codePage)
 {
-    CChmEngine engine([](const std::wstring& message) { Print(ConsoleStream::Error, message + L"\n"); });
-    if (FAILED(engine.OpenFile(file)) || !engine.GetRoot()) {
-        Print(ConsoleStream::Error, L"不能打开这个文件.\n");
-        return kExitCannotOpen;
-    }
+    CChmEngine engine(ReportError);
+    if (!OpenHelpFile(engine, file)) return kExitCannotOpen;
     IStorage* root = engine.GetRoot();
     const InfoReport report = DescribeFacts(tarnwick::helpfile::GatherFacts(root, codePage), [root](std::wstring_view name) {
         return tarnwick::helpfile::NamesStream(root, name);

@@ -1,6 +1,6 @@
-#include "InfoReport.h"
+#include "cli/InfoReport.h"
 
-#include "CodePageText.h"
+#include "helpfile/CodePageText.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // script, and the state it was found in, so that text and JSON say the same things.
 #pragma once
 
-#include "HelpFileFacts.h"
+#include "helpfile/HelpFileFacts.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,22 +1,21 @@
-// Rows written to standard output as one JSON document, as the walk makes them:
+// Streams written to standard output as one JSON document, as the walk meets them:
 // {"streams":[{"name":..,"size":..,"type":..,"path":..},...]}.
 #pragma once
 
-#include "JsonWriter.h"
-#include "StreamedRows.h"
+#include "cli/JsonWriter.h"
+#include "helpfile/EntryTable.h"
 
 #include <string>
 
-class CJsonList final : public CStreamedRows {
+class CJsonList {
 public:
     CJsonList();
 
-    // Writes out the last row and closes the document.
+    void Write(const tarnwick::helpfile::WalkedStream& stream, const std::wstring& type);
+    // Closes the document and writes out whatever is still buffered.
     void Finish();
 
 private:
-    void WriteRow(const Cells& cells) override;
-
     CJsonWriter m_json;
     std::string m_output;
 };

@@ -1,6 +1,6 @@
-#include "JsonWriter.h"
+#include "cli/JsonWriter.h"
 
-#include "Utf8.h"
+#include "base/Utf8.h"
 
 #include <cmath>
 #include <cstdio>
@@ -8,7 +8,7 @@
 std::string JsonQuoted(std::wstring_view text)
 {
     static constexpr char kHex[] = "0123456789abcdef";
-    const std::string utf8 = tarnwick::storage::Utf8FromWide(text);
+    const std::string utf8 = tarnwick::Utf8FromWide(text);
     std::string out;
     out.reserve(utf8.size() + 2);
     out += '"';

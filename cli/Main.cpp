@@ -1,4 +1,4 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
 #ifdef _WIN32
 
@@ -9,12 +9,12 @@ int wmain(int argc, wchar_t** argv)
 
 #else
 
-#include "Utf8.h"
+#include "base/Utf8.h"
 
 int main(int argc, char** argv)
 {
     std::vector<std::wstring> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(tarnwick::storage::WideFromFileName(argv[i]));
+    for (int i = 1; i < argc; ++i) arguments.push_back(tarnwick::WideFromFileName(argv[i]));
     return RunCommandLine(arguments);
 }
 

@@ -1,6 +1,6 @@
-#include "PrintedList.h"
+#include "cli/PrintedList.h"
 
-#include "Console.h"
+#include "cli/Console.h"
 
 namespace {
 
@@ -8,12 +8,12 @@ constexpr std::size_t kOutputChunk = 1 << 15;
 
 } // namespace
 
-void CPrintedList::WriteRow(const Cells& cells)
+void CPrintedList::Write(const tarnwick::helpfile::WalkedStream& stream, const std::wstring& type)
 {
-    for (std::size_t column = 0; column < cells.size(); ++column) {
-        m_output += cells[column];
-        m_output += column + 1 < cells.size() ? L'\t' : L'\n';
-    }
+    m_output.append(stream.name).append(1, L'\t');
+    m_output.append(std::to_wstring(stream.size)).append(1, L'\t');
+    m_output.append(type).append(1, L'\t');
+    m_output.append(stream.folder).append(1, L'\n');
     if (m_output.size() >= kOutputChunk) {
         Print(ConsoleStream::Out, m_output);
         m_output.clear();
@@ -22,7 +22,6 @@ void CPrintedList::WriteRow(const Cells& cells)
 
 void CPrintedList::Finish()
 {
-    EndRow();
     Print(ConsoleStream::Out, m_output);
     m_output.clear();
 }

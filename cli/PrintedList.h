@@ -1,16 +1,17 @@
-// Rows written to standard output as the walk makes them, one line each:
-// name, size, type and internal path separated by tabs.
+// Streams written to standard output as the walk meets them, one line each: name, size, type and
+// internal path separated by tabs.
 #pragma once
 
-#include "StreamedRows.h"
+#include "helpfile/EntryTable.h"
 
-class CPrintedList final : public CStreamedRows {
+#include <string>
+
+class CPrintedList {
 public:
-    // Writes out the last row and whatever is still buffered.
+    void Write(const tarnwick::helpfile::WalkedStream& stream, const std::wstring& type);
+    // Writes out whatever is still buffered.
     void Finish();
 
 private:
-    void WriteRow(const Cells& cells) override;
-
     std::wstring m_output;
 };

@@ -1,28 +1,15 @@
-#include "ProjectCommand.h"
+#include "cli/ProjectCommand.h"
 
-#include "Commands.h"
-#include "Console.h"
-#include "ProjectWriter.h"
-#include "UnpackSteps.h"
-#include "Utf8.h"
+#include "base/Utf8.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/UnpackSteps.h"
+#include "project/ProjectWriter.h"
 
 
 namespace {
 
 using tarnwick::project::RecoveryReport;
-
-// The listing's "a\b\" folders as the project writes them; a backslash inside a name stays.
-std::vector<std::wstring> ListedFiles(const CUnpackList& rows)
-{
-    std::vector<std::wstring> files;
-    for (std::size_t row = 0; row < static_cast<std::size_t>(rows.GetRowCount()); ++row) {
-        std::wstring path = rows.InternalPath(row);
-        for (wchar_t& c : path)
-            if (c == L'\\') c = L'/';
-        files.push_back(path + rows.Name(row));
-    }
-    return files;
-}
 
 // The file's name without its folder and its last extension: "help" of "/x/help.chm".
 std::wstring Stem(const std::wstring& file)
@@ -42,7 +29,7 @@ void Tell(const RecoveryReport& report, const std::wstring& destination)
 {
     if (report.lines.empty()) return;
     std::wstring message = L"有 " + std::to_wstring(report.lines.size()) + L" 项未能恢复 (见 project-report.txt):\n";
-    for (const std::string& line : report.lines) message += L"  " + tarnwick::storage::WideFromUtf8(line) + L"\n";
+    for (const std::string& line : report.lines) message += L"  " + tarnwick::WideFromUtf8(line) + L"\n";
     Print(ConsoleStream::Error, message);
     const std::wstring reportName(std::begin(tarnwick::project::kReportFileName), std::end(tarnwick::project::kReportFileName) - 1);
     if (!tarnwick::project::WriteDestinationFile(PlatformFileSystem(), destination, reportName, tarnwick::project::ReportFileText(report)))
@@ -54,14 +41,14 @@ void Tell(const RecoveryReport& report, const std::wstring& destination)
 int Project(const std::wstring& file, const std::wstring& destination, std::optional<unsigned> codePage)
 {
     CChmEngine engine(ReportError);
-    CUnpackList rows;
-    if (!LoadRows(engine, file, rows)) return kExitCannotOpen;
-    const int unpacked = UnpackRows(engine, rows, destination, UnpackOptions{});
+    if (!OpenHelpFile(engine, file)) return kExitCannotOpen;
+    const auto entries = tarnwick::helpfile::ReadEntryTable(engine.GetRoot(), tarnwick::helpfile::WalkScope::Listed);
+    const int unpacked = UnpackTable(engine, entries, destination, UnpackOptions{});
     if (unpacked != kExitOk && unpacked != kExitSomeFailed) return unpacked;
 
     tarnwick::project::ProjectRequest request;
     request.root = engine.GetRoot();
-    request.listedFiles = ListedFiles(rows);
+    request.listed = &entries;
     request.destination = destination;
     request.name = Stem(file);
     request.chosenCodePage = codePage;

@@ -1,16 +1,17 @@
-#include "TestCommand.h"
+#include "cli/TestCommand.h"
 
-#include "ChmEngine.h"
-#include "Commands.h"
-#include "Console.h"
-#include "IntegrityCheck.h"
-#include "ProgressBar.h"
+#include "cli/Commands.h"
+#include "cli/Console.h"
+#include "cli/ProgressBar.h"
+#include "cli/UnpackSteps.h"
+#include "engine/ChmEngine.h"
+#include "engine/IntegrityCheck.h"
 
 #include <vector>
 
-using tarnwick::helpfile::AllStreams;
-using tarnwick::helpfile::StreamEntry;
-using tarnwick::helpfile::StreamWalk;
+using tarnwick::helpfile::EntryTable;
+using tarnwick::helpfile::ReadEntryTable;
+using tarnwick::helpfile::WalkScope;
 
 namespace {
 
@@ -57,30 +58,25 @@ std::vector<std::wstring> SectionNotes(ULONG state)
 
 int TestHelpFile(const std::wstring& file, unsigned threads)
 {
-    CChmEngine engine([](const std::wstring& message) { Print(ConsoleStream::Error, message + L"\n"); });
-    if (FAILED(engine.OpenFile(file)) || !engine.GetRoot()) {
-        Print(ConsoleStream::Error, L"不能打开这个文件.\n");
-        return kExitCannotOpen;
-    }
-    const StreamWalk walk = AllStreams(engine.GetRoot());
-    const auto& streams = walk.streams;
+    CChmEngine engine(ReportError);
+    if (!OpenHelpFile(engine, file)) return kExitCannotOpen;
+    const EntryTable entries = ReadEntryTable(engine.GetRoot(), WalkScope::All);
     IntegrityReport integrity;
     {
-        CProgressBar progress(static_cast<int>(streams.size()));
-        integrity = CheckIntegrity(engine.GetRoot(), walk, threads, [&](std::size_t done, const StreamEntry& stream) {
-            progress.Show(static_cast<int>(done), stream.internalPath + stream.name);
+        CProgressBar progress(static_cast<int>(entries.Size()));
+        integrity = CheckIntegrity(entries, threads, [&](std::size_t done, std::size_t index) {
+            progress.Show(static_cast<int>(done), entries.Path(index));
         });
     }
     std::wstring report;
     const std::vector<std::wstring> notes = SectionNotes(integrity.sectionState);
     for (const std::wstring& note : notes) report += L"损坏: " + note + L"\n";
     for (const DamagedStream& damaged : integrity.damaged) {
-        const StreamEntry& stream = streams[damaged.index];
-        report += L"损坏: " + stream.internalPath + stream.name + L": " +
+        report += L"损坏: " + entries.Path(damaged.index) + L": " +
                   (damaged.sizeDiffers ? std::wstring(L"读到的字节数与目录中的大小不符") : Describe(damaged.damage)) + L"\n";
     }
-    report += L"检查了 " + std::to_wstring(streams.size()) + L" 个流: " +
-              std::to_wstring(streams.size() - integrity.damaged.size()) + L" 个完好, " +
+    report += L"检查了 " + std::to_wstring(entries.Size()) + L" 个流: " +
+              std::to_wstring(entries.Size() - integrity.damaged.size()) + L" 个完好, " +
               std::to_wstring(integrity.damaged.size()) + L" 个损坏.\n";
     Print(ConsoleStream::Out, report);
     return integrity.damaged.empty() && notes.empty() ? kExitOk : kExitSomeFailed;

@@ -1,23 +1,23 @@
-// The steps of the unpack command that the project command takes too: opening the file into rows,
-// and unpacking the rows.
+// The steps of the unpack command that the project command takes too: opening the file, and
+// unpacking its entries.
 #pragma once
 
-#include "ChmEngine.h"
-#include "DecodeAhead.h"
-#include "ListControl.h"
-#include "UnpackList.h"
+#include "base/HardwareThreads.h"
+#include "engine/ChmEngine.h"
+#include "helpfile/EntryTable.h"
 
 #include <string>
 
 struct UnpackOptions {
     bool flat = false;
-    unsigned threads = tarnwick::storage::HardwareThreads();
+    unsigned threads = tarnwick::HardwareThreads();
 };
 
 void ReportError(const std::wstring& message);
 
-// Opens and walks the file the way the window does; false (and said) when it cannot be opened.
-bool LoadRows(CChmEngine& engine, const std::wstring& file, IListControl& rows);
+// Opens the file in the engine; false (and said) when it cannot be opened.
+bool OpenHelpFile(CChmEngine& engine, const std::wstring& file);
 
-// Unpacks every row into `destination`; the exit code of the unpack command.
-int UnpackRows(CChmEngine& engine, const CUnpackList& rows, const std::wstring& destination, const UnpackOptions& options);
+// Unpacks every entry into `destination`; the exit code of the unpack command.
+int UnpackTable(CChmEngine& engine, const tarnwick::helpfile::EntryTable& entries, const std::wstring& destination,
+                const UnpackOptions& options);

@@ -54,3 +54,20 @@ function(tarnwick_add_fuzzer name)
     target_link_libraries(${name} PRIVATE ${arg_LIBRARIES})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
 endfunction()
+
+# tarnwick_include_root(TARGET FOLDER [NAME])
+#
+# Files include each other as "NAME/File.h". Every library gets a root of its own in the build
+# folder, holding only a link named NAME to its folder, and passes that root on to those that link
+# it: a file can include a library's headers only if its own library links that library, so the
+# layers stay as the links say. NAME is the folder's own name unless given.
+function(tarnwick_include_root target folder)
+    get_filename_component(name "${folder}" NAME)
+    if(ARGC GREATER 2)
+        set(name "${ARGV2}")
+    endif()
+    set(root "${CMAKE_BINARY_DIR}/include-roots/${name}")
+    file(MAKE_DIRECTORY "${root}")
+    file(CREATE_LINK "${folder}" "${root}/${name}" SYMBOLIC)
+    target_include_directories(${target} PUBLIC "${root}")
+endfunction()

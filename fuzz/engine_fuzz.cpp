@@ -1,29 +1,31 @@
 // libFuzzer entry point for the engine: any bytes are opened as a help file from memory, walked
-// into rows as the window walks them, and every row is unpacked twice, under its folders and flat,
-// into a file system held in memory. The file system traps on anything that a hostile name could
+// into rows as the window walks them, and every row is unpacked twice: under its folders row by row as the window
+// does, and flat through the command line's pipeline, into a file system held in memory. The file system traps on anything that a hostile name could
 // turn into harm: a path that leaves the target folder, a name Windows would read as something
 // else, a file reported written whose size is not the listed one, a failed file left behind. The
 // facts `info` shows are gathered from the same file, and must count the rows the walk made; then
 // every stream is read as `test` reads it.
-#include "ChmArchive.h"
-#include "ChmEngine.h"
 #include "ContainedPaths.h"
-#include "ExtractionPlan.h"
-#include "GenericFileTypes.h"
-#include "HelpFileFacts.h"
-#include "IntegrityCheck.h"
-#include "ItsStorage.h"
-#include "MemoryList.h"
+#include "engine/ChmEngine.h"
+#include "engine/IntegrityCheck.h"
+#include "engine/MemoryList.h"
+#include "engine/platform/GenericFileTypes.h"
+#include "engine/UnpackPipeline.h"
+#include "helpfile/HelpFileFacts.h"
+#include "HelpFileBytes.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cwchar>
 #include <map>
-#include <numeric>
 #include <set>
 #include <string>
 #include <vector>
+
+using tarnwick::helpfile::EntryTable;
+using tarnwick::helpfile::ReadEntryTable;
+using tarnwick::helpfile::WalkScope;
 
 namespace {
 
@@ -93,32 +95,36 @@ private:
 
 std::uint64_t ListedSize(const CMemoryRow& row) { return std::wcstoull(row.cells[1].c_str(), nullptr, 10); }
 
-void UnpackRows(CChmEngine& engine, const CMemoryList& rows, const std::vector<std::size_t>& order,
-                MemoryFileSystem& disk, bool usePaths)
-{
-    std::size_t unpacked = 0;
-    for (const std::size_t index : order) {
-        const CMemoryRow& row = rows.Rows()[index];
-        if (++unpacked > kMostRowsUnpacked) return;
-        disk.lastCreated.clear();
-        const BOOL written = engine.ExtractStream(engine.GetParentStorage(row.itemData), row.cells[3], row.cells[0],
-                                                  kTarget, usePaths ? TRUE : FALSE);
-        if (written) {
-            Check(disk.files.count(disk.lastCreated) && disk.files[disk.lastCreated] == ListedSize(row));
-        } else if (!disk.lastCreated.empty()) {
-            Check(disk.files.count(disk.lastCreated) == 0);
-        }
+// Each file reported written must hold the entry's listed size; a failed one must not be left.
+class SizeChecks final : public UnpackObserver {
+public:
+    SizeChecks(const EntryTable& entries, MemoryFileSystem& disk) : m_entries(entries), m_disk(disk) {}
+    bool Starting(std::size_t done, std::size_t) override
+    {
+        m_disk.lastCreated.clear();
+        return done < kMostRowsUnpacked;
     }
-}
+    void Copied(std::size_t index, bool written) override
+    {
+        if (written)
+            Check(m_disk.files.count(m_disk.lastCreated) && m_disk.files[m_disk.lastCreated] == m_entries[index].size);
+        else if (!m_disk.lastCreated.empty())
+            Check(m_disk.files.count(m_disk.lastCreated) == 0);
+    }
+
+private:
+    const EntryTable& m_entries;
+    MemoryFileSystem& m_disk;
+};
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    using namespace tarnwick;
     using namespace tarnwick::storage;
-    std::shared_ptr<ChmArchive> archive = ChmArchive::Open(MakeMemorySource(std::vector<std::uint8_t>(data, data + size)));
-    if (!archive) return 0;
-    ComRef<IStorage> root(new ItsStorage(std::move(archive), DirectoryTree::kRoot));
+    const ComRef<IStorage> root = OpenHelpFileBytes(data, size);
+    if (!root) return 0;
 
     MemoryFileSystem disk;
     CChmEngine engine({}, disk);
@@ -130,35 +136,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(engine.GetParentStorage(row.itemData) != nullptr);
         Check(!row.cells[0].empty() && row.cells[0][0] != L'#' && row.cells[0][0] != L'$');
     }
+    // The table every other reader takes holds the window's rows.
+    const EntryTable listed = ReadEntryTable(root.Get(), WalkScope::Listed);
+    Check(listed.Size() == rows.Rows().size());
+    for (std::size_t i = 0; i < listed.Size(); ++i) {
+        const CMemoryRow& row = rows.Rows()[i];
+        Check(listed.Name(i) == row.cells[0] && listed[i].size == ListedSize(row) && listed.Folder(i) == row.cells[3]);
+    }
     const tarnwick::helpfile::HelpFileFacts facts = tarnwick::helpfile::GatherFacts(root.Get());
     std::uint64_t listedBytes = 0;
-    for (const CMemoryRow& row : rows.Rows()) // the facts' total stops at the largest value rather than wrap
-        listedBytes = ListedSize(row) > UINT64_MAX - listedBytes ? UINT64_MAX : listedBytes + ListedSize(row);
-    Check(facts.streams.listedStreams == rows.Rows().size());
+    for (std::size_t i = 0; i < listed.Size(); ++i) // the facts' total stops at the largest value rather than wrap
+        listedBytes = listed[i].size > UINT64_MAX - listedBytes ? UINT64_MAX : listedBytes + listed[i].size;
+    Check(facts.streams.listedStreams == listed.Size());
     Check(facts.streams.listedBytes == listedBytes);
-    // In listing order as the window does, then as the command line does: in data order, decoded
-    // ahead on worker threads.
-    std::vector<std::size_t> listed(rows.Rows().size());
-    std::iota(listed.begin(), listed.end(), std::size_t{0});
-    UnpackRows(engine, rows, listed, disk, true);
-    const ExtractionPlan plan = PlanExtraction(
-        listed.size(),
-        [&](std::size_t i) {
-            const CMemoryRow& row = rows.Rows()[i];
-            return ExtractionRow{engine.GetParentStorage(row.itemData), row.cells[3], row.cells[0]};
-        },
-        false);
-    std::vector<std::size_t> planned = plan.order;
-    std::sort(planned.begin(), planned.end());
-    Check(planned == listed);
-    AnnounceReads(root.Get(), plan, 2);
-    UnpackRows(engine, rows, plan.order, disk, false);
+
+    // Row by row in listing order, as the window does; then as the command line does: in data
+    // order, decoded ahead on worker threads.
+    SizeChecks sizes(listed, disk);
+    std::size_t done = 0;
+    for (const CMemoryRow& row : rows.Rows()) {
+        if (!sizes.Starting(done++, 0)) break;
+        sizes.Copied(static_cast<std::size_t>(&row - rows.Rows().data()),
+                     engine.ExtractStream(engine.GetParentStorage(row.itemData), row.cells[3], row.cells[0], kTarget, TRUE));
+    }
+    const std::vector<std::size_t> failed = UnpackEntries(engine, listed, kTarget, {false, 2, false}, sizes);
+    Check(std::is_sorted(failed.begin(), failed.end()) && std::adjacent_find(failed.begin(), failed.end()) == failed.end());
 
     // What `test` reads: every stream, the internal ones too, each damaged one named once.
-    const tarnwick::helpfile::StreamWalk walk = tarnwick::helpfile::AllStreams(root.Get());
-    const IntegrityReport integrity = CheckIntegrity(root.Get(), walk, 1, [](std::size_t, const auto&) {});
+    const EntryTable all = ReadEntryTable(root.Get(), WalkScope::All);
+    const IntegrityReport integrity = CheckIntegrity(all, 1, [](std::size_t, std::size_t) {});
     for (std::size_t i = 0; i < integrity.damaged.size(); ++i) {
-        Check(integrity.damaged[i].index < walk.streams.size());
+        Check(integrity.damaged[i].index < all.Size());
         Check(i == 0 || integrity.damaged[i - 1].index < integrity.damaged[i].index);
     }
     return 0;

@@ -3,13 +3,13 @@
 // "#STRINGS") takes a 16-bit length of the first part and the rest as the second; the binary
 // contents and index take the four files their topics resolve through so, then their own bytes. Each parser's
 // results must stay inside the bytes it was given, and its texts must convert in any code page.
-#include "AliasFile.h"
-#include "CodePageText.h"
-#include "ContentsTree.h"
-#include "KeywordIndex.h"
-#include "StringsFile.h"
-#include "SystemFile.h"
-#include "WindowsFile.h"
+#include "helpfile/AliasFile.h"
+#include "helpfile/CodePageText.h"
+#include "helpfile/ContentsTree.h"
+#include "helpfile/KeywordIndex.h"
+#include "helpfile/StringsFile.h"
+#include "helpfile/SystemFile.h"
+#include "helpfile/WindowsFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -13,7 +13,7 @@
 // behind shows as a difference. A third reads the frames' bytes as one run, as a section without
 // its reset table does, each frame starting where the decoder found the one before it to end,
 // which must lie within what it was given.
-#include "LzxDecoder.h"
+#include "storage/LzxDecoder.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -7,12 +7,12 @@
 //                                            folder, for the engine target
 //   make_fuzz_seeds contents FILE.chm        a help file with its contents and index only in binary
 //                                            form, context numbers and options, for the project target
-#include "ChmBuilder.h"
-#include "Directory.h"
-#include "ItsfHeader.h"
-#include "LittleEndian.h"
-#include "UncompressedSection.h"
-#include "Utf8.h"
+#include "base/LittleEndian.h"
+#include "base/Utf8.h"
+#include "storage/Directory.h"
+#include "storage/ItsfHeader.h"
+#include "storage/UncompressedSection.h"
+#include "support/ChmBuilder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,6 +24,7 @@
 
 namespace {
 
+using namespace tarnwick;
 using namespace tarnwick::storage;
 
 constexpr std::uint64_t kFrameSize = 0x8000;

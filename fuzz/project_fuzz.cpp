@@ -5,14 +5,10 @@
 // as something else, when the project file itself is not written, when it lists a file that
 // would be looked for outside the target, maps a context number it gives no file, or reports in
 // anything but UTF-8.
-#include "ChmArchive.h"
-#include "ChmEngine.h"
+#include "base/Utf8.h"
 #include "ContainedPaths.h"
-#include "GenericFileTypes.h"
-#include "ItsStorage.h"
-#include "MemoryList.h"
-#include "ProjectWriter.h"
-#include "Utf8.h"
+#include "HelpFileBytes.h"
+#include "project/ProjectWriter.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -102,25 +98,16 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    using namespace tarnwick;
     using namespace tarnwick::storage;
-    std::shared_ptr<ChmArchive> archive = ChmArchive::Open(MakeMemorySource(std::vector<std::uint8_t>(data, data + size)));
-    if (!archive) return 0;
-    ComRef<IStorage> root(new ItsStorage(std::move(archive), DirectoryTree::kRoot));
+    const ComRef<IStorage> root = OpenHelpFileBytes(data, size);
+    if (!root) return 0;
 
-    CChmEngine engine;
-    CMemoryList rows;
-    CGenericFileTypes types;
-    engine.WalkStorage(rows, types, root.Get(), L"");
-
+    const auto listed = tarnwick::helpfile::ReadEntryTable(root.Get(), tarnwick::helpfile::WalkScope::Listed);
     MemoryFileSystem disk;
     tarnwick::project::ProjectRequest request;
     request.root = root.Get();
-    for (const CMemoryRow& row : rows.Rows()) {
-        std::wstring folders = row.cells[3];
-        for (wchar_t& c : folders)
-            if (c == L'\\') c = L'/';
-        request.listedFiles.push_back(folders + row.cells[0]);
-    }
+    request.listed = &listed;
     request.destination = kTarget;
     request.name = L"project";
     request.fileSystem = &disk;

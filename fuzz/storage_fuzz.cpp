@@ -5,9 +5,8 @@
 // name listed twice, a result that disagrees with what it hands out, more bytes than announced, a
 // stream refused as damaged without a reason that the damage report can name.
 // Work per input is bounded so that a file claiming huge streams costs time only up to the budget.
-#include "ChmArchive.h"
-#include "ComRef.h"
-#include "ItsStorage.h"
+#include "HelpFileBytes.h"
+#include "storage/ComRef.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -106,10 +105,10 @@ void Walk(IStorage* storage, Budget& budget, int depth)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    using namespace tarnwick;
     using namespace tarnwick::storage;
-    std::shared_ptr<ChmArchive> archive = ChmArchive::Open(MakeMemorySource(std::vector<std::uint8_t>(data, data + size)));
-    if (!archive) return 0;
-    ComRef<IStorage> root(new ItsStorage(std::move(archive), DirectoryTree::kRoot));
+    const ComRef<IStorage> root = OpenHelpFileBytes(data, size);
+    if (!root) return 0;
     Budget budget;
     Walk(root.Get(), budget, 0);
     ComRef<IDamageReport> report;

@@ -2,7 +2,7 @@
    program's. Plain #defines, shared by the resource script and the code. */
 #pragma once
 
-#include "FrameworkIds.h"
+#include "framework/FrameworkIds.h"
 
 #define IDB_LOGO 1
 #define IDD_ABOUTBOX 100

@@ -12,7 +12,7 @@ import subprocess
 import sys
 from pathlib import Path
 
-WINDOWS_ONLY = ("src/view/", "src/unpack/", "src/app/", "src/framework/", "src/archive/platform/Windows")
+WINDOWS_ONLY = ("src/view/", "src/unpackdialog/", "src/app/", "src/framework/", "src/engine/platform/Windows")
 
 
 def failing_tests(tree, folder):

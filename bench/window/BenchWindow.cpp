@@ -1,7 +1,7 @@
 #include "BenchWindow.h"
 
-#include "MainFrame.h"
-#include "TarnwickView.h"
+#include "app/MainFrame.h"
+#include "view/TarnwickView.h"
 
 #include <algorithm>
 #include <cstdio>

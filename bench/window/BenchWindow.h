@@ -2,7 +2,7 @@
 // file open in its window, a clock, and the median of a few runs.
 #pragma once
 
-#include "TarnwickApp.h"
+#include "app/TarnwickApp.h"
 
 #include <windows.h>
 

@@ -3,9 +3,9 @@
 // ascending and then descending, then names again from the size order.
 // A figure, not a test: nothing here fails on time.
 #include "BenchWindow.h"
-#include "ColumnSort.h"
-#include "TarnwickView.h"
 #include "resource.h"
+#include "view/ColumnSort.h"
+#include "view/TarnwickView.h"
 
 #include <commctrl.h>
 

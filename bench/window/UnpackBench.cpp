@@ -2,14 +2,14 @@
 // run over its real list and then by the Windows command-line tool in a
 // process of its own, into fresh folders, and prints both times and their
 // ratio. A figure, not a test: nothing here fails on time.
+#include "app/MainFrame.h"
 #include "BenchWindow.h"
-#include "MainFrame.h"
-#include "ProgressWnd.h"
-#include "TarnwickDoc.h"
-#include "TarnwickView.h"
-#include "UniqueHandle.h"
-#include "UnpackRun.h"
+#include "framework/UniqueHandle.h"
 #include "resource.h"
+#include "unpackdialog/ProgressWnd.h"
+#include "unpackdialog/UnpackRun.h"
+#include "view/TarnwickDoc.h"
+#include "view/TarnwickView.h"
 
 #include <cstdio>
 #include <filesystem>

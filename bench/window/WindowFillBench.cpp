@@ -1,12 +1,12 @@
 // Opens a large help file in the real window, through the recent-file command,
 // and prints how long it takes until the list is filled, the total shows and
 // the window has painted. A figure, not a test: nothing here fails on time.
+#include "app/MainFrame.h"
 #include "BenchWindow.h"
-#include "ChmEngine.h"
-#include "FrameworkIds.h"
-#include "MainFrame.h"
-#include "MemoryList.h"
-#include "ShellFileTypes.h"
+#include "engine/ChmEngine.h"
+#include "engine/MemoryList.h"
+#include "engine/platform/ShellFileTypes.h"
+#include "framework/FrameworkIds.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
-#include "AboutDlg.h"
+#include "app/AboutDlg.h"
 
-#include "ShellOperations.h"
 #include "resource.h"
+#include "view/ShellOperations.h"
 
 CAboutDlg::CAboutDlg() : CModalDialog(IDD_ABOUTBOX) {}
 

@@ -2,7 +2,7 @@
 // and home-page entries that hand their addresses to the shell.
 #pragma once
 
-#include "ModalDialog.h"
+#include "framework/ModalDialog.h"
 
 class CAboutDlg : public CModalDialog {
 public:

@@ -1,5 +1,5 @@
 // The program's entry point: one application object for the whole process.
-#include "TarnwickApp.h"
+#include "app/TarnwickApp.h"
 
 #include <windows.h>
 #include <shellapi.h>

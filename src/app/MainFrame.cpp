@@ -1,10 +1,10 @@
-#include "MainFrame.h"
+#include "app/MainFrame.h"
 
-#include "EntryCopyFolder.h"
-#include "ResourceText.h"
-#include "ShellOperations.h"
-#include "UniqueHandle.h"
+#include "framework/ResourceText.h"
+#include "framework/UniqueHandle.h"
 #include "resource.h"
+#include "view/EntryCopyFolder.h"
+#include "view/ShellOperations.h"
 
 #include <commctrl.h>
 

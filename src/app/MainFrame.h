@@ -3,9 +3,9 @@
 // of the folder of opened entries when it closes.
 #pragma once
 
-#include "FrameWindow.h"
-#include "StatusBar.h"
-#include "ToolBar.h"
+#include "framework/FrameWindow.h"
+#include "framework/StatusBar.h"
+#include "framework/ToolBar.h"
 
 class CMainFrame : public CFrameWindow {
 public:

@@ -1,12 +1,12 @@
-#include "TarnwickApp.h"
+#include "app/TarnwickApp.h"
 
-#include "AboutDlg.h"
-#include "FrameWindow.h"
-#include "MainFrame.h"
-#include "TarnwickDoc.h"
-#include "TarnwickView.h"
-#include "TipDlg.h"
+#include "app/AboutDlg.h"
+#include "app/MainFrame.h"
+#include "app/TipDlg.h"
+#include "framework/FrameWindow.h"
 #include "resource.h"
+#include "view/TarnwickDoc.h"
+#include "view/TarnwickView.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -53,17 +53,6 @@ void CTarnwickApp::ShowStartupTip()
     // Constructed even when it stays hidden: one tip is used up per start either way.
     CTipDlg tip;
     if (tip.m_showAtStartup) tip.DoModal();
-}
-
-void CTarnwickApp::OpenWithShell(const std::wstring& target)
-{
-    SHELLEXECUTEINFOW execute{};
-    execute.cbSize = sizeof execute;
-    // No error box of the shell's own: a missing help file or browser shows nothing.
-    execute.fMask = SEE_MASK_FLAG_NO_UI;
-    execute.lpFile = target.c_str();
-    execute.nShow = SW_SHOW;
-    ShellExecuteExW(&execute);
 }
 
 void CTarnwickApp::OnShowTip()

@@ -2,9 +2,7 @@
 // the main frame and the list view, and the commands of the whole program.
 #pragma once
 
-#include "Application.h"
-
-#include <string>
+#include "framework/Application.h"
 
 class CTarnwickApp : public CApplication {
 public:
@@ -16,9 +14,6 @@ public:
     bool InitInstance() override;
     // Offers the tip of the day unless the command line asked for no splash.
     void ShowStartupTip();
-
-    // Hands `target` to the shell for its default action; a failure is not reported.
-    virtual void OpenWithShell(const std::wstring& target);
 
 private:
     void OnShowTip();

@@ -1,11 +1,11 @@
-#include "TipDlg.h"
+#include "app/TipDlg.h"
 
-#include "Application.h"
-#include "ContentFile.h"
-#include "MessageBox.h"
-#include "ResourceText.h"
-#include "UniqueHandle.h"
+#include "framework/Application.h"
+#include "framework/MessageBox.h"
+#include "framework/ResourceText.h"
+#include "framework/UniqueHandle.h"
 #include "resource.h"
+#include "view/ContentFile.h"
 
 #include <io.h>
 

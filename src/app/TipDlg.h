@@ -2,7 +2,7 @@
 // program), remembering across runs where reading stopped and whether to show at start-up.
 #pragma once
 
-#include "ModalDialog.h"
+#include "framework/ModalDialog.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,10 +1,10 @@
-#include "Application.h"
+#include "framework/Application.h"
 
-#include "FrameWindow.h"
-#include "FrameworkIds.h"
-#include "MessageBox.h"
-#include "OpenFileDialog.h"
-#include "ResourceText.h"
+#include "framework/FrameWindow.h"
+#include "framework/FrameworkIds.h"
+#include "framework/MessageBox.h"
+#include "framework/OpenFileDialog.h"
+#include "framework/ResourceText.h"
 
 namespace {
 
@@ -217,4 +217,15 @@ void CApplication::OnAppExit()
 {
     // Through WM_CLOSE, so the frame cleans up exactly as for its close box.
     if (m_mainWindow) m_mainWindow->SendMessage(WM_CLOSE);
+}
+
+void CApplication::OpenWithShell(const std::wstring& target)
+{
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    // No error box of the shell's own: a missing help file or browser shows nothing.
+    execute.fMask = SEE_MASK_FLAG_NO_UI;
+    execute.lpFile = target.c_str();
+    execute.nShow = SW_SHOW;
+    ShellExecuteExW(&execute);
 }

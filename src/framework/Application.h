@@ -2,11 +2,11 @@
 // files, the document template and the commands that need no window.
 #pragma once
 
-#include "CommandLineInfo.h"
-#include "CommandTarget.h"
-#include "DocTemplate.h"
-#include "Profile.h"
-#include "RecentFileList.h"
+#include "framework/CommandLineInfo.h"
+#include "framework/CommandTarget.h"
+#include "framework/DocTemplate.h"
+#include "framework/Profile.h"
+#include "framework/RecentFileList.h"
 
 #include <memory>
 #include <string>
@@ -37,6 +37,8 @@ public:
     virtual bool PreTranslateMessage(MSG& message);
 
     virtual int DoMessageBox(const std::wstring& text, UINT type);
+    // Hands `target` to the shell for its default action; a failure is not reported.
+    virtual void OpenWithShell(const std::wstring& target);
 
     const std::wstring& GetAppName() const { return m_appName; }
     CFrameWindow* GetMainWindow() const { return m_mainWindow; }

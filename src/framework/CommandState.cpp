@@ -1,4 +1,4 @@
-#include "CommandState.h"
+#include "framework/CommandState.h"
 
 #include <commctrl.h>
 

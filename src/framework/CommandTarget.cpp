@@ -1,4 +1,4 @@
-#include "CommandTarget.h"
+#include "framework/CommandTarget.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // handlers and to the update handlers that enable and check them.
 #pragma once
 
-#include "CommandState.h"
+#include "framework/CommandState.h"
 
 #include <functional>
 #include <vector>

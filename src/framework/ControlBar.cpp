@@ -1,6 +1,6 @@
-#include "ControlBar.h"
+#include "framework/ControlBar.h"
 
-#include "FrameWindow.h"
+#include "framework/FrameWindow.h"
 
 namespace {
 

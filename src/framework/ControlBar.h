@@ -3,7 +3,7 @@
 // window's WS_ bits.
 #pragma once
 
-#include "Window.h"
+#include "framework/Window.h"
 
 class CFrameWindow;
 

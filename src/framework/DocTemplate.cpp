@@ -1,10 +1,10 @@
-#include "DocTemplate.h"
+#include "framework/DocTemplate.h"
 
-#include "Application.h"
-#include "FrameworkIds.h"
-#include "ResourceText.h"
-#include "View.h"
-#include "WaitCursor.h"
+#include "framework/Application.h"
+#include "framework/FrameworkIds.h"
+#include "framework/ResourceText.h"
+#include "framework/View.h"
+#include "framework/WaitCursor.h"
 
 CSingleDocTemplate::CSingleDocTemplate(UINT resourceId, DocumentFactory makeDocument, FrameFactory makeFrame,
                                        CFrameWindow::ViewFactory makeView)

@@ -2,8 +2,8 @@
 // the first New or open and reused by every later one.
 #pragma once
 
-#include "Document.h"
-#include "FrameWindow.h"
+#include "framework/Document.h"
+#include "framework/FrameWindow.h"
 
 #include <functional>
 #include <memory>

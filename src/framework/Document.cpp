@@ -1,7 +1,7 @@
-#include "Document.h"
+#include "framework/Document.h"
 
-#include "FileErrorMessage.h"
-#include "UniqueHandle.h"
+#include "framework/FileErrorMessage.h"
+#include "framework/UniqueHandle.h"
 
 #include <vector>
 

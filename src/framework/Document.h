@@ -2,7 +2,7 @@
 // It stores nothing: the framework only ever loads documents.
 #pragma once
 
-#include "CommandTarget.h"
+#include "framework/CommandTarget.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "FileErrorMessage.h"
+#include "framework/FileErrorMessage.h"
 
-#include "FrameworkIds.h"
-#include "MessageBox.h"
-#include "ResourceText.h"
+#include "framework/FrameworkIds.h"
+#include "framework/MessageBox.h"
+#include "framework/ResourceText.h"
 
 namespace {
 

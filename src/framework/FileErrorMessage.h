@@ -1,7 +1,7 @@
 // The framework's messages for files that could not be read or written.
 #pragma once
 
-#include "FileSystem.h"
+#include "base/FileError.h"
 
 #include <windows.h>
 

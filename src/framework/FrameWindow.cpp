@@ -1,12 +1,12 @@
-#include "FrameWindow.h"
+#include "framework/FrameWindow.h"
 
-#include "Application.h"
-#include "Document.h"
-#include "FrameworkIds.h"
-#include "ResourceText.h"
-#include "StatusBar.h"
-#include "UniqueHandle.h"
-#include "View.h"
+#include "framework/Application.h"
+#include "framework/Document.h"
+#include "framework/FrameworkIds.h"
+#include "framework/ResourceText.h"
+#include "framework/StatusBar.h"
+#include "framework/UniqueHandle.h"
+#include "framework/View.h"
 
 #include <commctrl.h>
 

@@ -4,9 +4,9 @@
 // of them are enabled.
 #pragma once
 
-#include "CommandTarget.h"
-#include "ControlBar.h"
-#include "Window.h"
+#include "framework/CommandTarget.h"
+#include "framework/ControlBar.h"
+#include "framework/Window.h"
 
 #include <functional>
 #include <memory>

@@ -2,7 +2,7 @@
 // afterwards, however the work ends.
 #pragma once
 
-#include "ListViewControl.h"
+#include "framework/ListViewControl.h"
 
 class CListDrawingOff {
 public:

@@ -1,8 +1,8 @@
 // A view whose window is a list-view control.
 #pragma once
 
-#include "ListViewControl.h"
-#include "View.h"
+#include "framework/ListViewControl.h"
+#include "framework/View.h"
 
 class CListView : public CView {
 public:

@@ -1,4 +1,4 @@
-#include "ListViewControl.h"
+#include "framework/ListViewControl.h"
 
 #include <vector>
 

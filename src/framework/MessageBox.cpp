@@ -1,8 +1,8 @@
-#include "MessageBox.h"
+#include "framework/MessageBox.h"
 
-#include "Application.h"
-#include "ResourceText.h"
-#include "UniqueHandle.h"
+#include "framework/Application.h"
+#include "framework/ResourceText.h"
+#include "framework/UniqueHandle.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "ModalDialog.h"
+#include "framework/ModalDialog.h"
 
-#include "Application.h"
-#include "FrameWindow.h"
+#include "framework/Application.h"
+#include "framework/FrameWindow.h"
 
 #include <vector>
 

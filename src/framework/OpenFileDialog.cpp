@@ -1,7 +1,7 @@
-#include "OpenFileDialog.h"
+#include "framework/OpenFileDialog.h"
 
-#include "FrameworkIds.h"
-#include "ResourceText.h"
+#include "framework/FrameworkIds.h"
+#include "framework/ResourceText.h"
 
 #include <commdlg.h>
 

@@ -1,6 +1,6 @@
-#include "Profile.h"
+#include "framework/Profile.h"
 
-#include "UniqueHandle.h"
+#include "framework/UniqueHandle.h"
 
 #include <vector>
 

@@ -2,8 +2,8 @@
 // in the File menu in place of its placeholder item.
 #pragma once
 
-#include "CommandState.h"
-#include "Profile.h"
+#include "framework/CommandState.h"
+#include "framework/Profile.h"
 
 #include <string>
 #include <vector>

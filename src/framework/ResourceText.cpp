@@ -1,4 +1,4 @@
-#include "ResourceText.h"
+#include "framework/ResourceText.h"
 
 std::wstring LoadResourceString(UINT id)
 {

@@ -1,8 +1,8 @@
-#include "StatusBar.h"
+#include "framework/StatusBar.h"
 
-#include "FrameworkIds.h"
-#include "ResourceText.h"
-#include "UniqueHandle.h"
+#include "framework/FrameworkIds.h"
+#include "framework/ResourceText.h"
+#include "framework/UniqueHandle.h"
 
 #include <commctrl.h>
 

@@ -2,7 +2,7 @@
 // (the lock keys), each as wide as its text.
 #pragma once
 
-#include "ControlBar.h"
+#include "framework/ControlBar.h"
 
 #include <span>
 #include <vector>

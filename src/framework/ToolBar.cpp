@@ -1,6 +1,6 @@
-#include "ToolBar.h"
+#include "framework/ToolBar.h"
 
-#include "FrameWindow.h"
+#include "framework/FrameWindow.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

@@ -2,8 +2,8 @@
 // resource, separators where the id is 0, with a gripper at its leading edge.
 #pragma once
 
-#include "ControlBar.h"
-#include "UniqueHandle.h"
+#include "framework/ControlBar.h"
+#include "framework/UniqueHandle.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "View.h"
+#include "framework/View.h"
 
-#include "FrameWindow.h"
+#include "framework/FrameWindow.h"
 
 bool CView::Create(CFrameWindow& frame, CDocument& document, UINT id)
 {

@@ -3,8 +3,8 @@
 // notifications back to it.
 #pragma once
 
-#include "CommandTarget.h"
-#include "Window.h"
+#include "framework/CommandTarget.h"
+#include "framework/Window.h"
 
 class CDocument;
 class CFrameWindow;

@@ -1,8 +1,8 @@
-#include "Window.h"
+#include "framework/Window.h"
 
-#include "FrameworkIds.h"
-#include "MessageBox.h"
-#include "UniqueHandle.h"
+#include "framework/FrameworkIds.h"
+#include "framework/MessageBox.h"
+#include "framework/UniqueHandle.h"
 
 #include <exception>
 #include <new>

@@ -1,6 +1,6 @@
-#include "CodePageEncoder.h"
+#include "project/CodePageEncoder.h"
 
-#include "CodePageText.h"
+#include "helpfile/CodePageText.h"
 
 namespace tarnwick::project {
 

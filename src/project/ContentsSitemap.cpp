@@ -1,6 +1,6 @@
-#include "ContentsSitemap.h"
+#include "project/ContentsSitemap.h"
 
-#include "SitemapWriter.h"
+#include "project/SitemapWriter.h"
 
 namespace tarnwick::project {
 

@@ -1,8 +1,8 @@
 // The contents file (.hhc) rebuilt from the binary table of contents.
 #pragma once
 
-#include "ContentsTree.h"
-#include "ProjectFile.h"
+#include "helpfile/ContentsTree.h"
+#include "project/ProjectFile.h"
 
 #include <string>
 #include <vector>

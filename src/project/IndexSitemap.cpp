@@ -1,8 +1,8 @@
-#include "IndexSitemap.h"
+#include "project/IndexSitemap.h"
 
-#include "CodePageEncoder.h"
-#include "SitemapWriter.h"
-#include "Utf8.h"
+#include "base/Utf8.h"
+#include "project/CodePageEncoder.h"
+#include "project/SitemapWriter.h"
 
 #include <deque>
 
@@ -10,7 +10,7 @@ namespace tarnwick::project {
 
 namespace {
 
-std::string Utf8(std::u16string_view text) { return storage::Utf8FromWide(std::wstring(text.begin(), text.end())); }
+std::string Utf8(std::u16string_view text) { return tarnwick::Utf8FromWide(std::wstring(text.begin(), text.end())); }
 
 // A character the code page lacks becomes "?", and the report says which keyword it was in.
 std::string KeywordText(std::u16string_view keyword, std::uint32_t codePage, RecoveryReport& report)
@@ -42,7 +42,7 @@ std::string IndexSitemap(const helpfile::KeywordIndex& index, const NameWriter& 
         for (const helpfile::Topic& topic : entry.topics) {
             if (topic.local.empty() && topic.url.empty()) {
                 report.Lost("索引关键字 \"" + Utf8(entry.keyword) + "\" 的一个主题 \"" +
-                            storage::Utf8FromWide(encoding.Decode(topic.title)) + "\" 没有文件, 未写入");
+                            tarnwick::Utf8FromWide(encoding.Decode(topic.title)) + "\" 没有文件, 未写入");
                 continue;
             }
             // With several topics each is named, so that the viewer can offer a choice.

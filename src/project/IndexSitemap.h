@@ -2,10 +2,10 @@
 // they are written in the code page the index names (`index.codePage`), as the compiler reads them.
 #pragma once
 
-#include "KeywordIndex.h"
-#include "ProjectFile.h"
-#include "RecoveryReport.h"
-#include "TextEncoding.h"
+#include "helpfile/KeywordIndex.h"
+#include "helpfile/TextEncoding.h"
+#include "project/ProjectFile.h"
+#include "project/RecoveryReport.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "ProjectFile.h"
+#include "project/ProjectFile.h"
 
 #include <cstdio>
 

@@ -1,8 +1,8 @@
-#include "ProjectNames.h"
+#include "project/ProjectNames.h"
 
-#include "FileReference.h"
-#include "SafeName.h"
-#include "Utf8.h"
+#include "base/Utf8.h"
+#include "engine/SafeName.h"
+#include "helpfile/FileReference.h"
 
 #include <algorithm>
 
@@ -34,13 +34,17 @@ std::wstring AsUnpacked(std::wstring_view path)
 
 } // namespace
 
-ProjectNames::ProjectNames(const std::vector<std::wstring>& listedFiles, RecoveryReport& report)
+ProjectNames::ProjectNames(const helpfile::EntryTable& entries, RecoveryReport& report)
 {
-    m_files.reserve(listedFiles.size());
-    for (const std::wstring& listed : listedFiles) {
+    m_files.reserve(entries.Size());
+    for (std::size_t i = 0; i < entries.Size(); ++i) {
+        // "/"-separated, as the help file's texts name it; a backslash inside a name stays.
+        std::wstring listed = entries.Folder(i);
+        std::replace(listed.begin(), listed.end(), L'\\', L'/');
+        listed += entries.Name(i);
         std::wstring unpacked = AsUnpacked(listed);
         if (unpacked != listed)
-            report.Lost("文件 " + storage::Utf8FromWide(listed) + " 展开时改名为 " + storage::Utf8FromWide(unpacked) +
+            report.Lost("文件 " + tarnwick::Utf8FromWide(listed) + " 展开时改名为 " + tarnwick::Utf8FromWide(unpacked) +
                         ", 项目中也用此名");
         m_byFoldedName.try_emplace(Folded(listed), m_files.size());
         m_files.push_back(std::move(unpacked));

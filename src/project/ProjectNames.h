@@ -2,7 +2,8 @@
 // in the help file's texts to one of them: the project must name each file as it is on disk.
 #pragma once
 
-#include "RecoveryReport.h"
+#include "helpfile/EntryTable.h"
+#include "project/RecoveryReport.h"
 
 #include <optional>
 #include <string>
@@ -14,9 +15,8 @@ namespace tarnwick::project {
 
 class ProjectNames {
 public:
-    // `listedFiles` are "/"-separated, as the help file lists them; a name unpacking had to change
-    // is reported, and the project uses the changed one.
-    ProjectNames(const std::vector<std::wstring>& listedFiles, RecoveryReport& report);
+    // A name unpacking had to change is reported, and the project uses the changed one.
+    ProjectNames(const helpfile::EntryTable& listed, RecoveryReport& report);
 
     // The listed files as unpacked, in listing order.
     const std::vector<std::wstring>& Files() const { return m_files; }

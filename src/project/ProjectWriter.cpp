@@ -1,17 +1,17 @@
-#include "ProjectWriter.h"
+#include "project/ProjectWriter.h"
 
-#include "AliasFile.h"
-#include "CodePageEncoder.h"
-#include "CodePageText.h"
-#include "ContentsSitemap.h"
-#include "HelpFileFacts.h"
-#include "IndexSitemap.h"
-#include "InternalFile.h"
-#include "ProjectNames.h"
-#include "SafeName.h"
-#include "SystemOptions.h"
-#include "TextEncoding.h"
-#include "Utf8.h"
+#include "base/Utf8.h"
+#include "engine/SafeName.h"
+#include "helpfile/AliasFile.h"
+#include "helpfile/CodePageText.h"
+#include "helpfile/HelpFileFacts.h"
+#include "helpfile/InternalFile.h"
+#include "helpfile/TextEncoding.h"
+#include "project/CodePageEncoder.h"
+#include "project/ContentsSitemap.h"
+#include "project/IndexSitemap.h"
+#include "project/ProjectNames.h"
+#include "project/SystemOptions.h"
 
 #include <algorithm>
 #include <optional>
@@ -42,7 +42,7 @@ struct TopicBytes {
     helpfile::TopicFiles View() const { return {topics, urlTable, urlStrings, strings}; }
 };
 
-std::string Utf8(std::wstring_view text) { return storage::Utf8FromWide(text); }
+std::string Utf8(std::wstring_view text) { return tarnwick::Utf8FromWide(text); }
 
 // A name from the file that can be written where it says: a relative path whose every level
 // SafeFileName leaves as it is. Other names are written under a name of the project's own.
@@ -62,7 +62,7 @@ class ProjectAssembler {
 public:
     ProjectAssembler(const ProjectRequest& request, RecoveryReport& report)
         : m_request(request), m_report(report), m_facts(helpfile::GatherFacts(request.root, request.chosenCodePage)),
-          m_names(request.listedFiles, report), m_topics(request.root)
+          m_names(*request.listed, report), m_topics(request.root)
     {
         m_project = ReadSystemSections(m_facts, WrittenNameFunction(), report);
         m_project.options.compiledFile = CompiledFile(m_project.options.compiledFile);

@@ -2,9 +2,10 @@
 // index files where the help file keeps them only in binary form.
 #pragma once
 
-#include "FileSystem.h"
-#include "ITStorage.h"
-#include "RecoveryReport.h"
+#include "engine/FileSystem.h"
+#include "helpfile/EntryTable.h"
+#include "project/RecoveryReport.h"
+#include "storage/ITStorage.h"
 
 #include <optional>
 #include <string>
@@ -25,7 +26,7 @@ CompilerCodePages ThisSystemsCompiler();
 
 struct ProjectRequest {
     IStorage* root = nullptr;
-    std::vector<std::wstring> listedFiles; // every listed stream, "/"-separated, as the help file names it
+    const helpfile::EntryTable* listed = nullptr; // every listed stream, as unpacked
     std::wstring destination;
     std::wstring name; // NAME of NAME.hhp
     IFileSystem* fileSystem = &PlatformFileSystem();

@@ -1,4 +1,4 @@
-#include "RecoveryReport.h"
+#include "project/RecoveryReport.h"
 
 namespace tarnwick::project {
 

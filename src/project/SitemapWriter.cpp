@@ -1,4 +1,4 @@
-#include "SitemapWriter.h"
+#include "project/SitemapWriter.h"
 
 #include <algorithm>
 

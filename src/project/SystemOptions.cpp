@@ -1,6 +1,6 @@
-#include "SystemOptions.h"
+#include "project/SystemOptions.h"
 
-#include "WindowsSection.h"
+#include "project/WindowsSection.h"
 
 namespace tarnwick::project {
 

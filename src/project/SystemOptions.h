@@ -1,9 +1,9 @@
 // The [OPTIONS] and [WINDOWS] of the project as "#SYSTEM" and "#WINDOWS" kept them.
 #pragma once
 
-#include "HelpFileFacts.h"
-#include "ProjectFile.h"
-#include "RecoveryReport.h"
+#include "helpfile/HelpFileFacts.h"
+#include "project/ProjectFile.h"
+#include "project/RecoveryReport.h"
 
 namespace tarnwick::project {
 

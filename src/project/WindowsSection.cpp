@@ -1,6 +1,6 @@
-#include "WindowsSection.h"
+#include "project/WindowsSection.h"
 
-#include "Utf8.h"
+#include "base/Utf8.h"
 
 #include <cstdio>
 
@@ -65,7 +65,7 @@ private:
     std::string Text(const helpfile::WindowText& text, const char* field)
     {
         if (text.damaged)
-            m_report.Lost("[WINDOWS] " + storage::Utf8FromWide(m_encoding.Decode(m_window)) + ": " + field +
+            m_report.Lost("[WINDOWS] " + tarnwick::Utf8FromWide(m_encoding.Decode(m_window)) + ": " + field +
                           " 的文本不在 #STRINGS 中");
         return text.text.value_or("");
     }

@@ -1,10 +1,10 @@
 // The [WINDOWS] lines of a project file from the window types "#WINDOWS" kept.
 #pragma once
 
-#include "ProjectFile.h"
-#include "RecoveryReport.h"
-#include "TextEncoding.h"
-#include "WindowsFile.h"
+#include "helpfile/TextEncoding.h"
+#include "helpfile/WindowsFile.h"
+#include "project/ProjectFile.h"
+#include "project/RecoveryReport.h"
 
 #include <string>
 #include <vector>

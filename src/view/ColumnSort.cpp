@@ -1,7 +1,7 @@
-#include "ColumnSort.h"
+#include "view/ColumnSort.h"
 
-#include "ListDrawingOff.h"
-#include "WaitCursor.h"
+#include "framework/ListDrawingOff.h"
+#include "framework/WaitCursor.h"
 
 #include <array>
 #include <cstdint>
@@ -92,8 +92,9 @@ private:
     std::vector<wchar_t> m_buffer;
 };
 
-// The size column holds the full unsigned 64-bit value, so it is read as one:
-// sizes of 2^31 bytes and more order correctly.
+// The window sorts by what its rows show, whole rows moving with their item data, so the size is
+// read back from the column's text rather than from the entry it came from. The column holds the
+// full unsigned 64-bit value, so it is read as one: sizes of 2^31 bytes and more order correctly.
 class CNumberKeys {
 public:
     using Key = std::uint64_t;

@@ -3,7 +3,7 @@
 // with its stream and the selection stays on the rows the user chose.
 #pragma once
 
-#include "ListViewControl.h"
+#include "framework/ListViewControl.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "EntryCopyFolder.h"
+#include "view/EntryCopyFolder.h"
 
 #include <windows.h>
 

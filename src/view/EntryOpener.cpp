@@ -1,11 +1,11 @@
-#include "EntryOpener.h"
+#include "view/EntryOpener.h"
 
-#include "EntryCopyFolder.h"
-#include "FileErrorMessage.h"
-#include "MessageBox.h"
-#include "ResourceText.h"
+#include "engine/SafeName.h"
+#include "framework/FileErrorMessage.h"
+#include "framework/MessageBox.h"
+#include "framework/ResourceText.h"
 #include "resource.h"
-#include "SafeName.h"
+#include "view/EntryCopyFolder.h"
 
 #include <shellapi.h>
 

@@ -2,8 +2,8 @@
 // entry-copy folder and the copy is handed to the shell.
 #pragma once
 
-#include "ChmEngine.h"
-#include "ListViewControl.h"
+#include "engine/ChmEngine.h"
+#include "framework/ListViewControl.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "ListContextMenu.h"
+#include "view/ListContextMenu.h"
 
-#include "UniqueHandle.h"
+#include "framework/UniqueHandle.h"
 #include "resource.h"
 
 void EnableListMenuItems(HMENU popup, int selectedCount)

@@ -2,8 +2,8 @@
 // text of one column on the way.
 #pragma once
 
-#include "ListControl.h"
-#include "ListViewControl.h"
+#include "engine/ListControl.h"
+#include "framework/ListViewControl.h"
 
 #include <cwchar>
 #include <string>

@@ -1,4 +1,4 @@
-#include "PleaseWaitWindow.h"
+#include "view/PleaseWaitWindow.h"
 
 #include "resource.h"
 

@@ -2,7 +2,7 @@
 // shown and painted at once when made, gone when the object goes.
 #pragma once
 
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 class CPleaseWaitWindow : public CDialog {
 public:

@@ -1,6 +1,6 @@
-#include "SystemImageList.h"
+#include "view/SystemImageList.h"
 
-#include "ShellFileTypes.h"
+#include "engine/platform/ShellFileTypes.h"
 
 #include <shellapi.h>
 

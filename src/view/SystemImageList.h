@@ -3,7 +3,7 @@
 // The list belongs to the shell: nothing here ever destroys it.
 #pragma once
 
-#include "FileTypes.h"
+#include "engine/FileTypes.h"
 
 #include <windows.h>
 #include <commctrl.h>

@@ -1,18 +1,18 @@
-#include "TarnwickView.h"
+#include "view/TarnwickView.h"
 
-#include "ColumnSort.h"
-#include "EntryOpener.h"
-#include "FrameWindow.h"
-#include "ListContextMenu.h"
-#include "ListViewRows.h"
-#include "PleaseWaitWindow.h"
-#include "ResourceText.h"
-#include "ShellOperations.h"
-#include "TarnwickDoc.h"
-#include "UnpackDlg.h"
-#include "ListDrawingOff.h"
-#include "WaitCursor.h"
+#include "framework/FrameWindow.h"
+#include "framework/ListDrawingOff.h"
+#include "framework/ResourceText.h"
+#include "framework/WaitCursor.h"
 #include "resource.h"
+#include "unpackdialog/UnpackDlg.h"
+#include "view/ColumnSort.h"
+#include "view/EntryOpener.h"
+#include "view/ListContextMenu.h"
+#include "view/ListViewRows.h"
+#include "view/PleaseWaitWindow.h"
+#include "view/ShellOperations.h"
+#include "view/TarnwickDoc.h"
 
 #include <array>
 
@@ -225,8 +225,7 @@ void CTarnwickView::OnUpdateUnpack(CCommandState& state)
 
 void CTarnwickView::OnSelectAll()
 {
-    // One request, but the control repaints and reports every row it changes: under Wine that
-    // took about a second for 20,000 rows.
+    // One request, but the control repaints and reports every row it changes.
     CListDrawingOff paused(GetListCtrl());
     GetListCtrl().Direct().SelectAll();
 }

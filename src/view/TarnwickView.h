@@ -2,8 +2,8 @@
 // file (name, size, type, internal path) and the commands on it.
 #pragma once
 
-#include "ListView.h"
-#include "SystemImageList.h"
+#include "framework/ListView.h"
+#include "view/SystemImageList.h"
 
 class CTarnwickDoc;
 class IEntryLauncher;

@@ -1,6 +1,6 @@
 #include "AppTestSupport.h"
 
-#include "ShellFileTypes.h"
+#include "engine/platform/ShellFileTypes.h"
 
 #include <cstring>
 #include <shellapi.h>

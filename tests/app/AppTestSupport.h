@@ -2,15 +2,15 @@
 // Message boxes and shell launches are recorded instead of shown.
 #pragma once
 
-#include "EntryOpener.h"
-#include "ListViewControl.h"
-#include "MainFrame.h"
-#include "MemoryList.h"
-#include "TarnwickApp.h"
-#include "TarnwickDoc.h"
-#include "TarnwickView.h"
-#include "TempFolder.h"
-#include "TestData.h"
+#include "app/MainFrame.h"
+#include "app/TarnwickApp.h"
+#include "engine/MemoryList.h"
+#include "framework/ListViewControl.h"
+#include "support/TempFolder.h"
+#include "support/TestData.h"
+#include "view/EntryOpener.h"
+#include "view/TarnwickDoc.h"
+#include "view/TarnwickView.h"
 
 #include <gtest/gtest.h>
 

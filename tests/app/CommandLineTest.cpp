@@ -1,5 +1,5 @@
 // The standard command-line record.
-#include "CommandLineInfo.h"
+#include "framework/CommandLineInfo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "ContentFile.h"
-#include "TempFolder.h"
-#include "TestData.h"
+#include "support/TempFolder.h"
+#include "support/TestData.h"
+#include "view/ContentFile.h"
 
 #include <gtest/gtest.h>
 

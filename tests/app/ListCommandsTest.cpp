@@ -2,10 +2,10 @@
 // clicks, a double-click, the context menu and the unpack dialog with its run.
 #include "AppTestSupport.h"
 
-#include "ColumnSort.h"
-#include "DialogDriver.h"
-#include "EntryOpener.h"
 #include "resource.h"
+#include "support/DialogDriver.h"
+#include "view/ColumnSort.h"
+#include "view/EntryOpener.h"
 
 #include <shlobj.h>
 

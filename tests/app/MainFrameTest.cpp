@@ -2,10 +2,10 @@
 // of opened entries.
 #include "AppTestSupport.h"
 
-#include "DialogDriver.h"
-#include "EntryCopyFolder.h"
-#include "FrameworkIds.h"
+#include "framework/FrameworkIds.h"
 #include "resource.h"
+#include "support/DialogDriver.h"
+#include "view/EntryCopyFolder.h"
 
 
 namespace {

@@ -2,10 +2,10 @@
 // files that are not help files or cannot be read, New, and Ctrl+S.
 #include "AppTestSupport.h"
 
-#include "ChmBuilder.h"
-#include "DialogDriver.h"
-#include "FrameworkIds.h"
+#include "framework/FrameworkIds.h"
 #include "resource.h"
+#include "support/ChmBuilder.h"
+#include "support/DialogDriver.h"
 
 #include <fstream>
 #include <dlgs.h>

@@ -1,8 +1,8 @@
 // The four-entry recent-file list: the registry, the File menu, and opening from it.
 #include "AppTestSupport.h"
 
-#include "FrameworkIds.h"
-#include "RecentFileList.h"
+#include "framework/FrameworkIds.h"
+#include "framework/RecentFileList.h"
 
 namespace {
 

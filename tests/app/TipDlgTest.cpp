@@ -1,9 +1,9 @@
 // The tip of the day: reading "tips.txt" across runs, the dialog's buttons and what they store, and
 // how start-up and the Help menu offer it.
+#include "app/TipDlg.h"
 #include "AppTestSupport.h"
-#include "DialogDriver.h"
-#include "TipDlg.h"
 #include "resource.h"
+#include "support/DialogDriver.h"
 
 #include <fstream>
 #include <regex>

@@ -1,9 +1,9 @@
 // "#SYSTEM" and "#WINDOWS" from crafted bytes: the fields where the format puts them, and damaged
 // records reported instead of read.
-#include "CodePageText.h"
-#include "Language.h"
-#include "SystemFile.h"
-#include "WindowsFile.h"
+#include "helpfile/CodePageText.h"
+#include "helpfile/Language.h"
+#include "helpfile/SystemFile.h"
+#include "helpfile/WindowsFile.h"
 
 #include <gtest/gtest.h>
 

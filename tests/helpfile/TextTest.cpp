@@ -1,9 +1,9 @@
 // Which code page a help file's text is read in, what its file names mean, and names of files that
 // are not UTF-8.
-#include "CodePageText.h"
-#include "FileReference.h"
-#include "TextEncoding.h"
-#include "Utf8.h"
+#include "base/Utf8.h"
+#include "helpfile/CodePageText.h"
+#include "helpfile/FileReference.h"
+#include "helpfile/TextEncoding.h"
 
 #include <gtest/gtest.h>
 
@@ -103,12 +103,12 @@ TEST(FileNameTest, EveryByteStringSurvivesTheWideForm)
         "\xE5\xB8",                             // UTF-8 cut short
     };
     for (const std::string& name : names) {
-        const std::wstring wide = storage::WideFromFileName(name);
-        EXPECT_EQ(storage::FileNameFromWide(wide), name);
+        const std::wstring wide = tarnwick::WideFromFileName(name);
+        EXPECT_EQ(tarnwick::FileNameFromWide(wide), name);
         // Well-formed names read as any UTF-8 text does.
-        if (storage::IsWellFormedUtf8(name)) EXPECT_EQ(wide, storage::WideFromUtf8(name));
+        if (tarnwick::IsWellFormedUtf8(name)) EXPECT_EQ(wide, tarnwick::WideFromUtf8(name));
     }
-    EXPECT_NE(storage::WideFromFileName("\xB0\xEF"), storage::WideFromFileName("\xB0\xF0"));
+    EXPECT_NE(tarnwick::WideFromFileName("\xB0\xEF"), tarnwick::WideFromFileName("\xB0\xF0"));
 }
 
 } // namespace

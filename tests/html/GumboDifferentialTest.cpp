@@ -11,9 +11,9 @@
 // The tree builder also drops start tags (a form inside a form), copies misnested formatting
 // elements and moves text out of tables. No sample page does that and the tag soup leaves those
 // constructs out, so nothing is allowed for them.
-#include "TestData.h"
 #include "html/Links.h"
 #include "html/VisibleText.h"
+#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 #include <gumbo.h>

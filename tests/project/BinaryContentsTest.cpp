@@ -1,7 +1,7 @@
 // The binary contents and index, crafted byte by byte: what a well-formed file gives, and that a
 // damaged one ends, keeps what was intact and says what was not.
-#include "ContentsTree.h"
-#include "KeywordIndex.h"
+#include "helpfile/ContentsTree.h"
+#include "helpfile/KeywordIndex.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The rebuilt index in the code page the compiler reads it in: the keyword tree keeps UTF-16.
-#include "IndexSitemap.h"
+#include "project/IndexSitemap.h"
 
 #include <gtest/gtest.h>
 

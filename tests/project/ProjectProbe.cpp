@@ -6,15 +6,15 @@
 //       numbers with their files, and every entry of the binary contents and index, one per line,
 //       in UTF-8 as a reader shows them (a text that is compiled again may change encoding, as a
 //       name does), for comparing two help files
-#include "AliasFile.h"
-#include "ChmBuilder.h"
-#include "ChmEngine.h"
-#include "ContentsTree.h"
-#include "HelpFileFacts.h"
-#include "InternalFile.h"
-#include "KeywordIndex.h"
-#include "TestData.h"
-#include "Utf8.h"
+#include "base/Utf8.h"
+#include "engine/ChmEngine.h"
+#include "helpfile/AliasFile.h"
+#include "helpfile/ContentsTree.h"
+#include "helpfile/HelpFileFacts.h"
+#include "helpfile/InternalFile.h"
+#include "helpfile/KeywordIndex.h"
+#include "support/ChmBuilder.h"
+#include "support/TestData.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -38,17 +38,17 @@ int Pack(const fs::path& folder, const fs::path& output, const std::set<std::str
     return 0;
 }
 
-std::string Utf8Of(const std::u16string& text) { return tarnwick::storage::Utf8FromWide(std::wstring(text.begin(), text.end())); }
+std::string Utf8Of(const std::u16string& text) { return tarnwick::Utf8FromWide(std::wstring(text.begin(), text.end())); }
 
 // Texts and names of one help file as a reader shows them.
 struct Reader {
     IStorage* root;
     const TextEncoding& encoding;
 
-    std::string Text(std::string_view text) const { return tarnwick::storage::Utf8FromWide(encoding.Decode(text)); }
+    std::string Text(std::string_view text) const { return tarnwick::Utf8FromWide(encoding.Decode(text)); }
     std::string Name(std::string_view name) const
     {
-        return tarnwick::storage::Utf8FromWide(
+        return tarnwick::Utf8FromWide(
             encoding.DecodeName(name, [this](std::wstring_view wide) { return NamesStream(root, wide); }));
     }
 };
@@ -115,7 +115,7 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() >= 3 && args[0] == "pack") return Pack(args[1], args[2], {args.begin() + 3, args.end()});
-    if (args.size() == 2 && args[0] == "dump") return Dump(tarnwick::storage::WideFromFileName(args[1]));
+    if (args.size() == 2 && args[0] == "dump") return Dump(tarnwick::WideFromFileName(args[1]));
     std::cerr << "usage: project_probe pack DIR OUT.chm [LEAVE_OUT...] | dump FILE.chm\n";
     return 2;
 }

@@ -1,7 +1,7 @@
 // Every sample file and every generated fixture, read through the component's COM interfaces, gives
 // exactly the tree and the bytes that 7zz extracted from the same file. Look-ups ignore letter
 // case, but the exact spelling wins between names that differ only in case.
-#include "ITStorage.h"
+#include "storage/ITStorage.h"
 #include "StorageTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The compressed section with hostile control data, reset tables and frames, and the decoder on
 // hand-made streams for the block kinds and window sizes that the compilers never produce. (What
 // the compilers do produce is read against 7zz's extraction by the differential test.)
-#include "LzxDecoder.h"
-#include "LzxSection.h"
+#include "storage/LzxDecoder.h"
+#include "storage/LzxSection.h"
 #include "StorageTestSupport.h"
 
 #include <gtest/gtest.h>

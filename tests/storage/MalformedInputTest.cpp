@@ -2,11 +2,11 @@
 // must still read as before. (That any damage at all ends cleanly, with every enumerated name
 // opening its element and no stream giving more than it announced, is the fuzz targets' to check;
 // every input that ever made one fail is replayed on every run.)
-#include "ChmArchive.h"
-#include "ITStorage.h"
-#include "ItsStorage.h"
+#include "storage/ChmArchive.h"
+#include "storage/ItsStorage.h"
+#include "storage/ITStorage.h"
 #include "StorageTestSupport.h"
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

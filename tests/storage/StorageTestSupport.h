@@ -2,9 +2,9 @@
 // interfaces, and a small reader and writer of the container's directory for crafting damage.
 #pragma once
 
-#include "ComRef.h"
-#include "ComTypes.h"
-#include "TestData.h"
+#include "storage/ComRef.h"
+#include "storage/ComTypes.h"
+#include "support/TestData.h"
 
 #include <map>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "ChmBuilder.h"
+#include "support/ChmBuilder.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "DialogDriver.h"
+#include "support/DialogDriver.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "TestData.h"
+#include "support/TestData.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,6 +1,6 @@
 // Sorting the rows of a real list control: the order of each column, and rows that move whole.
-#include "ColumnSort.h"
 #include "TestList.h"
+#include "view/ColumnSort.h"
 
 #include <gtest/gtest.h>
 

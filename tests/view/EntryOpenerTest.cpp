@@ -1,17 +1,17 @@
 // Opening one entry: its copy in the temporary folder, and what the shell is asked to start.
-#include "ChmBuilder.h"
-#include "ChmEngine.h"
-#include "EntryCopyFolder.h"
-#include "EntryOpener.h"
-#include "GenericFileTypes.h"
-#include "ListContextMenu.h"
-#include "ListViewRows.h"
+#include "engine/ChmEngine.h"
+#include "engine/platform/GenericFileTypes.h"
+#include "framework/UniqueHandle.h"
 #include "RecordingApp.h"
-#include "TempFolder.h"
-#include "TestData.h"
-#include "TestList.h"
-#include "UniqueHandle.h"
 #include "resource.h"
+#include "support/ChmBuilder.h"
+#include "support/TempFolder.h"
+#include "support/TestData.h"
+#include "TestList.h"
+#include "view/EntryCopyFolder.h"
+#include "view/EntryOpener.h"
+#include "view/ListContextMenu.h"
+#include "view/ListViewRows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The progress window: its percentage, bar, cancelling, the quit request, its saved place and its label.
-#include "Application.h"
-#include "ProgressWnd.h"
+#include "framework/Application.h"
+#include "unpackdialog/ProgressWnd.h"
 
 #include <gtest/gtest.h>
 

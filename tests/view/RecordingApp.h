@@ -1,7 +1,7 @@
 // An application object whose message boxes are recorded instead of shown.
 #pragma once
 
-#include "Application.h"
+#include "framework/Application.h"
 
 #include <string>
 #include <vector>

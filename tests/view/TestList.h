@@ -2,7 +2,7 @@
 // own, for tests that work on the control's rows.
 #pragma once
 
-#include "ListViewControl.h"
+#include "framework/ListViewControl.h"
 
 #include <cstdint>
 #include <string>

@@ -1,0 +1,25 @@
+// Conversions between the container's UTF-8 names and the component's wide text
+// (UTF-16 on Windows, UTF-32 elsewhere).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarnwick {
+
+// Ill-formed sequences become U+FFFD, one per offending byte, so every name converts.
+std::wstring WideFromUtf8(std::string_view text);
+
+// Unpaired surrogates become U+FFFD.
+std::string Utf8FromWide(std::wstring_view text);
+
+// No ill-formed sequence: what WideFromUtf8 would read without a replacement of its own.
+bool IsWellFormedUtf8(std::string_view text);
+
+// A file name of a POSIX system is bytes, most often but not always UTF-8. Each byte that is not
+// part of well-formed UTF-8 becomes the lone surrogate U+DC00 + byte (U+DC80 to U+DCFF), which no
+// well-formed text holds, and comes back as that byte: every name the system can hold survives the wide form.
+std::wstring WideFromFileName(std::string_view bytes);
+std::string FileNameFromWide(std::wstring_view text);
+
+} // namespace tarnwick

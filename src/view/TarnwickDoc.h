@@ -1,0 +1,25 @@
+// The document: the help file being shown, held open by the engine. A New
+// keeps the engine's help file, so the view lists it again, untitled.
+#pragma once
+
+#include "engine/ChmEngine.h"
+#include "framework/Document.h"
+
+#include <string>
+
+class CTarnwickDoc : public CDocument {
+public:
+    CTarnwickDoc();
+
+    // The view and the unpack run reach the help file through this.
+    CChmEngine m_engine;
+
+protected:
+    // Opens the file in the engine; a file that is no help file is turned down
+    // with "不能打开这个文件." and the previous one stays shown.
+    bool Serialize(const CArchive& archive) override;
+
+private:
+    // The file the engine last opened, to go back to when another will not open.
+    std::wstring m_shownFile;
+};
