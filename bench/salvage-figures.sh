@@ -8,6 +8,11 @@ set -uo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cli=${1:-$repo/build/native/cli/tarnwick-cli}
 chm=${2:-$repo/../shared/corpus/topics.classic.chm}
+if [ $# -lt 2 ] && [ ! -f "$chm" ]; then
+  # A clone without the sample files beside it: the generated fixture instead.
+  bash "$repo/tests/fixtures/make-fixtures.sh" >/dev/null
+  chm=$repo/build/fixtures/varied.chm
+fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

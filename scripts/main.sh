@@ -3,6 +3,7 @@
 # sample help file, then start the window program as users get it: the shipped zip unpacked into a
 # folder of its own, its 32-bit Tarnwick.exe started there with the sample file. Without a display
 # the window goes to a private Xvfb, is photographed and closed; the screenshot's path is printed.
+# A clone without ../shared beside it shows the program's own help file, which the build compiles.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 sample="$repo/../shared/corpus/topics.classic.chm"
@@ -14,6 +15,10 @@ cli="$repo/build/release/cli/tarnwick-cli"
 if [ ! -x "$cli" ]; then
   echo "main.sh: $cli was not built (cli/CMakeLists.txt must define the tarnwick-cli target)" >&2
   exit 1
+fi
+if [ ! -f "$sample" ]; then
+  sample="$repo/build/release/TARNHelp.chm"
+  echo "main.sh: no sample help files in ../shared/corpus beside the repository; showing the program's own help file $sample" >&2
 fi
 "$cli" list "$sample"
 
@@ -57,7 +62,7 @@ wait_for_window() { # NAME: true once a window of that name is shown, within 60 
 
 TARNWICK_WINE_TIMEOUT=300 bash "$repo/scripts/wine-run.sh" ./Tarnwick.exe "$sample_windows" &
 program=$!
-frame_title="topics.classic.chm - Tarnwick"
+frame_title="$(basename "$sample") - Tarnwick"
 if ! wait_for_window "$frame_title"; then
   echo "main.sh: no window \"$frame_title\" appeared within 60 s" >&2
   kill "$program" 2>/dev/null || true

@@ -2,7 +2,8 @@
 # Installs what is missing, builds every build folder, then runs the native suite, the short fuzz
 # runs, the storage tests under ThreadSanitizer, and the Windows suites under Wine: the 64-bit build, then the shipped 32-bit one. Fails if
 # any test fails or a suite has no test at all; a machine that cannot run 32-bit programs reports
-# the 32-bit suite as skipped, with the reason, in the summary.
+# the 32-bit suite as skipped, with the reason, in the summary, and so are counted and named the
+# tests that a clone without the sample files beside it cannot run.
 set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
@@ -41,6 +42,7 @@ fi
 summaries=()
 passed=0
 failed=0
+skipped=0
 status=0
 for folder in native fuzz tsan win64 win32; do
   if [ "$folder" = win32 ] && [ "$runs_32bit" = 0 ]; then
@@ -56,9 +58,17 @@ for folder in native fuzz tsan win64 win32; do
   line=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
   if [ -n "$line" ]; then
     read -r fails total < <(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1 \2/' <<<"$line")
-    passed=$((passed + total - fails))
+    # ctest counts a skipped test among those "out of" but not as failed.
+    not_run=$(sed -n '/^The following tests did not run:/,/^$/p' "$log" | sed -nE 's/^\s+[0-9]+ - (\S+) \(Skipped\)$/\1/p')
+    skips=$(grep -c . <<<"$not_run" || true)
+    passed=$((passed + total - fails - skips))
     failed=$((failed + fails))
-    summaries+=("$folder: $line")
+    skipped=$((skipped + skips))
+    if [ "$skips" -gt 0 ]; then
+      summaries+=("$folder: $line; $skips skipped: $(tr '\n' ' ' <<<"$not_run")")
+    else
+      summaries+=("$folder: $line")
+    fi
   else
     summaries+=("$folder: ctest ran no test (exit code $rc)")
   fi
@@ -67,5 +77,5 @@ done
 echo
 echo "== summary (test.sh took $((SECONDS - started)) s)"
 printf '%s\n' "${summaries[@]}"
-echo "ctest: $passed passed, $failed failed"
+echo "ctest: $passed passed, $failed failed, $skipped skipped"
 exit "$status"

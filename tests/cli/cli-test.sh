@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks tarnwick-cli against 7-Zip's extraction of the same help files.
 # Usage: cli-test.sh TARNWICK_CLI CORPUS_DIR [FIXTURES_DIR]
+# CORPUS_DIR "none": without the sample files, the fixtures and the checks that need no file.
 set -uo pipefail
 
 cli=$1
@@ -45,7 +46,8 @@ fingerprint() {
 
 files_in() { find "$1" -type f | wc -l; }
 
-help_files=("$corpus"/*.chm)
+help_files=()
+[ "$corpus" = none ] || help_files=("$corpus"/*.chm)
 if [ -n "$fixtures" ]; then
     for f in "$fixtures"/*.chm; do [ -e "$f" ] && help_files+=("$f"); done
 fi
@@ -101,19 +103,21 @@ EOF
             while IFS=$'\t' read -r base path; do cmp -s "$dir/flat/$base" "$dir/oracle/$path" || echo "$path"; done)"
 done
 
-"$cli" unpack "$corpus/example.chm" "$work/missing/parents/dest" 2>"$work/err"
-check "missing parents of the destination are made" test $? -eq 0 -a -n "$(find "$work/missing/parents/dest" -type f)"
-printf 'x' >"$work/a-file"
-"$cli" unpack "$corpus/example.chm" "$work/a-file" 2>"$work/err"
-check "a destination that is a file is one error, exit 3" test $? -eq 3 -a "$(grep -c . "$work/err")" -eq 1
-# A file that cannot be created (a folder has its name) fails on the thread that writes behind the
-# reads: it must still be named, and every other file written.
-blocked=$("$cli" list "$corpus/example.chm" | tr -d '\r' | awk -F'\t' '$4 == "" { print $1; exit }')
-mkdir -p "$work/blocked/$blocked"
-"$cli" unpack "$corpus/example.chm" "$work/blocked" --threads 2 2>"$work/err"
-check "a file that cannot be written is named, exit 3, and the others are written" test $? -eq 3 \
-    -a "$(tr -d '\r' <"$work/err" | grep -cx "  $blocked")" -eq 1 \
-    -a "$(find "$work/blocked" -type f | wc -l)" -eq $(("$(files_in "$work/example.chm/oracle")" - 1))
+if [ "$corpus" != none ]; then
+    "$cli" unpack "$corpus/example.chm" "$work/missing/parents/dest" 2>"$work/err"
+    check "missing parents of the destination are made" test $? -eq 0 -a -n "$(find "$work/missing/parents/dest" -type f)"
+    printf 'x' >"$work/a-file"
+    "$cli" unpack "$corpus/example.chm" "$work/a-file" 2>"$work/err"
+    check "a destination that is a file is one error, exit 3" test $? -eq 3 -a "$(grep -c . "$work/err")" -eq 1
+    # A file that cannot be created (a folder has its name) fails on the thread that writes behind the
+    # reads: it must still be named, and every other file written.
+    blocked=$("$cli" list "$corpus/example.chm" | tr -d '\r' | awk -F'\t' '$4 == "" { print $1; exit }')
+    mkdir -p "$work/blocked/$blocked"
+    "$cli" unpack "$corpus/example.chm" "$work/blocked" --threads 2 2>"$work/err"
+    check "a file that cannot be written is named, exit 3, and the others are written" test $? -eq 3 \
+        -a "$(tr -d '\r' <"$work/err" | grep -cx "  $blocked")" -eq 1 \
+        -a "$(find "$work/blocked" -type f | wc -l)" -eq $(("$(files_in "$work/example.chm/oracle")" - 1))
+fi
 
 # The fixture's project file says: Title=Tarnwick varied fixture, Default topic=index.htm, Language=0x804.
 if [ -n "$fixtures" ] && [ -f "$fixtures/varied.chm" ]; then
@@ -146,14 +150,15 @@ check "info on it exits 1 and writes no JSON" test $? -eq 1 -a ! -s "$work/out"
 check "a missing file exits 1 for unpack" test $? -eq 1
 check "and writes nothing" test ! -e "$work/none"
 
-"$cli" unpack "$corpus/../crashes/lzx-position-slot.chm" "$work/damaged" 2>"$work/err"
-check "a file with entries that cannot be read exits 3 and names them" test $? -eq 3 -a -n "$(grep '未能展开' "$work/err")"
+if [ "$corpus" != none ]; then
+    "$cli" unpack "$corpus/../crashes/lzx-position-slot.chm" "$work/damaged" 2>"$work/err"
+    check "a file with entries that cannot be read exits 3 and names them" test $? -eq 3 -a -n "$(grep '未能展开' "$work/err")"
 
-# Damaged copies of a real file. Unpack writes at least every entry 7-Zip writes intact, and
-# nothing with other bytes (but for damage no reader can see, LZX having no checksum, what 7-Zip
-# too writes without a word); test names the damaged entries and exits 3.
-damaged_copy() { # name, python statements changing `data`
-    python3 - "$corpus/topics.classic.chm" "$work/$1.chm" "$2" <<'PY'
+    # Damaged copies of a real file. Unpack writes at least every entry 7-Zip writes intact, and
+    # nothing with other bytes (but for damage no reader can see, LZX having no checksum, what 7-Zip
+    # too writes without a word); test names the damaged entries and exits 3.
+    damaged_copy() { # name, python statements changing `data`
+        python3 - "$corpus/topics.classic.chm" "$work/$1.chm" "$2" <<'PY'
 import re, sys
 data = bytearray(open(sys.argv[1], 'rb').read())
 # The reset table: version 2, any entry count, entries of 8 bytes, a 40-byte header.
@@ -161,71 +166,74 @@ table = re.search(rb'\x02\0\0\0....\x08\0\0\0\x28\0\0\0', data, re.S).start()
 exec(sys.argv[3])
 open(sys.argv[2], 'wb').write(data)
 PY
-}
-intact_oracle="$work/topics.classic.chm/oracle"
-# Each file written is the intact file's or one of the fingerprints given (by lower-cased path, as
-# Windows merges folders whose names differ only in case); prints how many are the intact file's.
-written_intact() { # folder, fingerprints allowed besides
-    local differing
-    differing=$(comm -23 <(fingerprint "$1" | sort) <({ fingerprint "$intact_oracle"; printf '%s' "$2"; } | sort))
-    [ -z "$differing" ] || { echo "differs: $differing" >&2; return 1; }
-    comm -12 <(fingerprint "$1" | sort) <(fingerprint "$intact_oracle" | sort) | wc -l
-}
-# What 7-Zip wrote with other bytes than the intact file's without naming an error, fingerprinted.
-silently_damaged() { # 7-Zip's folder, its output
-    comm -23 <(fingerprint "$1" | sort) <(fingerprint "$intact_oracle" | sort) |
-        grep -vFf <(sed -n 's/^ERROR: .* : //p' "$2" | tr -d '\r' | tr '[:upper:]' '[:lower:]')
-}
-lower_paths() { (cd "$1" && find . -type f | cut -c3- | tr '[:upper:]' '[:lower:]' | sort); }
-damaged_copy cut 'del data[len(data) * 9 // 10:]'
-damaged_copy flip 'data[1094679] ^= 0x40' # 7-Zip: "Data Error" in one entry
-damaged_copy table-entry 'data[table + 40 + 8 * 60] ^= 0x04'
-damaged_copy table-gone 'data[table] = 7'
-# 7-Zip: "Data Error" in Images/RealWorld.png, from the last flip. The first two change bytes of
-# nine images that nothing tells from others.
-damaged_copy three-flips 'data[26603] ^= 0x80; data[49551] ^= 0x80; data[75497] ^= 0x04'
-for copy in cut flip table-entry table-gone three-flips; do
-    dir="$work/damaged-$copy"
-    mkdir -p "$dir"
-    7zz x -y "$work/$copy.chm" -o"$dir/7zz" >"$dir/7zz.log" 2>&1
-    find "$dir/7zz" -depth \( -name '#*' -o -name '$*' \) -exec rm -rf {} +
-    "$cli" unpack "$work/$copy.chm" "$dir/paths" --threads 2 2>"$dir/unpack.err"
-    unpacked=$?
-    unseen=
-    [ "$copy" = three-flips ] && unseen=$(silently_damaged "$dir/7zz" "$dir/7zz.log")
-    ours=$(written_intact "$dir/paths" "$unseen") || ours=-1
-    theirs=$(cd "$dir/7zz" && find . -type f | while read -r f; do cmp -s "$f" "$intact_oracle/$f" && echo; done | wc -l)
-    check "$copy: unpack writes only intact entries, at least the $theirs 7-Zip does ($ours)" test "$ours" -ge "$theirs"
-    "$cli" test "$work/$copy.chm" >"$dir/test" 2>&1
-    check "$copy: test exits 3 and names damage" test $? -eq 3 -a -n "$(grep '^损坏: ' "$dir/test")"
-    case $copy in
-    table-gone)
-        check "$copy: every entry is still unpacked" test "$unpacked" -eq 0 -a "$ours" -eq "$(files_in "$intact_oracle")" ;;
-    *)
-        check "$copy: unpack exits 3" test "$unpacked" -eq 3
-        # Every entry test names damaged is one unpack did not write, and the other way round.
-        named=$(sed -n 's/^损坏: \([^:]*\): .*/\1/p' "$dir/test" | grep -v '^[#$]' | tr '\\' / |
-            tr '[:upper:]' '[:lower:]' | sort)
-        missing=$(comm -23 <(lower_paths "$intact_oracle") <(lower_paths "$dir/paths"))
-        check "$copy: test names exactly the listed entries unpack could not write" \
-            test -n "$named" -a "$named" = "$missing" ;;
-    esac
-done
-grep -q '重置表' "$work/damaged-table-gone/test"
-check "a reset table that cannot be used is reported" test $? -eq 0
-grep -q '第 59 帧' "$work/damaged-table-entry/test" # the frame that ends where entry 60 does not say
-check "a wrong reset table entry is found at its frame" test $? -eq 0
-three="$work/damaged-three-flips"
-check "three-flips: test names Images/RealWorld.png alone, unpack names it and does not write it" test \
-    "$(sed -n 's/^损坏: \([^:]*\): .*/\1/p' "$three/test" | tr '\\' /)" = Images/RealWorld.png \
-    -a -n "$(tr -d '\r' <"$three/unpack.err" | tr '\\' / | grep -x '  Images/RealWorld.png')" \
-    -a ! -e "$three/paths/Images/RealWorld.png"
+    }
+    intact_oracle="$work/topics.classic.chm/oracle"
+    # Each file written is the intact file's or one of the fingerprints given (by lower-cased path, as
+    # Windows merges folders whose names differ only in case); prints how many are the intact file's.
+    written_intact() { # folder, fingerprints allowed besides
+        local differing
+        differing=$(comm -23 <(fingerprint "$1" | sort) <({ fingerprint "$intact_oracle"; printf '%s' "$2"; } | sort))
+        [ -z "$differing" ] || { echo "differs: $differing" >&2; return 1; }
+        comm -12 <(fingerprint "$1" | sort) <(fingerprint "$intact_oracle" | sort) | wc -l
+    }
+    # What 7-Zip wrote with other bytes than the intact file's without naming an error, fingerprinted.
+    silently_damaged() { # 7-Zip's folder, its output
+        comm -23 <(fingerprint "$1" | sort) <(fingerprint "$intact_oracle" | sort) |
+            grep -vFf <(sed -n 's/^ERROR: .* : //p' "$2" | tr -d '\r' | tr '[:upper:]' '[:lower:]')
+    }
+    lower_paths() { (cd "$1" && find . -type f | cut -c3- | tr '[:upper:]' '[:lower:]' | sort); }
+    damaged_copy cut 'del data[len(data) * 9 // 10:]'
+    damaged_copy flip 'data[1094679] ^= 0x40' # 7-Zip: "Data Error" in one entry
+    damaged_copy table-entry 'data[table + 40 + 8 * 60] ^= 0x04'
+    damaged_copy table-gone 'data[table] = 7'
+    # 7-Zip: "Data Error" in Images/RealWorld.png, from the last flip. The first two change bytes of
+    # nine images that nothing tells from others.
+    damaged_copy three-flips 'data[26603] ^= 0x80; data[49551] ^= 0x80; data[75497] ^= 0x04'
+    for copy in cut flip table-entry table-gone three-flips; do
+        dir="$work/damaged-$copy"
+        mkdir -p "$dir"
+        7zz x -y "$work/$copy.chm" -o"$dir/7zz" >"$dir/7zz.log" 2>&1
+        find "$dir/7zz" -depth \( -name '#*' -o -name '$*' \) -exec rm -rf {} +
+        "$cli" unpack "$work/$copy.chm" "$dir/paths" --threads 2 2>"$dir/unpack.err"
+        unpacked=$?
+        unseen=
+        [ "$copy" = three-flips ] && unseen=$(silently_damaged "$dir/7zz" "$dir/7zz.log")
+        ours=$(written_intact "$dir/paths" "$unseen") || ours=-1
+        theirs=$(cd "$dir/7zz" && find . -type f | while read -r f; do cmp -s "$f" "$intact_oracle/$f" && echo; done | wc -l)
+        check "$copy: unpack writes only intact entries, at least the $theirs 7-Zip does ($ours)" test "$ours" -ge "$theirs"
+        "$cli" test "$work/$copy.chm" >"$dir/test" 2>&1
+        check "$copy: test exits 3 and names damage" test $? -eq 3 -a -n "$(grep '^损坏: ' "$dir/test")"
+        case $copy in
+        table-gone)
+            check "$copy: every entry is still unpacked" test "$unpacked" -eq 0 -a "$ours" -eq "$(files_in "$intact_oracle")" ;;
+        *)
+            check "$copy: unpack exits 3" test "$unpacked" -eq 3
+            # Every entry test names damaged is one unpack did not write, and the other way round.
+            named=$(sed -n 's/^损坏: \([^:]*\): .*/\1/p' "$dir/test" | grep -v '^[#$]' | tr '\\' / |
+                tr '[:upper:]' '[:lower:]' | sort)
+            missing=$(comm -23 <(lower_paths "$intact_oracle") <(lower_paths "$dir/paths"))
+            check "$copy: test names exactly the listed entries unpack could not write" \
+                test -n "$named" -a "$named" = "$missing" ;;
+        esac
+    done
+    grep -q '重置表' "$work/damaged-table-gone/test"
+    check "a reset table that cannot be used is reported" test $? -eq 0
+    grep -q '第 59 帧' "$work/damaged-table-entry/test" # the frame that ends where entry 60 does not say
+    check "a wrong reset table entry is found at its frame" test $? -eq 0
+    three="$work/damaged-three-flips"
+    check "three-flips: test names Images/RealWorld.png alone, unpack names it and does not write it" test \
+        "$(sed -n 's/^损坏: \([^:]*\): .*/\1/p' "$three/test" | tr '\\' /)" = Images/RealWorld.png \
+        -a -n "$(tr -d '\r' <"$three/unpack.err" | tr '\\' / | grep -x '  Images/RealWorld.png')" \
+        -a ! -e "$three/paths/Images/RealWorld.png"
+fi
 
 # Options anywhere, "--" ends them; a mistake is one line on the standard error, exit 2.
-"$cli" info --json "$corpus/example.chm" | python3 -c 'import json, sys; json.load(sys.stdin)'
-check "an option before the file" test $? -eq 0
-"$cli" unpack --threads 1 -- "$corpus/example.chm" "$work/options" 2>/dev/null
-check "options before the operands, and -- before them" test $? -eq 0 -a -n "$(find "$work/options" -type f)"
+if [ "$corpus" != none ]; then
+    "$cli" info --json "$corpus/example.chm" | python3 -c 'import json, sys; json.load(sys.stdin)'
+    check "an option before the file" test $? -eq 0
+    "$cli" unpack --threads 1 -- "$corpus/example.chm" "$work/options" 2>/dev/null
+    check "options before the operands, and -- before them" test $? -eq 0 -a -n "$(find "$work/options" -type f)"
+fi
 for mistake in "" "list" "list a b" "lst x" "list x --flat" "info x --encoding" "info x --encoding 12345" \
     "unpack x y --threads" "unpack x y --threads many" "list x --bogus" "list --json=yes x"; do
     # shellcheck disable=SC2086

@@ -4,6 +4,7 @@
 # without the "#" and "$" internal files), the same title, default topic and language, and the
 # same contents and index entries in the same order, the same window types and context numbers.
 # Usage: project-round-trip.sh TARNWICK_CLI PROJECT_PROBE CORPUS_DIR [FIXTURES_DIR]
+# CORPUS_DIR "none": without the sample files, the generated files alone.
 set -uo pipefail
 
 cli=$1
@@ -68,7 +69,8 @@ make_binary_fixture() { # folder
     (cd "$dir" && chmcmd --no-html-scan binary.hhp >chmcmd.log 2>&1)
 }
 
-help_files=("$corpus"/*.chm)
+help_files=()
+[ "$corpus" = none ] || help_files=("$corpus"/*.chm)
 if make_binary_fixture "$work/fixture"; then
     help_files+=("$work/fixture/binary.chm")
     # The same help file with its contents and index only in binary form.
