@@ -153,6 +153,8 @@ check "and writes nothing" test ! -e "$work/none"
 if [ "$corpus" != none ]; then
     "$cli" unpack "$corpus/../crashes/lzx-position-slot.chm" "$work/damaged" 2>"$work/err"
     check "a file with entries that cannot be read exits 3 and names them" test $? -eq 3 -a -n "$(grep '未能展开' "$work/err")"
+    "$cli" project "$corpus/../crashes/lzx-position-slot.chm" "$work/damaged-project" 2>/dev/null
+    check "project on it exits 3 and still writes the project" test $? -eq 3 -a -s "$work/damaged-project/lzx-position-slot.hhp"
 
     # Damaged copies of a real file. Unpack writes at least every entry 7-Zip writes intact, and
     # nothing with other bytes (but for damage no reader can see, LZX having no checksum, what 7-Zip
@@ -203,6 +205,8 @@ PY
         check "$copy: unpack writes only intact entries, at least the $theirs 7-Zip does ($ours)" test "$ours" -ge "$theirs"
         "$cli" test "$work/$copy.chm" >"$dir/test" 2>&1
         check "$copy: test exits 3 and names damage" test $? -eq 3 -a -n "$(grep '^损坏: ' "$dir/test")"
+        "$cli" project "$work/$copy.chm" "$dir/project" >/dev/null 2>&1
+        check "$copy: project exits as unpack does ($unpacked) and writes the project" test $? -eq "$unpacked" -a -s "$dir/project/$copy.hhp"
         case $copy in
         table-gone)
             check "$copy: every entry is still unpacked" test "$unpacked" -eq 0 -a "$ours" -eq "$(files_in "$intact_oracle")" ;;
@@ -220,6 +224,20 @@ PY
     check "a reset table that cannot be used is reported" test $? -eq 0
     grep -q '第 59 帧' "$work/damaged-table-entry/test" # the frame that ends where entry 60 does not say
     check "a wrong reset table entry is found at its frame" test $? -eq 0
+    # The section's notes first, then the damaged entries in the listing's order, the "#" and "$" streams
+    # the listing leaves out anywhere among them; the cut copy has damaged entries in several folders.
+    "$cli" list "$work/cut.chm" | tr -d '\r' | awk -F'\t' '{ print $4 $1 }' >"$work/damaged-cut/listed"
+    check "cut: test reports the section's notes, then the damaged entries in listing order" python3 - "$work/damaged-cut/test" "$work/damaged-cut/listed" <<'EOF'
+import sys
+listed = {path: i for i, path in enumerate(open(sys.argv[2], encoding="utf-8").read().splitlines())}
+damaged = [l[4:].split(": ")[0] for l in open(sys.argv[1], encoding="utf-8").read().splitlines() if l.startswith("损坏: ")]
+is_stream = [name in listed or name[0] in "#$" for name in damaged]
+shown = [name for name in damaged if name in listed]
+swapped = [f"{a} before {b}" for a, b in zip(shown, shown[1:]) if listed[a] > listed[b]]
+if swapped: print("test reports", swapped[0], file=sys.stderr)
+sys.exit(not (is_stream[0] is False and is_stream == sorted(is_stream) and not swapped and
+              len({name.rpartition("\\")[0] for name in shown}) > 2))
+EOF
     three="$work/damaged-three-flips"
     check "three-flips: test names Images/RealWorld.png alone, unpack names it and does not write it" test \
         "$(sed -n 's/^损坏: \([^:]*\): .*/\1/p' "$three/test" | tr '\\' /)" = Images/RealWorld.png \

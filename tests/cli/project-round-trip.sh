@@ -6,6 +6,7 @@
 # Usage: project-round-trip.sh TARNWICK_CLI PROJECT_PROBE CORPUS_DIR [FIXTURES_DIR]
 # CORPUS_DIR "none": without the sample files, the generated files alone.
 set -uo pipefail
+fixture_scripts=$(cd "$(dirname "${BASH_SOURCE[0]}")/../fixtures" && pwd)
 
 cli=$1
 probe=$2
@@ -67,6 +68,72 @@ make_binary_fixture() { # folder
     } >"$dir/idx.hhk"
     printf '[OPTIONS]\nCompiled file=binary.chm\nContents file=toc.hhc\nIndex file=idx.hhk\nDefault topic=a.htm\nTitle=Binary contents\nLanguage=0x409\nBinary TOC=Yes\nBinary Index=Yes\n\n[FILES]\na.htm\nb.htm\nc.htm\nsub/d.htm\n' >"$dir/binary.hhp"
     (cd "$dir" && chmcmd --no-html-scan binary.hhp >chmcmd.log 2>&1)
+}
+
+# The written project against what it says and, where the help file was compiled from a known
+# project (SOURCE), against that. Each [OPTIONS] line must come back from the file chmcmd compiled of
+# it: a line chmcmd ignores (a misspelt key, a value in a form it does not take) shows here. The
+# readers of #SYSTEM, #WINDOWS and the binary index take the original and the compiled file alike,
+# so a reader's mistake that compiles back to itself shows only against the source: title, default
+# topic, window, language, switches, window types, contents and keywords.
+written_texts() { # project folder, NAME.hhp, the compiled file's info --json, SOURCE folder or ""
+    python3 - "$@" <<'EOF'
+import csv, html, json, re, sys
+from pathlib import Path
+folder, info, source = Path(sys.argv[1]), json.load(open(sys.argv[3], encoding="utf-8")), sys.argv[4]
+codec = "cp%d" % (info.get("codePage") or 1252)
+def text(raw): # as the help file's readers: UTF-8 where it is, else the language's code page
+    try: return raw.decode("utf-8")
+    except UnicodeDecodeError: return raw.decode(codec, "replace")
+def fix(value): return text(value.encode("utf-8", "surrogateescape"))
+def project(path):
+    sections, current = {}, {}
+    for line in path.read_bytes().decode("utf-8", "surrogateescape").splitlines():
+        if line.startswith("["): current = sections.setdefault(line.strip().lower(), {})
+        elif "=" in line: current[line.split("=")[0].strip().lower()] = line.partition("=")[2].strip()
+    return sections
+written = project(folder / sys.argv[2])
+options = written.get("[options]", {})
+facts = {"title": "title", "default topic": "defaultTopic", "default window": "defaultWindow", "contents file": "contentsFile",
+         "index file": "indexFile", "default font": "defaultFont", "language": "lcid", "full-text search": "fullTextSearch",
+         "binary toc": "binaryContents", "binary index": "binaryIndex"}
+def value(key, v):
+    v = fix(v)
+    if key == "language": return int(v, 16) if re.fullmatch(r"0x[0-9a-fA-F]+", v) else v
+    return {"Yes": True, "No": False}.get(v, v) if key in ("full-text search", "binary toc", "binary index") else v
+for key, v in options.items():
+    # The compiled file is the one chmcmd wrote; chmcmd writes version 3 whatever Compatibility says.
+    if key in ("compiled file", "compatibility"): continue
+    if key not in facts: print(f"[OPTIONS] {key}: not an option the compiled file can show"); continue
+    if info.get(facts[key]) == value(key, v): continue
+    # chmcmd looks for a contents or index file in a folder beside the project ("Can't find TOC file").
+    note = "note, chmcmd: " if key in ("contents file", "index file") and "/" in v and info.get(facts[key]) is None else ""
+    print(f"{note}[OPTIONS] {key}={fix(v)}: the compiled file has {info.get(facts[key])!r}")
+if not source: sys.exit()
+source = Path(source)
+original = project(next(source.glob("*.hhp")))
+for key in ("title", "default topic", "default window", "language", "full-text search", "binary toc", "binary index"):
+    want, got = (value(key, o.get(key, "No" if key in ("full-text search", "binary toc", "binary index") else "")) for o in (original["[options]"], options))
+    if want != got: print(f"{key}: {want!r} in the source, {got!r} written")
+def fields(line): # quotes and brackets aside, and an empty number is 0
+    parsed = [fix(f).strip(" []") for f in next(csv.reader([line]))]
+    return [int(f, 16) if f.lower().startswith("0x") else int(f) if re.fullmatch(r"-?\d+", f) else f or 0 for f in parsed]
+for name, line in original.get("[windows]", {}).items():
+    want, got = fields(line), fields(written.get("[windows]", {}).get(name, ""))
+    if want != got + [0] * (len(want) - len(got)): print(f"window {name}: {want} in the source, {got} written")
+def sitemap(path):
+    depth, entries = 0, []
+    for m in re.finditer(rb'(?i)<(/?UL|OBJECT)\b|<param\s+name="([^"]*)"\s+value="([^"]*)"', path.read_bytes() if path.is_file() else b""):
+        tag = (m.group(1) or b"").upper()
+        if tag == b"OBJECT": entries.append([depth])
+        elif tag: depth += 1 if tag == b"UL" else -1
+        elif entries: entries[-1].append((m.group(2).decode().lower(), html.unescape(text(m.group(3)))))
+    return entries
+for key in ("contents file", "index file"):
+    want, got = sitemap(source / fix(original["[options]"].get(key, "-"))), sitemap(folder / fix(options.get(key, "-")))
+    for i, (a, b) in enumerate(zip(want + [None] * len(got), got + [None] * len(want))):
+        if a != b: print(f"{key}, entry {i}: {a} in the source, {b} written"); break
+EOF
 }
 
 help_files=()
@@ -151,6 +218,18 @@ for file in "${help_files[@]}"; do
         done < <(find "$dir/after" -type f -print0)
         streams_same=$((streams_same + same))
         streams_all=$((streams_all + total))
+        case $name in
+        binary | binary-only) source="$work/fixture" ;;
+        zh-* | ru-* | ja-*)
+            source="$work/source-${name%%-*}"
+            [ -d "$source" ] || python3 "$fixture_scripts/text_fixture.py" "${name%%-*}" utf-8 "$source" ;;
+        *) source= ;;
+        esac
+        "$cli" info "$dir/project/$compiled" --json >"$dir.after.json"
+        texts=$(written_texts "$dir/project" "$name.hhp" "$dir.after.json" "$source" 2>&1) || texts+=$'\n'"reading the texts back failed"
+        while IFS= read -r line; do
+            case $line in "") ;; "note, "*) notes+=("${line#note, }") ;; *) problems+=("$line") ;; esac
+        done <<<"$texts"
         # chmcmd keeps the files of [ALIAS] with the project's folder in front, here and in the
         # fixtures it compiled.
         "$probe" dump "$file" | sed -E "s#^(alias\t[0-9]+\t)/.*/\.work-$name/(ansi/)?#\1#" >"$dir.before.facts"
