@@ -46,3 +46,11 @@ void Print(ConsoleStream stream, std::wstring_view text)
     const std::string bytes = tarnwick::Utf8FromWide(text);
     std::fwrite(bytes.data(), 1, bytes.size(), FileOf(stream));
 }
+
+void PrintUtf8(ConsoleStream stream, std::string_view text)
+{
+#ifdef _WIN32
+    if (IsTerminal(stream)) return Print(stream, tarnwick::WideFromUtf8(text));
+#endif
+    std::fwrite(text.data(), 1, text.size(), FileOf(stream));
+}

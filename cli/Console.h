@@ -7,4 +7,6 @@
 enum class ConsoleStream { Out, Error };
 
 void Print(ConsoleStream stream, std::wstring_view text);
+// Text already in UTF-8, as the JSON and the listing are built.
+void PrintUtf8(ConsoleStream stream, std::string_view text);
 bool IsTerminal(ConsoleStream stream);

@@ -1,14 +1,11 @@
 #include "cli/JsonList.h"
 
-#include "base/Utf8.h"
 #include "cli/Console.h"
 
 
 namespace {
 
 constexpr std::size_t kOutputChunk = 1 << 15;
-
-void PrintUtf8(const std::string& text) { Print(ConsoleStream::Out, tarnwick::WideFromUtf8(text)); }
 
 } // namespace
 
@@ -33,7 +30,7 @@ void CJsonList::Write(const tarnwick::helpfile::WalkedStream& stream, const std:
     m_json.EndObject();
     m_output += m_json.Take();
     if (m_output.size() >= kOutputChunk) {
-        PrintUtf8(m_output);
+        PrintUtf8(ConsoleStream::Out, m_output);
         m_output.clear();
     }
 }
@@ -43,6 +40,6 @@ void CJsonList::Finish()
     m_json.EndArray();
     m_json.EndObject();
     m_output += m_json.Take();
-    PrintUtf8(m_output);
+    PrintUtf8(ConsoleStream::Out, m_output);
     m_output.clear();
 }

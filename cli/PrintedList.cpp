@@ -1,27 +1,35 @@
 #include "cli/PrintedList.h"
 
+#include "base/Utf8.h"
 #include "cli/Console.h"
+
+#include <charconv>
 
 namespace {
 
-constexpr std::size_t kOutputChunk = 1 << 15;
+constexpr std::size_t kOutputChunk = 1 << 16;
 
 } // namespace
 
 void CPrintedList::Write(const tarnwick::helpfile::WalkedStream& stream, const std::wstring& type)
 {
-    m_output.append(stream.name).append(1, L'\t');
-    m_output.append(std::to_wstring(stream.size)).append(1, L'\t');
-    m_output.append(type).append(1, L'\t');
-    m_output.append(stream.folder).append(1, L'\n');
+    tarnwick::AppendUtf8(m_output, stream.name);
+    m_output += '\t';
+    char digits[20];
+    m_output.append(digits, std::to_chars(digits, digits + sizeof digits, stream.size).ptr);
+    m_output += '\t';
+    tarnwick::AppendUtf8(m_output, type);
+    m_output += '\t';
+    tarnwick::AppendUtf8(m_output, stream.folder);
+    m_output += '\n';
     if (m_output.size() >= kOutputChunk) {
-        Print(ConsoleStream::Out, m_output);
+        PrintUtf8(ConsoleStream::Out, m_output);
         m_output.clear();
     }
 }
 
 void CPrintedList::Finish()
 {
-    Print(ConsoleStream::Out, m_output);
+    PrintUtf8(ConsoleStream::Out, m_output);
     m_output.clear();
 }

@@ -13,5 +13,5 @@ public:
     void Finish();
 
 private:
-    std::wstring m_output;
+    std::string m_output; // UTF-8, as it is written
 };

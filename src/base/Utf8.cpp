@@ -150,6 +150,18 @@ std::string Utf8FromWide(std::wstring_view text)
     return out;
 }
 
+void AppendUtf8(std::string& out, std::wstring_view text)
+{
+    // Room for the longest form (one UTF-32 unit can take four bytes), given back at the end.
+    const std::size_t start = out.size();
+    out.resize(start + 4 * text.size());
+    char* const begin = out.data();
+    char* end = begin + start;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        end = IsAscii(text[i]) ? (*end = static_cast<char>(text[i]), end + 1) : EncodeUtf8(end, NextCodePoint(text, i));
+    out.resize(static_cast<std::size_t>(end - begin));
+}
+
 bool IsWellFormedUtf8(std::string_view text)
 {
     for (std::size_t pos = 0; pos < text.size();) {

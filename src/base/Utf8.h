@@ -12,6 +12,8 @@ std::wstring WideFromUtf8(std::string_view text);
 
 // Unpaired surrogates become U+FFFD.
 std::string Utf8FromWide(std::wstring_view text);
+// The same, appended to `out`: for output built from many small texts.
+void AppendUtf8(std::string& out, std::wstring_view text);
 
 // No ill-formed sequence: what WideFromUtf8 would read without a replacement of its own.
 bool IsWellFormedUtf8(std::string_view text);

@@ -1,19 +1,29 @@
 #include "engine/FileTypes.h"
 
-std::wstring ExtensionKey(std::wstring_view name)
+namespace {
+
+void AssignExtensionKey(std::wstring& key, std::wstring_view name)
 {
     const std::size_t dot = name.rfind(L'.');
-    std::wstring key(dot == std::wstring_view::npos ? std::wstring_view() : name.substr(dot + 1));
+    key.assign(dot == std::wstring_view::npos ? std::wstring_view() : name.substr(dot + 1));
     for (wchar_t& c : key)
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+}
+
+} // namespace
+
+std::wstring ExtensionKey(std::wstring_view name)
+{
+    std::wstring key;
+    AssignExtensionKey(key, name);
     return key;
 }
 
 const CFileTypeCache::Type& CFileTypeCache::Of(IFileTypes& types, std::wstring_view name)
 {
-    std::wstring key = ExtensionKey(name);
-    const auto known = m_known.find(key);
+    AssignExtensionKey(m_key, name);
+    const auto known = m_known.find(m_key);
     if (known != m_known.end()) return known->second;
     Type type{types.GetTypeName(name), types.GetSmallIconIndex(name)};
-    return m_known.emplace(std::move(key), std::move(type)).first->second;
+    return m_known.emplace(m_key, std::move(type)).first->second;
 }

@@ -29,4 +29,5 @@ public:
 
 private:
     std::unordered_map<std::wstring, Type> m_known;
+    std::wstring m_key; // kept to spare an allocation per name
 };

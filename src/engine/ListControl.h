@@ -1,5 +1,5 @@
 // What the engine needs of the list that receives its rows: the window's list
-// view on Windows, an in-memory list for the command line and the tests.
+// view on Windows, an in-memory list for the tests.
 #pragma once
 
 #include <cstdint>

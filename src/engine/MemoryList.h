@@ -1,4 +1,5 @@
-// A list that keeps its rows in memory: the command line's list, and the tests'.
+// A list that keeps its rows in memory: the window's list where there is no window (the tests, the
+// engine's fuzz target, the fill benchmark).
 #pragma once
 
 #include "engine/ListControl.h"
