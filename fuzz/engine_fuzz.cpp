@@ -121,9 +121,7 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace tarnwick;
-    using namespace tarnwick::storage;
-    const ComRef<IStorage> root = OpenHelpFileBytes(data, size);
+    const tarnwick::storage::ComRef<IStorage> root = OpenHelpFileBytes(data, size);
     if (!root) return 0;
 
     MemoryFileSystem disk;

@@ -98,9 +98,7 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace tarnwick;
-    using namespace tarnwick::storage;
-    const ComRef<IStorage> root = OpenHelpFileBytes(data, size);
+    const tarnwick::storage::ComRef<IStorage> root = OpenHelpFileBytes(data, size);
     if (!root) return 0;
 
     const auto listed = tarnwick::helpfile::ReadEntryTable(root.Get(), tarnwick::helpfile::WalkScope::Listed);
@@ -118,6 +116,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckFilesSection(project->second);
     CheckEveryMappedContextHasItsAlias(project->second);
     // The report is UTF-8 whatever the help file's code page.
-    for (const std::string& line : report.lines) Check(IsWellFormedUtf8(line));
+    for (const std::string& line : report.lines) Check(tarnwick::IsWellFormedUtf8(line));
     return 0;
 }

@@ -105,8 +105,6 @@ void Walk(IStorage* storage, Budget& budget, int depth)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace tarnwick;
-    using namespace tarnwick::storage;
     const ComRef<IStorage> root = OpenHelpFileBytes(data, size);
     if (!root) return 0;
     Budget budget;

@@ -35,7 +35,9 @@ public:
             placement.Reset();
         STATSTG element{};
         while (elements->Next(1, &element, nullptr) == S_OK) {
-            const std::wstring name = element.pwcsName ? element.pwcsName : L"";
+            // One buffer for every name of the walk: nothing below uses it once a child's walk begins.
+            std::wstring& name = m_name;
+            name.assign(element.pwcsName ? element.pwcsName : L"");
             CoTaskMemFree(element.pwcsName);
             element.pwcsName = nullptr;
             const bool below = internal || IsInternalName(name);
@@ -58,6 +60,7 @@ public:
 private:
     const WalkScope m_scope;
     const std::function<void(const WalkedStream&)>& m_visit;
+    std::wstring m_name;
 };
 
 } // namespace
