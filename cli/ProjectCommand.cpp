@@ -6,7 +6,6 @@
 #include "cli/UnpackSteps.h"
 #include "project/ProjectWriter.h"
 
-
 namespace {
 
 using tarnwick::project::RecoveryReport;

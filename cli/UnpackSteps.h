@@ -1,5 +1,5 @@
-// The steps of the unpack command that the project command takes too: opening the file, and
-// unpacking its entries.
+// The steps the commands share: opening the file (every command), and unpacking its entries
+// (unpack and project).
 #pragma once
 
 #include "base/HardwareThreads.h"
