@@ -19,6 +19,10 @@ failed=0
 streams_same=0
 streams_all=0
 
+verdict() { # exit status of the check, description, file of the project's messages
+    if [ "$1" -eq 0 ]; then passed=$((passed + 1)); echo "$2"; else failed=$((failed + 1)); echo "FAILED: $2"; cat "$3"; fi
+}
+
 # 7-Zip extracts the test writer's uncompressed files but calls them damaged ("Unsupported
 # feature"): its exit code is not looked at, a stream it cannot extract shows as missing.
 listed_streams() { # file, folder
@@ -160,16 +164,10 @@ if [ -f "$work/fixture/binary-only.chm" ]; then
 f = open(sys.argv[1], "r+b"); first = struct.unpack("<I", f.read(4))[0]
 f.seek(first + 16); f.write(struct.pack("<I", first))' "$work/fixture/looped/#TOCIDX"
     "$probe" pack "$work/fixture/looped" "$work/looped.chm" toc.hhc idx.hhk
-    "$cli" project "$work/looped.chm" "$work/looped" 2>"$work/looped.err"
-    status=$?
-    if [ $status -eq 0 ] && grep -q 'TOCIDX' "$work/looped/project-report.txt" "$work/looped.err" &&
-        grep -q '"Dee"' "$work/looped/toc.hhc" && ! grep -q '"Gamma"' "$work/looped/toc.hhc"; then
-        passed=$((passed + 1))
-        echo "damaged contents: reported, entries before the loop kept"
-    else
-        failed=$((failed + 1))
-        echo "FAILED: damaged contents (exit $status)"; cat "$work/looped.err"
-    fi
+    "$cli" project "$work/looped.chm" "$work/looped" 2>"$work/looped.err" &&
+        grep -q 'TOCIDX' "$work/looped/project-report.txt" "$work/looped.err" &&
+        grep -q '"Dee"' "$work/looped/toc.hhc" && ! grep -q '"Gamma"' "$work/looped/toc.hhc"
+    verdict $? "damaged contents: reported, entries before the loop kept" "$work/looped.err"
 fi
 
 # A context number whose page is not in the help file: [ALIAS] and [MAP] both leave it out, so that
@@ -178,18 +176,12 @@ if [ -n "$fixtures" ] && [ -d "$fixtures/text/zh-gbk.extracted" ]; then
     cp -r "$fixtures/text/zh-gbk.extracted" "$work/lost"
     rm "$work/lost/资料/文件目录管理.htm"
     "$probe" pack "$work/lost" "$work/lost.chm"
-    "$cli" project "$work/lost.chm" "$work/lost-project" 2>"$work/lost.err"
-    status=$?
     hhp="$work/lost-project/lost.hhp"
-    if [ $status -eq 0 ] && (cd "$work/lost-project" && chmcmd --no-html-scan lost.hhp >chmcmd.log 2>&1) &&
+    "$cli" project "$work/lost.chm" "$work/lost-project" 2>"$work/lost.err" &&
+        (cd "$work/lost-project" && chmcmd --no-html-scan lost.hhp >chmcmd.log 2>&1) &&
         [ -f "$work/lost-project/lost.chm" ] && grep -q '^IDH_1000=' "$hhp" && ! grep -q 'IDH_1001' "$hhp" &&
-        grep -q '1001' "$work/lost-project/project-report.txt"; then
-        passed=$((passed + 1))
-        echo "a context number without its page: left out of [ALIAS] and [MAP], reported"
-    else
-        failed=$((failed + 1))
-        echo "FAILED: a context number without its page (exit $status)"; cat "$work/lost.err"
-    fi
+        grep -q '1001' "$work/lost-project/project-report.txt"
+    verdict $? "a context number without its page: left out of [ALIAS] and [MAP], reported" "$work/lost.err"
 fi
 
 for file in "${help_files[@]}"; do

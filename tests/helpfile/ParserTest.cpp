@@ -5,6 +5,8 @@
 #include "helpfile/SystemFile.h"
 #include "helpfile/WindowsFile.h"
 
+#include "support/TestData.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -16,21 +18,10 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void PutLe32(Bytes& out, std::uint32_t value)
-{
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void PutLe32At(Bytes& out, std::size_t at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i) out[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 Bytes Record(std::uint16_t code, const Bytes& data, int lengthChange = 0)
 {
-    const int length = static_cast<int>(data.size()) + lengthChange;
-    Bytes out{static_cast<std::uint8_t>(code), static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(length),
-              static_cast<std::uint8_t>(length >> 8)};
+    Bytes out;
+    AppendLe(out, code, 2), AppendLe(out, data.size() + lengthChange, 2);
     out.insert(out.end(), data.begin(), data.end());
     return out;
 }
@@ -40,14 +31,14 @@ Bytes Text(const std::string& text) { return Bytes(text.c_str(), text.c_str() + 
 Bytes Number(std::uint32_t value)
 {
     Bytes out;
-    PutLe32(out, value);
+    AppendLe(out, value, 4);
     return out;
 }
 
 Bytes Settings(std::uint32_t lcid, bool withTime)
 {
     Bytes out;
-    for (std::uint32_t field : {lcid, 0u, 1u, 1u, 0u}) PutLe32(out, field);
+    for (std::uint32_t field : {lcid, 0u, 1u, 1u, 0u}) AppendLe(out, field, 4);
     if (withTime) out.insert(out.end(), {1, 2, 3, 4, 5, 6, 7, 8, 0, 0, 0, 0, 0, 0, 0, 0});
     return out;
 }
@@ -70,18 +61,13 @@ TEST(SystemFileTest, ReadsEachCodeIntoItsField)
         Record(11, Number(11)), Record(12, Number(0)), Record(13, Bytes(40, 0xAA)), Record(99, {1, 2, 3}),
     }));
     ASSERT_TRUE(file);
-    EXPECT_EQ(file->version, 3u);
-    EXPECT_EQ(file->contentsFile, "a.hhc");
-    EXPECT_EQ(file->indexFile, "a.hhk");
-    EXPECT_EQ(file->defaultTopic, "index.htm");
-    EXPECT_EQ(file->title, "Title");
-    EXPECT_EQ(file->defaultWindow, "Main");
-    EXPECT_EQ(file->compiledFile, "stem");
-    EXPECT_EQ(file->compilerVersion, "HHA Version 4.74.8702");
-    EXPECT_EQ(file->defaultFont, ",8,0");
-    EXPECT_EQ(file->timestamp, 0x5d9ba4bdu);
-    EXPECT_EQ(file->binaryIndex, 7u);
-    EXPECT_EQ(file->binaryContents, 11u);
+    using Texts = std::vector<std::optional<std::string>>;
+    EXPECT_EQ((Texts{file->contentsFile, file->indexFile, file->defaultTopic, file->title, file->defaultWindow,
+                     file->compiledFile, file->compilerVersion, file->defaultFont}),
+              (Texts{"a.hhc", "a.hhk", "index.htm", "Title", "Main", "stem", "HHA Version 4.74.8702", ",8,0"}));
+    using Numbers = std::vector<std::optional<std::uint32_t>>;
+    EXPECT_EQ((Numbers{file->version, file->timestamp, file->binaryIndex, file->binaryContents}),
+              (Numbers{3, 0x5d9ba4bd, 7, 11}));
     ASSERT_TRUE(file->settings);
     EXPECT_EQ(file->settings->lcid, 0x804u);
     EXPECT_FALSE(file->settings->dbcs);
@@ -149,22 +135,17 @@ const std::string kStrings("\0Main\0Caption\0toc.hhc\0", 22);
 
 Bytes WindowsOf(std::uint32_t count, std::size_t entries, std::uint32_t entrySize = kEntrySize)
 {
-    Bytes out;
-    PutLe32(out, count);
-    PutLe32(out, entrySize);
+    Bytes out = Number(count);
+    AppendLe(out, entrySize, 4);
     for (std::size_t i = 0; i < entries; ++i) {
         Bytes entry(entrySize, 0);
         if (entrySize < kEntrySize) { // too small to hold the fields
             out.insert(out.end(), entry.begin(), entry.end());
             continue;
         }
-        PutLe32At(entry, 0x08, 1);
-        PutLe32At(entry, 0x14, 6);
-        PutLe32At(entry, 0x60, 14);
-        PutLe32At(entry, 0x4C, 200);
-        PutLe32At(entry, 0x28, static_cast<std::uint32_t>(-5));
-        PutLe32At(entry, 0x70, 0x380e);
-        PutLe32At(entry, 0x74, 1);
+        for (const auto& [at, value] : {std::pair{0x08u, 1u}, {0x14u, 6u}, {0x60u, 14u}, {0x4Cu, 200u},
+                                        {0x28u, static_cast<std::uint32_t>(-5)}, {0x70u, 0x380eu}, {0x74u, 1u}})
+            PutLeAt(entry, at, value, 4);
         out.insert(out.end(), entry.begin(), entry.end());
     }
     return out;
@@ -198,8 +179,8 @@ TEST(WindowsFileTest, DamageIsReportedAndOnlyWhatIsThereIsRead)
 {
     // A text offset past "#STRINGS", and one whose text runs off its end.
     Bytes badOffsets = WindowsOf(1, 1);
-    PutLe32At(badOffsets, 8 + 0x14, 5000);
-    PutLe32At(badOffsets, 8 + 0x60, 21);
+    PutLeAt(badOffsets, 8 + 0x14, 5000, 4);
+    PutLeAt(badOffsets, 8 + 0x60, 21, 4);
     const std::string unterminated("\0Main\0Caption\0toc.hhc", 21);
     const WindowsFile offsets = ParseWindowsFile(
         badOffsets, {reinterpret_cast<const std::uint8_t*>(unterminated.data()), unterminated.size()});

@@ -225,6 +225,11 @@ private:
 
 struct Totals {
     int pages = 0, links = 0, textBytes = 0, markup = 0;
+    void Report(const char* what) const
+    {
+        std::printf("%s: %d pages, %d links, %d bytes of visible text, %d tags and comments placed\n", what, pages,
+                    links, textBytes, markup);
+    }
 };
 
 void ComparePage(const std::string& label, const std::string& page, Totals& totals)
@@ -257,17 +262,11 @@ std::vector<fs::path> ExtractedPages(const fs::path& parent)
     return pages;
 }
 
-void Report(const char* what, const Totals& totals)
-{
-    std::printf("%s: %d pages, %d links, %d bytes of visible text, %d tags and comments placed\n", what, totals.pages,
-                totals.links, totals.textBytes, totals.markup);
-}
-
 Totals CompareExtractedPages(const fs::path& parent, const char* what)
 {
     Totals totals;
     for (const fs::path& path : ExtractedPages(parent)) ComparePage(PathUtf8(path), PageAsUtf8(ReadFileText(path)), totals);
-    Report(what, totals);
+    totals.Report(what);
     return totals;
 }
 
@@ -331,7 +330,7 @@ TEST(GumboDifferential, GeneratedTagSoup)
         const std::string page = TagSoup(random);
         ComparePage("tag soup #" + std::to_string(i) + ": " + page, page, totals);
     }
-    Report("tag soup", totals);
+    totals.Report("tag soup");
 }
 
 } // namespace

@@ -121,9 +121,7 @@ TEST(Tokenizer, CharacterReferencesInTextAndValues)
 // Every name is found as itself: the generated table is sorted as the search expects.
 TEST(Tokenizer, EveryNamedReferenceIsFound)
 {
-    const auto table = NamedReferenceTable();
-    EXPECT_EQ(table.size(), 2231u);
-    for (const NamedReference& entry : table) {
+    for (const NamedReference& entry : NamedReferenceTable()) {
         const NamedReference* found = LongestNamedReference(std::string(entry.name) + "x");
         ASSERT_NE(found, nullptr) << entry.name;
         EXPECT_EQ(found->name, entry.name);

@@ -2,6 +2,7 @@
 // damaged one ends, keeps what was intact and says what was not.
 #include "helpfile/ContentsTree.h"
 #include "helpfile/KeywordIndex.h"
+#include "support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -13,16 +14,8 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Put16(Bytes& bytes, std::uint16_t value)
-{
-    bytes.push_back(static_cast<std::uint8_t>(value));
-    bytes.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-void Put32(Bytes& bytes, std::uint32_t value)
-{
-    Put16(bytes, static_cast<std::uint16_t>(value));
-    Put16(bytes, static_cast<std::uint16_t>(value >> 16));
-}
+void Put16(Bytes& bytes, std::uint16_t value) { AppendLe(bytes, value, 2); }
+void Put32(Bytes& bytes, std::uint32_t value) { AppendLe(bytes, value, 4); }
 void PutText(Bytes& bytes, const std::string& text)
 {
     bytes.insert(bytes.end(), text.begin(), text.end());
@@ -44,17 +37,11 @@ struct Topics {
         const auto titleAt = static_cast<std::uint32_t>(strings.size());
         PutText(strings, title);
         const auto urlStringAt = static_cast<std::uint32_t>(urlStrings.size());
-        Put32(urlStrings, 0);
-        Put32(urlStrings, 0);
+        AppendLe(urlStrings, 0, 8);
         PutText(urlStrings, local);
         const auto urlEntryAt = static_cast<std::uint32_t>(urlTable.size());
-        Put32(urlTable, 0);
-        Put32(urlTable, number);
-        Put32(urlTable, urlStringAt);
-        Put32(topics, 0);
-        Put32(topics, titleAt);
-        Put32(topics, urlEntryAt);
-        Put32(topics, 2);
+        for (const std::uint32_t field : {0u, number, urlStringAt}) Put32(urlTable, field);
+        for (const std::uint32_t field : {0u, titleAt, urlEntryAt, 2u}) Put32(topics, field);
         return number;
     }
     std::uint32_t AddText(const std::string& text)
@@ -82,10 +69,7 @@ struct TocIndex {
         Set32(at + 16, next);
         Set32(at + 20, child);
     }
-    void Set32(std::size_t at, std::uint32_t value)
-    {
-        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
+    void Set32(std::size_t at, std::uint32_t value) { PutLeAt(bytes, at, value, 4); }
 };
 
 Bytes Joined(Bytes first, const Bytes& second)
@@ -181,18 +165,14 @@ TEST(BinaryContents, DamageEndsTheWalkAndIsReported)
 Bytes KeywordTree(const Bytes& entries, std::uint16_t count, std::uint32_t lastListingBlock = 0, std::uint16_t blockSize = 2048)
 {
     Bytes tree(0x4C, 0);
-    tree[0] = 0x3B;
-    tree[1] = 0x29;
-    tree[4] = static_cast<std::uint8_t>(blockSize);
-    tree[5] = static_cast<std::uint8_t>(blockSize >> 8);
-    for (int i = 0; i < 4; ++i) tree[0x1A + i] = static_cast<std::uint8_t>(lastListingBlock >> (8 * i));
-    tree[0x30] = 0xE4; // code page 1252
-    tree[0x31] = 0x04;
+    PutLeAt(tree, 0, 0x293B, 2);
+    PutLeAt(tree, 4, blockSize, 2);
+    PutLeAt(tree, 0x1A, lastListingBlock, 4);
+    PutLeAt(tree, 0x30, 1252, 4);
     Bytes block;
     Put16(block, 0);
     Put16(block, count);
-    Put32(block, 0xFFFFFFFF);
-    Put32(block, 0xFFFFFFFF);
+    AppendLe(block, UINT64_MAX, 8);
     block.insert(block.end(), entries.begin(), entries.end());
     block.resize(blockSize, 0);
     tree.insert(tree.end(), block.begin(), block.end());
@@ -205,15 +185,13 @@ void PutKeyword(Bytes& bytes, const std::u16string& keyword, std::uint16_t depth
     PutWide(bytes, keyword);
     Put16(bytes, seeAlso.empty() ? 0 : 2);
     Put16(bytes, depth);
-    Put32(bytes, shownFrom);
-    Put32(bytes, 0);
-    Put32(bytes, seeAlso.empty() ? static_cast<std::uint32_t>(topics.size()) : 1);
+    for (const std::uint32_t field : {shownFrom, 0u, seeAlso.empty() ? static_cast<std::uint32_t>(topics.size()) : 1u})
+        Put32(bytes, field);
     if (seeAlso.empty())
         for (const std::uint32_t topic : topics) Put32(bytes, topic);
     else
         PutWide(bytes, seeAlso);
-    Put32(bytes, 1);
-    Put32(bytes, 0);
+    AppendLe(bytes, 1, 8);
 }
 
 TEST(BinaryIndex, KeywordsKeepTheirOrderDepthTopicsAndSeeAlso)
@@ -248,9 +226,7 @@ TEST(BinaryIndex, DamageIsReportedAndWhatWasIntactKept)
     PutKeyword(one, u"apple", 0, 0, {a});
     Bytes hugeTopicCount;
     PutKeyword(hugeTopicCount, u"big", 0, 0, {a});
-    hugeTopicCount[8 + 12] = 0xFF; // the topic count: 0xFFFFFF01
-    hugeTopicCount[8 + 13] = 0xFF;
-    hugeTopicCount[8 + 14] = 0xFF;
+    PutLeAt(hugeTopicCount, 8 + 12, 0xFFFFFF01, 4); // the topic count
     Bytes unterminated(64, 'x');
     Bytes missingTopic;
     PutKeyword(missingTopic, u"lost", 0, 0, {77});

@@ -200,10 +200,7 @@ public:
         }
     }
     void Raw(std::span<const std::uint8_t> bytes) { m_bytes.insert(m_bytes.end(), bytes.begin(), bytes.end()); }
-    void Le(std::uint32_t value, int count)
-    {
-        for (int i = 0; i < count; ++i) m_bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
+    void Le(std::uint32_t value, int count) { AppendLe(m_bytes, value, count); }
     void Header(std::uint32_t translation)
     {
         Bits(translation != 0, 1);

@@ -94,21 +94,10 @@ inline TreeSeen WalkTree(IStorage* root)
 
 // ---- the container's directory, for crafting damage --------------------------------------------
 
-// Little-endian fields, written apart from the component's own readers.
-inline std::uint64_t LeN(const std::vector<std::uint8_t>& b, std::size_t at, int n)
-{
-    std::uint64_t v = 0;
-    for (int i = n - 1; i >= 0; --i) v = v << 8 | b[at + static_cast<std::size_t>(i)];
-    return v;
-}
-inline std::uint32_t Le32(const std::vector<std::uint8_t>& b, std::size_t at) { return static_cast<std::uint32_t>(LeN(b, at, 4)); }
-inline std::uint64_t Le64(const std::vector<std::uint8_t>& b, std::size_t at) { return LeN(b, at, 8); }
-inline void PutLeN(std::vector<std::uint8_t>& b, std::size_t at, std::uint64_t v, int n)
-{
-    for (int i = 0; i < n; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-inline void PutLe32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) { PutLeN(b, at, v, 4); }
-inline void PutLe64(std::vector<std::uint8_t>& b, std::size_t at, std::uint64_t v) { PutLeN(b, at, v, 8); }
+inline std::uint32_t Le32(const std::vector<std::uint8_t>& b, std::size_t at) { return static_cast<std::uint32_t>(LeAt(b, at, 4)); }
+inline std::uint64_t Le64(const std::vector<std::uint8_t>& b, std::size_t at) { return LeAt(b, at, 8); }
+inline void PutLe32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) { PutLeAt(b, at, v, 4); }
+inline void PutLe64(std::vector<std::uint8_t>& b, std::size_t at, std::uint64_t v) { PutLeAt(b, at, v, 8); }
 
 struct RawEntry {
     std::string name;
@@ -174,11 +163,9 @@ struct RawLayout {
     {
         std::vector<std::uint8_t> area;
         for (const RawEntry& e : chunkEntries) {
-            PutInt(area, e.name.size());
+            AppendEncodedInt(area, e.name.size());
             area.insert(area.end(), e.name.begin(), e.name.end());
-            PutInt(area, e.section);
-            PutInt(area, e.offset);
-            PutInt(area, e.length);
+            for (const std::uint64_t field : {e.section, e.offset, e.length}) AppendEncodedInt(area, field);
         }
         const std::size_t at = chunksOffset + chunk * chunkSize;
         if (area.size() > chunkSize - kListingHeader) throw std::runtime_error("entries do not fit the chunk");
@@ -210,12 +197,6 @@ private:
             v = (v << 7) | (byte & 0x7F);
             if (!(byte & 0x80)) return v;
         }
-    }
-    static void PutInt(std::vector<std::uint8_t>& out, std::uint64_t value)
-    {
-        std::vector<std::uint8_t> groups{static_cast<std::uint8_t>(value & 0x7F)};
-        while (value >>= 7) groups.insert(groups.begin(), static_cast<std::uint8_t>(0x80 | (value & 0x7F)));
-        out.insert(out.end(), groups.begin(), groups.end());
     }
 };
 

@@ -1,4 +1,5 @@
 #include "support/ChmBuilder.h"
+#include "support/TestData.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,11 +12,6 @@ constexpr std::size_t kHeaderSection0Size = 0x18;
 constexpr std::size_t kItspHeaderSize = 0x54;
 constexpr std::size_t kListingHeaderSize = 0x14;
 
-void PutLe(std::vector<std::uint8_t>& out, std::uint64_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
-
 // Little-endian fields of 4 bytes each, or 8 where marked so.
 struct Field {
     std::uint64_t value;
@@ -24,17 +20,7 @@ struct Field {
 
 void PutFields(std::vector<std::uint8_t>& out, std::initializer_list<Field> fields)
 {
-    for (const Field& field : fields) PutLe(out, field.value, field.bytes);
-}
-
-void PutEncoded(std::vector<std::uint8_t>& out, std::uint64_t value)
-{
-    std::vector<std::uint8_t> groups;
-    do {
-        groups.push_back(static_cast<std::uint8_t>(value & 0x7F));
-        value >>= 7;
-    } while (value != 0);
-    for (std::size_t i = groups.size(); i-- > 0;) out.push_back(static_cast<std::uint8_t>(groups[i] | (i ? 0x80 : 0)));
+    for (const Field& field : fields) AppendLe(out, field.value, field.bytes);
 }
 
 void PutGuid(std::vector<std::uint8_t>& out, std::uint32_t first)
@@ -82,11 +68,11 @@ std::vector<std::uint8_t> BuildChm(const std::vector<BuiltEntry>& entries, std::
     std::vector<std::vector<std::uint8_t>> records;
     for (const BuiltEntry& entry : sorted) {
         std::vector<std::uint8_t> record;
-        PutEncoded(record, entry.name.size());
+        AppendEncodedInt(record, entry.name.size());
         record.insert(record.end(), entry.name.begin(), entry.name.end());
-        PutEncoded(record, 0);
-        PutEncoded(record, entry.declaredOffset.value_or(content.size()));
-        PutEncoded(record, entry.declaredLength.value_or(entry.content.size()));
+        AppendEncodedInt(record, 0);
+        AppendEncodedInt(record, entry.declaredOffset.value_or(content.size()));
+        AppendEncodedInt(record, entry.declaredLength.value_or(entry.content.size()));
         records.push_back(std::move(record));
         content += entry.content;
     }
