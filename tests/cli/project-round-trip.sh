@@ -234,8 +234,9 @@ for file in "${help_files[@]}"; do
             entry=$(printf '%s' "${line:2}" | cut -f1-3)
             sitemap=$([ "$kind" = index ] && echo Index || echo Contents)
             source=$(tr -d '\r' <"$hhp" | sed -n "s/^$sitemap file=//p")
+            # A stored index in a code page reaches chmcmd as its UTF-8 copy, NAME-utf8.hhk.
             if { [ "$kind" = index ] || [ "$kind" = contents ]; } &&
-                [ -n "$source" ] && [ -f "$dir/before/$source" ] &&
+                [ -n "$source" ] && [ -f "$dir/before/${source/%-utf8.hhk/.hhk}" ] &&
                 cut -f1-3 "$dir.before.facts" | grep -qxF "$entry" && cut -f1-3 "$dir.after.facts" | grep -qxF "$entry"; then
                 notes+=("chmcmd: $line")
             else
