@@ -5,7 +5,10 @@
 #include <cstring>
 #include <shellapi.h>
 
-const wchar_t kSettingsKey[] = L"Software\\Local AppWizard-Generated Applications\\Tarnwick";
+namespace {
+const std::wstring kSettingsKey = L"Software\\Local AppWizard-Generated Applications\\Tarnwick";
+std::wstring SectionKey(const wchar_t* section) { return kSettingsKey + L"\\" + section; }
+} // namespace
 
 void AppTest::SetUp()
 {
@@ -60,18 +63,10 @@ CMainFrame& AppTest::Frame() const
     return *frame;
 }
 
-std::vector<ShownRow> AppTest::Rows() const
+std::vector<TestRow> AppTest::Rows() const
 {
-    const CListViewControl list = List();
-    std::vector<ShownRow> rows;
-    for (int row = 0; row < list.GetItemCount(); ++row) {
-        LVITEMW item{};
-        item.mask = LVIF_IMAGE;
-        item.iItem = row;
-        SendMessageW(list.GetSafeHwnd(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        rows.push_back({list.GetItemText(row, 0), list.GetItemText(row, 1), list.GetItemText(row, 2),
-                        list.GetItemText(row, 3), list.GetItemData(row), item.iImage});
-    }
+    std::vector<TestRow> rows;
+    for (int row = 0; row < List().GetItemCount(); ++row) rows.push_back(ReadRow(List(), row));
     return rows;
 }
 
@@ -115,27 +110,12 @@ int ShellIconIndex(const std::wstring& name)
     return info.iIcon;
 }
 
-static BOOL CALLBACK CountDialog(HWND window, LPARAM count)
-{
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, 16);
-    *reinterpret_cast<int*>(count) += lstrcmpW(name, L"#32770") == 0;
-    return TRUE;
-}
-
-int ThreadDialogCount()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), &CountDialog, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-void DeleteSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey), RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey); }
+void DeleteSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, kSettingsKey.c_str()), RegDeleteKeyW(HKEY_CURRENT_USER, kSettingsKey.c_str()); }
 
 bool SettingsKeyExists()
 {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
     RegCloseKey(key);
     return true;
 }
@@ -144,22 +124,18 @@ std::wstring ReadSetting(const wchar_t* section, const wchar_t* entry)
 {
     wchar_t value[2048] = {};
     DWORD size = sizeof value, type = 0;
-    const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), entry, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, value, &size) != ERROR_SUCCESS) return L"";
-    if (type != REG_DWORD) return value;
+    if (RegGetValueW(HKEY_CURRENT_USER, SectionKey(section).c_str(), entry, RRF_RT_REG_SZ | RRF_RT_REG_DWORD, &type, value, &size) != ERROR_SUCCESS) return L"";
     DWORD number = 0;
     std::memcpy(&number, value, sizeof number);
-    return std::to_wstring(number);
+    return type == REG_DWORD ? std::to_wstring(number) : value;
 }
 
 void WriteSetting(const wchar_t* section, const wchar_t* entry, const std::wstring& value)
 {
-    const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), entry, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegSetKeyValueW(HKEY_CURRENT_USER, SectionKey(section).c_str(), entry, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 void WriteSetting(const wchar_t* section, const wchar_t* entry, DWORD value)
 {
-    const std::wstring key = std::wstring(kSettingsKey) + L"\\" + section;
-    RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), entry, REG_DWORD, &value, sizeof value);
+    RegSetKeyValueW(HKEY_CURRENT_USER, SectionKey(section).c_str(), entry, REG_DWORD, &value, sizeof value);
 }

@@ -1,53 +1,22 @@
 // Runs the real application objects in the test process: windows, controls, registry and all.
-// Message boxes and shell launches are recorded instead of shown.
+// Message boxes, shell commands and opened entries are recorded instead of shown or started.
 #pragma once
 
+#include "../view/RecordingApp.h"
+#include "../view/TestList.h"
 #include "app/MainFrame.h"
 #include "app/TarnwickApp.h"
 #include "engine/MemoryList.h"
-#include "framework/ListViewControl.h"
 #include "support/TempFolder.h"
 #include "support/TestData.h"
-#include "view/EntryOpener.h"
 #include "view/TarnwickDoc.h"
 #include "view/TarnwickView.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
-class CTestApp : public CTarnwickApp {
-public:
-    int DoMessageBox(const std::wstring& text, UINT) override
-    {
-        messages.push_back(text);
-        return IDOK;
-    }
-    void OpenWithShell(const std::wstring& target) override { shellTargets.push_back(target); }
-
-    std::vector<std::wstring> messages;
-    std::vector<std::wstring> shellTargets;
-};
-
-// Records the opened entries' copies instead of starting them.
-class RecordingLauncher final : public IEntryLauncher {
-public:
-    bool Launch(const std::wstring& file, const std::wstring&) override
-    {
-        launched.push_back(file);
-        return true;
-    }
-    std::vector<fs::path> launched;
-};
-
-// What one row of the list shows.
-struct ShownRow {
-    std::wstring name, size, type, path;
-    std::intptr_t itemData = 0;
-    int image = 0;
-};
+using CTestApp = Recording<CTarnwickApp>;
 
 class AppTest : public ::testing::Test {
 protected:
@@ -67,7 +36,7 @@ protected:
     CListViewControl List() const { return CListViewControl(View().GetSafeHwnd()); }
     std::wstring Title() const { return Frame().GetWindowText(); }
     std::wstring StatusText() const { return Frame().GetStatusBar()->GetPaneText(0); }
-    std::vector<ShownRow> Rows() const;
+    std::vector<TestRow> Rows() const;
     bool ToolBarButtonEnabled(UINT command) const { return Frame().GetToolBar().SendMessage(TB_ISBUTTONENABLED, command) != 0; }
     // Runs a command as the menu would.
     void Command(UINT id)
@@ -91,11 +60,8 @@ fs::path CopyCorpusFile(const wchar_t* name, const fs::path& copy);
 std::vector<CMemoryRow> EngineRows(const std::wstring& path);
 // The shell's small-icon index for a name, as the list should show it.
 int ShellIconIndex(const std::wstring& name);
-// Dialogs of this thread, shown or not.
-int ThreadDialogCount();
 
-// The application's settings key, relative to HKEY_CURRENT_USER.
-extern const wchar_t kSettingsKey[];
+// The application's settings, under HKEY_CURRENT_USER.
 void DeleteSettings();
 bool SettingsKeyExists();
 // A text value, or a number in decimal; empty when there is none.

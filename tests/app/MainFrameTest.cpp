@@ -40,7 +40,9 @@ TEST_F(AppTest, HelpMenusGetTheTipCommandOnceHoweverOftenTheyOpen)
 
 TEST_F(AppTest, KeysButtonsAndTheAboutBoxReachTheirCommands)
 {
-    ASSERT_TRUE(Start({CorpusFile(L"topics.classic.chm")}));
+    const std::wstring file = CopyCorpusFile(L"topics.classic.chm", m_scratch / L"copy.chm").wstring();
+    const auto timeBefore = fs::last_write_time(file);
+    ASSERT_TRUE(Start({file}));
     const int rows = List().GetItemCount();
     ASSERT_GT(rows, 100);
     PressKeys({VK_CONTROL, 'A'});
@@ -61,8 +63,15 @@ TEST_F(AppTest, KeysButtonsAndTheAboutBoxReachTheirCommands)
     EXPECT_TRUE(aboutStaysOpen);
     const std::wstring home = L"https://tarnwick.example.com/", mail = L"mailto:support@tarnwick.example.com";
     EXPECT_EQ(m_app->shellTargets, (std::vector<std::wstring>{L"TARNHelp.chm", home, mail, mail, home}));
+    // Save never writes; New keeps the rows under the untitled name.
+    Command(ID_FILE_SAVE);
+    PressKeys({VK_CONTROL, 'S'});
+    EXPECT_EQ(fs::last_write_time(file), timeBefore);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_scratch.Path()), fs::directory_iterator()), 1);
     PressKeys({VK_CONTROL, 'N'});
     EXPECT_EQ(Title(), L"未命名的 - Tarnwick");
+    EXPECT_EQ(List().GetItemCount(), rows);
+    EXPECT_TRUE(m_app->messages.empty());
 }
 
 // Every running copy of the program shares the folder: each removes only its own copies, and the
@@ -79,19 +88,19 @@ TEST_F(AppTest, ClosingAndExitRemoveOnlyThisCopysOpenedEntriesAndThenTheEmptyFol
         HANDLE holder = INVALID_HANDLE_VALUE;
         if (!useExit) {
             WriteFileBytes(folder / "another-copys.htm", {'x'});
-            holder = CreateFileW(launcher.launched[1].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            holder = CreateFileW(launcher.launches[1].first.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         }
         HWND frame = Frame().GetSafeHwnd();
         useExit ? Command(ID_APP_EXIT) : (void)SendMessageW(frame, WM_CLOSE, 0, 0);
         Pump();
         EXPECT_FALSE(IsWindow(frame));
         EXPECT_TRUE(m_quitSeen);
-        EXPECT_FALSE(fs::exists(launcher.launched[useExit ? 2 : 0]));
+        EXPECT_FALSE(fs::exists(launcher.launches[useExit ? 2 : 0].first));
         EXPECT_EQ(fs::exists(folder / "another-copys.htm"), !useExit);
-        EXPECT_EQ(fs::exists(launcher.launched[1]), !useExit) << "a copy still open stays";
+        EXPECT_EQ(fs::exists(launcher.launches[1].first), !useExit) << "a copy still open stays";
         CloseHandle(holder);
         fs::remove(folder / "another-copys.htm");
-        fs::remove(launcher.launched[1]);
+        fs::remove(launcher.launches[1].first);
         Shutdown();
     }
     EXPECT_FALSE(fs::exists(folder));

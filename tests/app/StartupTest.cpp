@@ -1,6 +1,7 @@
-// Start-up with and without a file, and the command lines that end the program.
+// Start-up with and without a file, the command line and the command lines that end the program.
 #include "AppTestSupport.h"
 
+#include "framework/CommandLineInfo.h"
 #include "resource.h"
 
 #include <fstream>
@@ -11,7 +12,7 @@ TEST_F(AppTest, StartWithHelpFileShowsItsRowsTitleAndTotal)
     ASSERT_TRUE(Start({file}));
     EXPECT_EQ(Title(), L"topics.classic.chm - Tarnwick");
     const std::vector<CMemoryRow> expected = EngineRows(file);
-    const std::vector<ShownRow> shown = Rows();
+    const std::vector<TestRow> shown = Rows();
     ASSERT_FALSE(expected.empty());
     ASSERT_EQ(shown.size(), expected.size());
     for (std::size_t row = 0; row < shown.size(); ++row) {
@@ -27,17 +28,10 @@ TEST_F(AppTest, StartWithHelpFileShowsItsRowsTitleAndTotal)
     Frame().SendMessage(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     EXPECT_EQ(StatusText(), L"总共 " + std::to_wstring(shown.size()) + L" 个文件");
     // The refill leaves no "please wait" window behind.
-    EXPECT_EQ(ThreadDialogCount(), 0);
-}
-
-TEST_F(AppTest, UnpackIsEnabledExactlyWhileAHelpFileIsOpen)
-{
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(Title(), L"未命名的 - Tarnwick");
-    EXPECT_FALSE(ToolBarButtonEnabled(ID_UNPACK));
-    ASSERT_NE(m_app->OpenDocumentFile(CorpusFile(L"example.chm")), nullptr);
-    Pump();
-    EXPECT_TRUE(ToolBarButtonEnabled(ID_UNPACK));
+    EXPECT_EQ(FindThreadWindow([](HWND window) {
+        wchar_t name[16] = {};
+        return GetClassNameW(window, name, 16) && lstrcmpW(name, L"#32770") == 0;
+    }), nullptr);
 }
 
 TEST_F(AppTest, AFileThatIsMissingOrNoHelpFileOnTheCommandLine)
@@ -53,6 +47,7 @@ TEST_F(AppTest, AFileThatIsMissingOrNoHelpFileOnTheCommandLine)
     ASSERT_TRUE(Start({text.wstring()}));
     EXPECT_EQ(m_app->messages, std::vector<std::wstring>{L"不能打开这个文件."});
     EXPECT_EQ(Title(), L"未命名的 - Tarnwick");
+    EXPECT_FALSE(ToolBarButtonEnabled(ID_UNPACK)); // enabled only while a help file is open
     EXPECT_TRUE(ReadSetting(L"Recent File List", L"File1").empty());
 }
 
@@ -77,4 +72,39 @@ TEST_F(AppTest, SwitchesUnregisterPrintAndEmbedding)
         EXPECT_TRUE(IsWindowVisible(Frame().GetSafeHwnd())) << option;
         Shutdown();
     }
+}
+
+namespace {
+
+CCommandLineInfo Parse(std::vector<std::wstring> arguments)
+{
+    CCommandLineInfo info;
+    info.Parse(arguments);
+    return info;
+}
+
+using Command = CCommandLineInfo::ShellCommand;
+
+} // namespace
+
+TEST(CommandLineInfo, TheFirstPlainArgumentIsTheFileAndSwitchesMatchWithoutRegardToCase)
+{
+    EXPECT_EQ(Parse({}).m_shellCommand, Command::FileNew);
+    const CCommandLineInfo open = Parse({L"C:\\help\\帮助.chm", L"b.chm"});
+    EXPECT_EQ(open.m_shellCommand, Command::FileOpen);
+    EXPECT_EQ(open.m_fileName, L"C:\\help\\帮助.chm");
+    EXPECT_TRUE(open.m_showSplash);
+    EXPECT_EQ(Parse({L"a.chm", L"-p"}).m_shellCommand, Command::FilePrint);
+    const CCommandLineInfo printTo = Parse({L"-pt", L"a.chm", L"Printer", L"Driver", L"LPT1:"});
+    EXPECT_EQ(printTo.m_fileName + printTo.m_printerName + printTo.m_driverName + printTo.m_portName, L"a.chmPrinterDriverLPT1:");
+    EXPECT_EQ(Parse({L"/DDE"}).m_shellCommand, Command::FileDDE);
+    EXPECT_EQ(Parse({L"-UnregServer"}).m_shellCommand, Command::AppUnregister);
+    EXPECT_FALSE(Parse({L"-EMBEDDING"}).m_showSplash);
+    const CCommandLineInfo automated = Parse({L"/Automation", L"a.chm"});
+    EXPECT_TRUE(automated.m_runAutomated);
+    EXPECT_EQ(automated.m_shellCommand, Command::FileOpen);
+    // Unknown switches change nothing (unless they name a file, which the end-to-end test starts
+    // with), and a lone "-" is a file name.
+    EXPECT_EQ(Parse({L"/nosuch"}).m_shellCommand, Command::FileNew);
+    EXPECT_EQ(Parse({L"-"}).m_fileName, L"-");
 }

@@ -1,12 +1,12 @@
-// The tip of the day: reading "tips.txt" across runs, the dialog's buttons and what they store, and
+// The tip of the day: finding and reading "tips.txt" across runs, the dialog's buttons and what they store, and
 // how start-up and the Help menu offer it.
 #include "app/TipDlg.h"
 #include "AppTestSupport.h"
 #include "resource.h"
 #include "support/DialogDriver.h"
+#include "view/ContentFile.h"
 
 #include <fstream>
-#include <regex>
 
 namespace {
 
@@ -65,17 +65,11 @@ TEST_F(TipTest, EachRunTakesTheNextTipSkippingCommentsAndGoesRound)
     const std::string bytes = ToCodePage936(kTipsFile);
     const std::string firstTip = ToCodePage936("第一条提示\r\n");
     EXPECT_EQ(ReadSetting(L"Tip", L"FilePos"), std::to_wstring(bytes.find(firstTip) + firstTip.size()));
-    EXPECT_TRUE(std::regex_match(ReadSetting(L"Tip", L"TimeStamp"), std::wregex(LR"(\w{3} \w{3} [ \d]\d \d\d:\d\d:\d\d \d{4})")));
     EXPECT_EQ(ReadSetting(L"Tip", L"StartUp"), L"");
 
     std::vector<std::wstring> shown;
     for (int run = 0; run < 4; ++run) shown.push_back(TipOfOneRun());
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"second tip\n", L"第三条提示\n", L"第一条提示\n", L"second tip\n"}));
-    // Within one dialog the same order continues.
-    CTipDlg tip;
-    std::wstring next;
-    ASSERT_TRUE(tip.ReadNextTip(next));
-    EXPECT_EQ(next, L"第一条提示\n");
 }
 
 TEST_F(TipTest, AReplacedFileStartsAgainAtTheFirstTipWhileAnEditedOneGoesOn)
@@ -168,4 +162,16 @@ TEST_F(TipTest, ShownAtStartUpUnlessSwitchedOffOrEmbeddedYetEveryStartUsesOneTip
     ASSERT_TRUE(Start());
     Command(ID_SHOW_TIP);
     EXPECT_EQ(fromMenu, L"第一条提示\n");
+}
+
+// The current folder first, as always, then beside the program; the bare name when neither has it.
+TEST_F(TipTest, TheFileIsLookedForInTheCurrentFolderThenBesideTheProgram)
+{
+    TempFolder program;
+    const auto found = [&program] { return LocateContentFile(L"tips.txt", program.Path().wstring()); };
+    EXPECT_EQ(found(), L"tips.txt");
+    WriteFileBytes(program / "tips.txt", {'p'});
+    EXPECT_EQ(found(), (program / "tips.txt").wstring());
+    WriteFileBytes(m_scratch / "tips.txt", {'c'});
+    EXPECT_EQ(found(), L"tips.txt");
 }

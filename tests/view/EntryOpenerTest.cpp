@@ -1,6 +1,4 @@
 // Opening one entry: its copy in the temporary folder, and what the shell is asked to start.
-#include "engine/ChmEngine.h"
-#include "engine/platform/GenericFileTypes.h"
 #include "framework/UniqueHandle.h"
 #include "RecordingApp.h"
 #include "resource.h"
@@ -11,22 +9,10 @@
 #include "view/EntryCopyFolder.h"
 #include "view/EntryOpener.h"
 #include "view/ListContextMenu.h"
-#include "view/ListViewRows.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class CRecordingLauncher final : public IEntryLauncher {
-public:
-    bool Launch(const std::wstring& file, const std::wstring& parameters) override
-    {
-        launches.push_back({file, parameters});
-        return programs;
-    }
-    std::vector<std::pair<std::wstring, std::wstring>> launches;
-    bool programs = true; // whether a program opens what it is given
-};
 
 class EntryOpenerTest : public ::testing::Test {
 protected:
@@ -36,10 +22,7 @@ protected:
     void Open(const std::vector<BuiltEntry>& entries, const wchar_t* type)
     {
         WriteFileBytes(m_scratch / "entries.chm", BuildChm(entries));
-        ASSERT_GE(m_engine.OpenFile((m_scratch / "entries.chm").wstring()), 0);
-        CListViewRows rows(m_list.Control());
-        CGenericFileTypes types;
-        m_engine.WalkStorage(rows, types, m_engine.GetRoot(), L"");
+        ASSERT_EQ(m_list.Show(m_engine, m_scratch / "entries.chm"), static_cast<int>(entries.size()));
         for (int row = 0; row < m_list.Control().GetItemCount(); ++row) m_list.Control().SetItemText(row, 2, type);
     }
 
@@ -49,7 +32,7 @@ protected:
     TempFolder m_scratch;
     CChmEngine m_engine;
     TestList m_list;
-    CRecordingLauncher m_launcher;
+    RecordingLauncher m_launcher;
 };
 
 } // namespace
@@ -61,8 +44,8 @@ TEST_F(EntryOpenerTest, ATypedEntryIsCopiedFlatUnderItsSafeNameAndOpenedByTheShe
     WriteFileBytes(Copy(L"page.htm"), {'x'});
     OpenEntry(m_list.Control(), 1, m_engine, m_launcher);
     OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
-    const std::pair<std::wstring, std::wstring> launch{Copy(L"page.htm"), L""};
-    EXPECT_EQ(m_launcher.launches, (std::vector{launch, launch, std::pair{Copy(L"..%5C..%5Cescape.htm"), std::wstring()}}));
+    const std::pair<fs::path, std::wstring> launch{Copy(L"page.htm"), L""};
+    EXPECT_EQ(m_launcher.launches, (std::vector{launch, launch, std::pair{fs::path(Copy(L"..%5C..%5Cescape.htm")), std::wstring()}}));
     EXPECT_EQ(ReadFileText(Copy(L"page.htm")), "<p>page</p>");
     EXPECT_EQ(ReadFileText(Copy(L"..%5C..%5Cescape.htm")), "out");
 }
@@ -71,8 +54,7 @@ TEST_F(EntryOpenerTest, AnUntypedEntryOpensInNotepadAndOneNoProgramOpensIsReport
 {
     Open({{"/notes with spaces.zzq", "text"}}, L"");
     OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
-    EXPECT_EQ(m_launcher.launches, (std::vector<std::pair<std::wstring, std::wstring>>{
-                                       {L"NotePad.exe", Copy(L"notes with spaces.zzq")}}));
+    EXPECT_EQ(m_launcher.launches, (std::vector<std::pair<fs::path, std::wstring>>{{L"NotePad.exe", Copy(L"notes with spaces.zzq")}}));
     m_launcher.programs = false;
     OpenEntry(m_list.Control(), 0, m_engine, m_launcher);
     EXPECT_EQ(m_app.messages, std::vector<std::wstring>{L"没有与" + Copy(L"notes with spaces.zzq") + L"关联的程序."});

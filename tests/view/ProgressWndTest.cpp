@@ -22,11 +22,6 @@ std::wstring LabelText(const CProgressWnd& window)
     return text;
 }
 
-int BarPosition(const CProgressWnd& window)
-{
-    return static_cast<int>(SendMessageW(GetDlgItem(window.GetSafeHwnd(), CProgressWnd::kBarId), PBM_GETPOS, 0, 0));
-}
-
 POINT TopLeft(const CProgressWnd& window)
 {
     RECT place{};
@@ -58,11 +53,6 @@ protected:
 
 TEST_F(ProgressWndTest, TheCaptionShowsWholePercentagesAndIsSetOnlyWhenTheyChange)
 {
-    CProgressWnd one(nullptr, kTitle, true);
-    one.SetRange(0, 1, 1);
-    EXPECT_EQ(one.StepIt(), 0);
-    EXPECT_EQ(one.GetWindowText(), WithPercentage(100));
-
     CProgressWnd empty(nullptr, kTitle, true);
     empty.SetRange(0, 0, 1);
     empty.StepIt();
@@ -84,7 +74,7 @@ TEST_F(ProgressWndTest, TheCaptionShowsWholePercentagesAndIsSetOnlyWhenTheyChang
     EXPECT_EQ(window.GetWindowText(), WithPercentage(99));
     window.StepIt();
     EXPECT_EQ(window.GetWindowText(), WithPercentage(100));
-    EXPECT_EQ(BarPosition(window), 300);
+    EXPECT_EQ(SendMessageW(GetDlgItem(window.GetSafeHwnd(), CProgressWnd::kBarId), PBM_GETPOS, 0, 0), 300);
 }
 
 TEST_F(ProgressWndTest, EscapeCancelsOnlyWhenAskedToTheButtonAlwaysAndQuitNever)

@@ -1,17 +1,33 @@
-// An application object whose message boxes are recorded instead of shown.
+// Message boxes and entry launches recorded instead of shown or started; shared with tests/app.
 #pragma once
 
 #include "framework/Application.h"
+#include "view/EntryOpener.h"
 
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
-class CRecordingApp : public CApplication {
+template <class App> class Recording : public App {
 public:
     int DoMessageBox(const std::wstring& text, UINT) override
     {
         messages.push_back(text);
         return IDOK;
     }
-    std::vector<std::wstring> messages;
+    void OpenWithShell(const std::wstring& target) override { shellTargets.push_back(target); }
+    std::vector<std::wstring> messages, shellTargets;
+};
+using CRecordingApp = Recording<CApplication>;
+
+class RecordingLauncher final : public IEntryLauncher {
+public:
+    bool Launch(const std::wstring& file, const std::wstring& parameters) override
+    {
+        launches.push_back({file, parameters});
+        return programs;
+    }
+    std::vector<std::pair<std::filesystem::path, std::wstring>> launches;
+    bool programs = true; // whether a program opens what it is given
 };

@@ -1,6 +1,56 @@
 #include "TestList.h"
 
+#include "engine/platform/GenericFileTypes.h"
+#include "view/ListViewRows.h"
+
 #include <commctrl.h>
+
+TestRow ReadRow(const CListViewControl& list, int index)
+{
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = index;
+    SendMessageW(list.GetSafeHwnd(), LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return {list.GetItemText(index, 0), list.GetItemText(index, 1), list.GetItemText(index, 2), list.GetItemText(index, 3),
+            list.GetItemData(index), item.iImage};
+}
+
+using Search = std::pair<const std::function<bool(HWND)>*, HWND>;
+
+static BOOL CALLBACK Visit(HWND window, LPARAM state)
+{
+    auto& [match, found] = *reinterpret_cast<Search*>(state);
+    if ((*match)(window)) found = window;
+    return !found;
+}
+
+HWND FindThreadWindow(const std::function<bool(HWND)>& match)
+{
+    Search search{&match, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &Visit, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+bool TitleStartsWith(HWND window, const wchar_t* prefix)
+{
+    wchar_t title[64] = {};
+    GetWindowTextW(window, title, 64);
+    return std::wstring_view(title).starts_with(prefix);
+}
+
+static std::function<void()> g_pending;
+
+static void CALLBACK RunPending(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    g_pending();
+}
+
+void WhenTheNextLoopRuns(std::function<void()> action)
+{
+    g_pending = std::move(action);
+    SetTimer(nullptr, 0, 10, &RunPending);
+}
 
 TestList::TestList()
 {
@@ -26,15 +76,13 @@ void TestList::AddNamed(const std::vector<std::wstring>& names)
     for (std::size_t index = 0; index < names.size(); ++index) Add({names[index], L"1", L"", L"", static_cast<std::intptr_t>(index), 0});
 }
 
-TestRow TestList::Row(int index) const
+int TestList::Show(CChmEngine& engine, const std::filesystem::path& chm)
 {
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = index;
-    SendMessageW(m_list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    const CListViewControl list = Control();
-    return {list.GetItemText(index, 0), list.GetItemText(index, 1), list.GetItemText(index, 2), list.GetItemText(index, 3),
-            list.GetItemData(index), item.iImage};
+    if (FAILED(engine.OpenFile(chm.wstring()))) return -1;
+    Control().DeleteAllItems();
+    CListViewRows rows(Control());
+    CGenericFileTypes types;
+    return engine.WalkStorage(rows, types, engine.GetRoot(), L"");
 }
 
 std::vector<std::wstring> TestList::Column(int column) const

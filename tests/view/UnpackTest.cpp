@@ -1,6 +1,4 @@
 // The unpack dialog and its run on a real list of the varied fixture's rows.
-#include "engine/ChmEngine.h"
-#include "engine/platform/GenericFileTypes.h"
 #include "RecordingApp.h"
 #include "resource.h"
 #include "support/ChmBuilder.h"
@@ -12,7 +10,6 @@
 #include "unpackdialog/UnpackFailures.h"
 #include "unpackdialog/UnpackRun.h"
 #include "view/ColumnSort.h"
-#include "view/ListViewRows.h"
 
 #include <gtest/gtest.h>
 
@@ -23,16 +20,8 @@ protected:
     void SetUp() override
     {
         m_app.SetRegistryKey(L"Tarnwick View Tests");
-        ListRows(FixturesDir() / L"varied.chm");
+        m_rowCount = m_list.Show(m_engine, FixturesDir() / L"varied.chm");
         ASSERT_GT(m_rowCount, 60);
-    }
-    void ListRows(const fs::path& chm)
-    {
-        ASSERT_GE(m_engine.OpenFile(chm.wstring()), 0);
-        m_list.Control().DeleteAllItems();
-        CListViewRows rows(m_list.Control());
-        CGenericFileTypes types;
-        m_rowCount = m_engine.WalkStorage(rows, types, m_engine.GetRoot(), L"");
     }
     void TearDown() override { m_app.GetProfile().DeleteAll(); }
 
@@ -138,14 +127,6 @@ TEST_F(UnpackTest, RowsThatCannotBeReadAreNamedAtTheEndWithoutStoppingTheRun)
     EXPECT_EQ(failures.Message(), L"有 7 个文件未能展开:\na\\f0\na\\f1\na\\f2\na\\f3\na\\f4\n……");
 }
 
-fs::path g_destinationToRemove;
-
-void CALLBACK RemoveDestinationDuringTheRun(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    KillTimer(nullptr, timer);
-    fs::remove_all(g_destinationToRemove);
-}
-
 // A destination that cannot be made, or is gone in the middle of the run, ends it with one message.
 TEST_F(UnpackTest, ADestinationThatIsUnusableEndsTheRunWithTheFileErrorMessage)
 {
@@ -153,8 +134,8 @@ TEST_F(UnpackTest, ADestinationThatIsUnusableEndsTheRunWithTheFileErrorMessage)
     const fs::path blocker = m_target / L"blocker";
     WriteFileBytes(blocker, {'x'});
     Unpack(IDC_UNPACK_ALL, (blocker / L"out").wstring(), false);
-    g_destinationToRemove = m_target / L"gone";
-    Unpack(IDC_UNPACK_ALL, g_destinationToRemove.wstring(), false, [](HWND) { SetTimer(nullptr, 0, 1, &RemoveDestinationDuringTheRun); });
+    const fs::path gone = m_target / L"gone";
+    Unpack(IDC_UNPACK_ALL, gone.wstring(), false, [&](HWND) { WhenTheNextLoopRuns([&] { fs::remove_all(gone); }); });
     ASSERT_EQ(m_app.messages.size(), 2u);
     EXPECT_TRUE(m_app.messages[0].find(L"blocker") != std::wstring::npos && m_app.messages[1].find(L"gone") != std::wstring::npos);
 }
@@ -165,7 +146,7 @@ TEST_F(UnpackTest, AnEntrysOwnBadPathIsNamedAtTheEndWithoutStoppingTheRun)
 {
     const std::string longName(300, 'n');
     WriteFileBytes(m_target / L"clash.chm", BuildChm({{"/clash", "c"}, {"/clash/inner.txt", "i"}, {"/" + longName, "l"}, {"/z.htm", "z"}}));
-    ListRows(m_target / L"clash.chm");
+    ASSERT_EQ(m_list.Show(m_engine, m_target / L"clash.chm"), 4);
     Unpack(IDC_UNPACK_ALL, (m_target / L"new" / L"out").wstring(), true);
     EXPECT_EQ(ReadFileText(m_target / L"new" / L"out" / L"z.htm"), "z");
     ASSERT_EQ(m_app.messages.size(), 1u);
@@ -173,28 +154,17 @@ TEST_F(UnpackTest, AnEntrysOwnBadPathIsNamedAtTheEndWithoutStoppingTheRun)
     EXPECT_EQ(m_app.messages[0].find(Wide(longName)), std::wstring::npos) << "a line longer than the screen";
 }
 
-BOOL CALLBACK CloseProgressWindow(HWND window, LPARAM hadFocus)
-{
-    wchar_t title[64] = {};
-    GetWindowTextW(window, title, 64);
-    if (!std::wstring(title).starts_with(L"正在展开...")) return TRUE;
-    *reinterpret_cast<bool*>(hadFocus) = IsChild(window, GetFocus());
-    SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0); // what Alt+F4 sends
-    return FALSE;
-}
-
-bool g_progressHadFocus = false;
-
-void CALLBACK CloseProgressDuringTheRun(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    KillTimer(nullptr, timer);
-    EnumThreadWindows(GetCurrentThreadId(), &CloseProgressWindow, reinterpret_cast<LPARAM>(&g_progressHadFocus));
-}
-
 TEST_F(UnpackTest, TheProgressWindowHasTheKeyboardAndClosingItCancels)
 {
-    Unpack(IDC_UNPACK_ALL, m_target.Path().wstring(), false, [](HWND) { SetTimer(nullptr, 0, 1, &CloseProgressDuringTheRun); });
-    EXPECT_TRUE(g_progressHadFocus);
+    bool hadFocus = false;
+    Unpack(IDC_UNPACK_ALL, m_target.Path().wstring(), false, [&](HWND) {
+        WhenTheNextLoopRuns([&] {
+            const HWND progress = FindThreadWindow([](HWND window) { return TitleStartsWith(window, L"正在展开..."); });
+            hadFocus = IsChild(progress, GetFocus());
+            SendMessageW(progress, WM_SYSCOMMAND, SC_CLOSE, 0); // what Alt+F4 sends
+        });
+    });
+    EXPECT_TRUE(hadFocus);
     EXPECT_LT(FileCount(m_target.Path()), m_rowCount);
     EXPECT_TRUE(m_app.messages.empty());
 }
