@@ -34,48 +34,64 @@ cmake --build "$repo/build/release" --target tarnwick-cli unpack_frames >/dev/nu
 scratch=$(mktemp -d -p /dev/shm 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
-# timed OUT CMD...: wall seconds (to the millisecond; time's own figure has only hundredths) and
-# peak resident kilobytes of CMD, appended to OUT.
+# timed OUT CMD...: wall seconds of CMD (to the millisecond), appended to OUT. The clock is the
+# shell's own, read without starting a process, and nothing stands between the shell and CMD: a
+# `date` on each side and /usr/bin/time in between added some 15 ms to both programs' figures,
+# which pulled a short run's ratio towards 1. Peak memory is measured in runs of its own.
 timed() {
   local out=$1; shift
   local start end
-  start=$(date +%s.%N)
-  /usr/bin/time -f '%M' -o "$scratch/time" "$@" >/dev/null 2>"$scratch/stderr" ||
+  start=$EPOCHREALTIME
+  "$@" >/dev/null 2>"$scratch/stderr" || { cat "$scratch/stderr" >&2; echo "run-cli-bench.sh: '$*' failed" >&2; exit 1; }
+  end=$EPOCHREALTIME
+  awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }' >>"$out"
+}
+
+# peak OUT CMD...: peak resident kilobytes of CMD, written to OUT.
+peak() {
+  local out=$1; shift
+  /usr/bin/time -f '%M' -o "$out" "$@" >/dev/null 2>"$scratch/stderr" ||
     { cat "$scratch/stderr" >&2; echo "run-cli-bench.sh: '$*' failed" >&2; exit 1; }
-  end=$(date +%s.%N)
-  echo "$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }') $(cat "$scratch/time")" >>"$out"
 }
 
 fresh() { rm -rf "$scratch/out"; mkdir "$scratch/out"; }
 
 variants=(unpack)
 if "$cli" --help | grep -q -- --threads; then variants=(unpack-1 unpack-2); fi
-unpack_ours() {
-  case "$1" in
-    unpack) timed "$scratch/unpack-ours" "$cli" unpack "$chm" "$scratch/out" ;;
-    unpack-*) timed "$scratch/$1-ours" "$cli" unpack "$chm" "$scratch/out" --threads "${1#unpack-}" ;;
+
+# measure HOW NAME: one run of the command NAME stands for, under HOW (timed or peak), into
+# $scratch/NAME.HOW.
+measure() {
+  local how=$1 name=$2 out="$scratch/$2.$1"
+  case "$name" in
+    list-ours) "$how" "$out" "$cli" list "$chm" ;;
+    list-7zz) "$how" "$out" 7zz l "$chm" ;;
+    unpack-7zz) fresh; "$how" "$out" 7zz x -y "$chm" "-o$scratch/out" ;;
+    unpack-ours) fresh; "$how" "$out" "$cli" unpack "$chm" "$scratch/out" ;;
+    unpack-*-ours) local threads=${name#unpack-}; fresh; "$how" "$out" "$cli" unpack "$chm" "$scratch/out" --threads "${threads%-ours}" ;;
   esac
 }
+last() { tail -1 "$scratch/$1.timed"; }
 
 echo "file: $chm ($(du -m "$chm" | cut -f1) MB), $("$cli" list "$chm" | wc -l) listed entries; load at start: $(cut -d' ' -f1-3 /proc/loadavg)"
 for i in $(seq "$runs"); do
-  timed "$scratch/list-ours" "$cli" list "$chm"
-  timed "$scratch/list-7zz" 7zz l "$chm"
-  line="run $i: list $(tail -1 "$scratch/list-ours" | cut -d' ' -f1) s vs $(tail -1 "$scratch/list-7zz" | cut -d' ' -f1) s"
-  fresh; timed "$scratch/unpack-7zz" 7zz x -y "$chm" "-o$scratch/out"
+  measure timed list-ours
+  measure timed list-7zz
+  line="run $i: list $(last list-ours) s vs $(last list-7zz) s"
+  measure timed unpack-7zz
   for variant in "${variants[@]}"; do
-    fresh; unpack_ours "$variant"
-    line+=" | $variant $(tail -1 "$scratch/$variant-ours" | cut -d' ' -f1) s"
+    measure timed "$variant-ours"
+    line+=" | $variant $(last "$variant-ours") s"
   done
-  echo "$line vs 7zz x $(tail -1 "$scratch/unpack-7zz" | cut -d' ' -f1) s"
+  echo "$line vs 7zz x $(last unpack-7zz) s"
 done
+for name in list-ours list-7zz unpack-7zz "${variants[@]/%/-ours}"; do measure peak "$name"; done
 
-# ratios OURS THEIRS: the per-run ratios, sorted.
-ratios() { paste -d' ' <(cut -d' ' -f1 "$scratch/$1") <(cut -d' ' -f1 "$scratch/$2") | awk '{ printf "%.3f\n", $1 / $2 }' | sort -n; }
+# report WHAT OURS THEIRS: the median of the per-run ratios and their spread, and both peaks.
 report() {
   local what=$1 ours=$2 theirs=$3
-  ratios "$ours" "$theirs" | awk -v w="$what" -v m="$(cut -d' ' -f2 "$scratch/$ours" | sort -n | tail -1)" \
-      -v t="$(cut -d' ' -f2 "$scratch/$theirs" | sort -n | tail -1)" '
+  paste -d' ' "$scratch/$ours.timed" "$scratch/$theirs.timed" | awk '{ printf "%.3f\n", $1 / $2 }' | sort -n |
+    awk -v w="$what" -v m="$(cat "$scratch/$ours.peak")" -v t="$(cat "$scratch/$theirs.peak")" '
     { v[NR] = $1 }
     END { med = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2
           printf "%-9s ratio median %.2f (spread %.2f-%.2f over %d runs); peak memory %.1f MB, 7zz %.1f MB\n",

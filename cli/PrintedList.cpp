@@ -18,14 +18,23 @@ void CPrintedList::Write(const tarnwick::helpfile::WalkedStream& stream, const s
     char digits[20];
     m_output.append(digits, std::to_chars(digits, digits + sizeof digits, stream.size).ptr);
     m_output += '\t';
-    tarnwick::AppendUtf8(m_output, type);
+    AppendConverted(m_type, type);
     m_output += '\t';
-    tarnwick::AppendUtf8(m_output, stream.folder);
+    AppendConverted(m_folder, stream.folder);
     m_output += '\n';
     if (m_output.size() >= kOutputChunk) {
         PrintUtf8(ConsoleStream::Out, m_output);
         m_output.clear();
     }
+}
+
+void CPrintedList::AppendConverted(ConvertedText& converted, const std::wstring& text)
+{
+    if (text != converted.wide) {
+        converted.wide = text;
+        converted.utf8 = tarnwick::Utf8FromWide(text);
+    }
+    m_output += converted.utf8;
 }
 
 void CPrintedList::Finish()

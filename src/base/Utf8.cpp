@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <type_traits>
 
 namespace tarnwick {
@@ -111,25 +112,68 @@ bool IsAscii(wchar_t c) { return static_cast<std::uint32_t>(c) < 0x80; }
 
 std::size_t Utf8Length(char32_t cp) { return cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4; }
 
+// Names and listings are nearly all ASCII: these copy the leading ASCII run of a text a block at
+// a time, converting and checking in one loop that the compiler turns into vector code, and
+// return its length.
+constexpr std::size_t kAsciiBlock = 16;
+
+std::size_t WidenAsciiRun(std::string_view text, wchar_t* out)
+{
+    std::size_t i = 0;
+    for (; i + kAsciiBlock <= text.size(); i += kAsciiBlock) {
+        wchar_t block[kAsciiBlock];
+        unsigned char any = 0;
+        for (std::size_t k = 0; k < kAsciiBlock; ++k) {
+            const auto byte = static_cast<unsigned char>(text[i + k]);
+            any |= byte;
+            block[k] = static_cast<wchar_t>(byte);
+        }
+        if (any >= 0x80) break;
+        std::memcpy(out + i, block, sizeof block);
+    }
+    for (; i < text.size() && static_cast<unsigned char>(text[i]) < 0x80; ++i) out[i] = static_cast<wchar_t>(text[i]);
+    return i;
+}
+
+std::size_t NarrowAsciiRun(std::wstring_view text, char* out)
+{
+    std::size_t i = 0;
+    for (; i + kAsciiBlock <= text.size(); i += kAsciiBlock) {
+        char block[kAsciiBlock];
+        std::uint32_t any = 0;
+        for (std::size_t k = 0; k < kAsciiBlock; ++k) {
+            const auto unit = static_cast<std::uint32_t>(text[i + k]);
+            any |= unit;
+            block[k] = static_cast<char>(unit);
+        }
+        if (any >= 0x80) break;
+        std::memcpy(out + i, block, sizeof block);
+    }
+    for (; i < text.size() && IsAscii(text[i]); ++i) out[i] = static_cast<char>(text[i]);
+    return i;
+}
+
 constexpr char32_t kFirstEscapedByte = 0xDC80;
 constexpr char32_t kLastEscapedByte = 0xDCFF;
 
 } // namespace
 
+std::size_t WideFromUtf8(std::string_view text, wchar_t* out)
+{
+    wchar_t* end = out;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t ascii = WidenAsciiRun(text.substr(pos), end);
+        pos += ascii;
+        end += ascii;
+        if (pos < text.size()) end = EncodeWide(end, DecodeOne(text, pos));
+    }
+    return static_cast<std::size_t>(end - out);
+}
+
 std::wstring WideFromUtf8(std::string_view text)
 {
     std::wstring out(text.size(), L'\0'); // never more wide characters than bytes, even with surrogates
-    wchar_t* end = out.data();
-    for (std::size_t pos = 0; pos < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[pos]);
-        if (byte < 0x80) {
-            *end++ = static_cast<wchar_t>(byte);
-            ++pos;
-        } else {
-            end = EncodeWide(end, DecodeOne(text, pos));
-        }
-    }
-    out.resize(static_cast<std::size_t>(end - out.data()));
+    out.resize(WideFromUtf8(text, out.data()));
     return out;
 }
 
@@ -157,8 +201,12 @@ void AppendUtf8(std::string& out, std::wstring_view text)
     out.resize(start + 4 * text.size());
     char* const begin = out.data();
     char* end = begin + start;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        end = IsAscii(text[i]) ? (*end = static_cast<char>(text[i]), end + 1) : EncodeUtf8(end, NextCodePoint(text, i));
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t ascii = NarrowAsciiRun(text.substr(i), end);
+        i += ascii;
+        end += ascii;
+        if (i < text.size()) end = EncodeUtf8(end, NextCodePoint(text, i)), ++i;
+    }
     out.resize(static_cast<std::size_t>(end - begin));
 }
 

@@ -9,6 +9,8 @@ namespace tarnwick {
 
 // Ill-formed sequences become U+FFFD, one per offending byte, so every name converts.
 std::wstring WideFromUtf8(std::string_view text);
+// The same, written at `out`, which has room for text.size() units; returns how many it wrote.
+std::size_t WideFromUtf8(std::string_view text, wchar_t* out);
 
 // Unpaired surrogates become U+FFFD.
 std::string Utf8FromWide(std::wstring_view text);

@@ -22,8 +22,11 @@ std::wstring ExtensionKey(std::wstring_view name)
 const CFileTypeCache::Type& CFileTypeCache::Of(IFileTypes& types, std::wstring_view name)
 {
     AssignExtensionKey(m_key, name);
-    const auto known = m_known.find(m_key);
-    if (known != m_known.end()) return known->second;
-    Type type{types.GetTypeName(name), types.GetSmallIconIndex(name)};
-    return m_known.emplace(m_key, std::move(type)).first->second;
+    if (m_last && m_key == m_lastKey) return *m_last;
+    auto known = m_known.find(m_key);
+    if (known == m_known.end())
+        known = m_known.emplace(m_key, Type{types.GetTypeName(name), types.GetSmallIconIndex(name)}).first;
+    m_lastKey = m_key;
+    m_last = &known->second;
+    return *m_last;
 }

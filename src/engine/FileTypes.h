@@ -25,9 +25,16 @@ public:
         int icon = 0;
     };
     const Type& Of(IFileTypes& types, std::wstring_view name);
-    void Clear() { m_known.clear(); }
+    void Clear()
+    {
+        m_known.clear();
+        m_last = nullptr;
+    }
 
 private:
     std::unordered_map<std::wstring, Type> m_known;
     std::wstring m_key; // kept to spare an allocation per name
+    // Names come folder by folder, where most share an extension: the last one found is tried first.
+    std::wstring m_lastKey;
+    const Type* m_last = nullptr;
 };

@@ -48,14 +48,16 @@ bool IsPlainAscii(std::string_view name)
 // Names are compared, looked up and handed out as wide text, so they are made
 // unique as wide text: two byte strings that decode alike are one element, and a
 // NUL, which would cut the name short for every caller, is replaced. Kept as the
-// UTF-8 of that text. Nearly every name is plain ASCII, which that leaves as it is.
-std::string ElementPath(const std::string& name)
+// UTF-8 of that text. Nearly every name is plain ASCII, which that leaves as it is,
+// without a copy; `converted` holds the text of one that is not.
+std::string_view ElementPath(const std::string& name, std::string& converted)
 {
     if (IsPlainAscii(name)) return name;
     std::wstring path = WideFromUtf8(name);
     for (wchar_t& c : path)
         if (c == L'\0') c = L'\uFFFD';
-    return Utf8FromWide(path);
+    converted = Utf8FromWide(path);
+    return converted;
 }
 
 void SplitPath(std::string_view path, std::vector<std::string_view>& parts)
@@ -87,6 +89,7 @@ std::size_t ElementHash(std::uint32_t parent, NodeKind kind, std::string_view na
 // the copies (and their page faults) of growing one entry at a time; bounded, since the
 // directory's size comes from the file.
 constexpr std::uint64_t kDirectoryBytesPerEntry = 24;
+constexpr std::uint64_t kRealDirectoryBytesPerEntry = 45;
 constexpr std::uint64_t kMostEntriesReserved = 1u << 20;
 
 } // namespace
@@ -98,6 +101,11 @@ struct DirectoryTree::Builder::State {
     // indices, 0 marking a free slot. A slot per element costs less than a map's node each.
     std::vector<std::uint32_t> slots = std::vector<std::uint32_t>(1024);
     std::vector<std::string_view> parts; // kept to spare an allocation per entry
+    std::string converted;
+    // The directory is sorted, so most entries are in the folder of the one before: its storage is
+    // kept with the path's text up to its last slash, which alone decides it.
+    std::string lastFolders;
+    std::uint32_t lastFolder = DirectoryTree::kRoot;
 
     explicit State(std::uint64_t directoryBytes)
     {
@@ -106,6 +114,12 @@ struct DirectoryTree::Builder::State {
         parents.reserve(entries + 1);
         tree.m_names.reserve(entries * kDirectoryBytesPerEntry);
         tree.m_nodes.emplace_back();
+        // Slots for the entries a real directory of this size holds, so that they are seldom
+        // grown and hashed again; a power of two.
+        const std::size_t likely = static_cast<std::size_t>(std::min(directoryBytes / kRealDirectoryBytesPerEntry, kMostEntriesReserved));
+        std::size_t count = slots.size();
+        while (count < 2 * likely) count *= 2;
+        slots.resize(count);
     }
 
     std::uint32_t& SlotOf(std::uint32_t parent, NodeKind kind, std::string_view name)
@@ -154,17 +168,26 @@ void DirectoryTree::Builder::Add(const DirectoryEntry& entry)
 {
     if (entry.name.rfind("::", 0) == 0) return;
     State& state = *m_state;
-    const std::string path = ElementPath(entry.name);
+    const std::string_view path = ElementPath(entry.name, state.converted);
     SplitPath(path, state.parts);
     if (state.parts.empty()) return;
     const bool isStorage = path.back() == '/';
-    const std::size_t folders = isStorage ? state.parts.size() : state.parts.size() - 1;
-
     bool added = false;
-    std::uint32_t parent = kRoot;
-    for (std::size_t i = 0; i < folders; ++i) parent = state.Element(parent, NodeKind::Storage, state.parts[i], added);
-    if (isStorage) return;
-    const std::uint32_t stream = state.Element(parent, NodeKind::Stream, state.parts.back(), added);
+    if (isStorage) {
+        std::uint32_t parent = kRoot;
+        for (const std::string_view part : state.parts) parent = state.Element(parent, NodeKind::Storage, part, added);
+        return;
+    }
+
+    const std::string_view folders = path.substr(0, static_cast<std::size_t>(state.parts.back().data() - path.data()));
+    if (folders != state.lastFolders) {
+        std::uint32_t parent = kRoot;
+        for (std::size_t i = 0; i + 1 < state.parts.size(); ++i)
+            parent = state.Element(parent, NodeKind::Storage, state.parts[i], added);
+        state.lastFolders = folders;
+        state.lastFolder = parent;
+    }
+    const std::uint32_t stream = state.Element(state.lastFolder, NodeKind::Stream, state.parts.back(), added);
     if (!added) return;
     TreeNode& node = state.tree.m_nodes[stream];
     node.section = static_cast<std::uint32_t>(

@@ -15,11 +15,11 @@ HRESULT FillStatRecord(const DirectoryTree& tree, std::uint32_t index, STATSTG& 
     record.grfMode = STGM_READ | STGM_SHARE_DENY_WRITE;
     if (flags & STATFLAG_NONAME) return S_OK;
 
-    const std::wstring wide = WideFromUtf8(tree.Name(index));
-    const std::size_t bytes = (wide.size() + 1) * sizeof(OLECHAR);
-    auto* name = static_cast<OLECHAR*>(CoTaskMemAlloc(bytes));
+    // Decoded straight into the caller's copy: never more wide characters than bytes.
+    const std::string_view utf8 = tree.Name(index);
+    auto* name = static_cast<OLECHAR*>(CoTaskMemAlloc((utf8.size() + 1) * sizeof(OLECHAR)));
     if (!name) return E_OUTOFMEMORY;
-    std::memcpy(name, wide.c_str(), bytes);
+    name[WideFromUtf8(utf8, name)] = L'\0';
     record.pwcsName = name;
     return S_OK;
 }

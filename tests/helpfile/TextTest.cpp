@@ -94,6 +94,21 @@ TEST(FileReferenceTest, ReadingsInTheOrderTheViewerTriesThem)
     EXPECT_TRUE(readings(L"").empty());
 }
 
+TEST(Utf8Test, AsciiRunsOfEveryLengthBesideOtherText)
+{
+    // Runs of ASCII are copied a block at a time: a character after any run length must land in place.
+    for (std::size_t run = 0; run <= 40; ++run) {
+        const std::string ascii(run, 'a');
+        const std::wstring wideAscii(run, L'a');
+        const std::string utf8 = ascii + "\xE4\xB8\xAD" + ascii + "\xF0\x9F\x98\x80" + ascii;
+        const std::wstring wide = wideAscii + L"\u4E2D" + wideAscii + tarnwick::WideFromUtf8("\xF0\x9F\x98\x80") + wideAscii;
+        EXPECT_EQ(tarnwick::WideFromUtf8(utf8), wide) << run;
+        std::string appended = "x";
+        tarnwick::AppendUtf8(appended, wide);
+        EXPECT_EQ(appended, "x" + utf8) << run;
+    }
+}
+
 TEST(FileNameTest, EveryByteStringSurvivesTheWideForm)
 {
     const std::string names[] = {
@@ -106,7 +121,9 @@ TEST(FileNameTest, EveryByteStringSurvivesTheWideForm)
         const std::wstring wide = tarnwick::WideFromFileName(name);
         EXPECT_EQ(tarnwick::FileNameFromWide(wide), name);
         // Well-formed names read as any UTF-8 text does.
-        if (tarnwick::IsWellFormedUtf8(name)) EXPECT_EQ(wide, tarnwick::WideFromUtf8(name));
+        if (tarnwick::IsWellFormedUtf8(name)) {
+            EXPECT_EQ(wide, tarnwick::WideFromUtf8(name));
+        }
     }
     EXPECT_NE(tarnwick::WideFromFileName("\xB0\xEF"), tarnwick::WideFromFileName("\xB0\xF0"));
 }
