@@ -8,12 +8,13 @@
 
 namespace {
 
-enum Option : unsigned { kJson = 1, kFlat = 2, kThreads = 4, kEncoding = 8 };
+enum Option : unsigned { kJson = 1, kFlat = 2, kThreads = 4, kEncoding = 8, kFormat = 16 };
 
 struct CommandShape {
     std::wstring_view name;
     std::size_t operands;
     unsigned options;
+    bool moreOperands = false; // the first operand may be given more than once
 };
 
 constexpr std::array kCommands = {
@@ -22,6 +23,7 @@ constexpr std::array kCommands = {
     CommandShape{L"unpack", 2, kFlat | kThreads},
     CommandShape{L"test", 1, 0},
     CommandShape{L"project", 2, kEncoding},
+    CommandShape{L"export", 2, kFormat | kEncoding | kJson | kThreads, true},
 };
 
 struct OptionName {
@@ -35,6 +37,7 @@ constexpr std::array kOptions = {
     OptionName{L"--flat", kFlat, false},
     OptionName{L"--threads", kThreads, true},
     OptionName{L"--encoding", kEncoding, true},
+    OptionName{L"--format", kFormat, true},
 };
 
 // Each thread holds a decoder window of up to 2 MiB.
@@ -85,6 +88,10 @@ std::optional<std::wstring> SetOption(CommandLine& line, Option option, std::wst
     case kThreads:
         line.threads = ThreadCount(value);
         if (!line.threads) return L"--threads 的值应为正整数: " + std::wstring(value);
+        break;
+    case kFormat:
+        if (value != L"site" && value != L"md" && value != L"txt") return L"--format 的值应为 site, md 或 txt: " + std::wstring(value);
+        line.format = value;
         break;
     case kEncoding:
         line.codePage = CodePage(value);
@@ -141,6 +148,6 @@ std::variant<CommandLine, UsageError> ParseCommandLine(const std::vector<std::ws
         return Mistake(L"命令 " + line.command + L" 不接受选项 " + std::wstring(option->name));
     }
     if (line.operands.size() < shape->operands) return Mistake(L"命令 " + line.command + L" 缺少参数");
-    if (line.operands.size() > shape->operands) return Mistake(L"多余的参数 " + line.operands[shape->operands]);
+    if (line.operands.size() > shape->operands && !shape->moreOperands) return Mistake(L"多余的参数 " + line.operands[shape->operands]);
     return line;
 }

@@ -15,6 +15,7 @@ struct CommandLine {
     bool flat = false;
     std::optional<unsigned> threads;
     std::optional<unsigned> codePage; // --encoding
+    std::wstring format = L"site";    // --format
 };
 
 struct UsageError {

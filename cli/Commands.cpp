@@ -4,6 +4,7 @@
 #include "base/Utf8.h"
 #include "cli/Arguments.h"
 #include "cli/Console.h"
+#include "cli/ExportCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/JsonList.h"
 #include "cli/PrintedList.h"
@@ -64,6 +65,14 @@ const wchar_t kUsage[] =
     L"      项目中的文件名是本机磁盘上的文件名, 由本机的帮助编译器读取; 其他文本保持帮助文件原有的字节.\n"
     L"      未能恢复的内容列在目标文件夹的 project-report.txt 中, 也显示在标准错误上.\n"
     L"      --encoding 代码页: 按指定的代码页读取帮助文件的文本, 同 info.\n"
+    L"  tarnwick-cli export 帮助文件或文件夹... 目标文件夹 [--format site|md|txt] [--encoding 代码页] [--json]\n"
+    L"      把帮助文件导出为在任何浏览器中从磁盘打开的网站 (site, 默认): index.html 显示目录和默认主题,\n"
+    L"      另有关键字索引页和离线搜索; 页面转为 UTF-8, 链接改写为磁盘上可用的相对链接.\n"
+    L"      md: 每个主题一个 Markdown 文件; txt: 每个主题一个 UTF-8 文本文件; 均按目录顺序编号.\n"
+    L"      文件夹表示其下的每个帮助文件, 各自导出到目标文件夹的子文件夹, 并写出列出它们的 index.html.\n"
+    L"      原文件中已失效的链接和指向其他帮助文件的链接保留原样, 列在 export-report.txt 中.\n"
+    L"      --encoding 代码页: 按指定的代码页读取没有声明字符集的页面和帮助文件的文本.\n"
+    L"      --json: 输出一个 UTF-8 的 JSON 文档, 列出每个帮助文件的标题, 页面数和问题数.\n"
     L"  tarnwick-cli --help (或 -h)\n"
     L"      显示本说明.\n"
     L"  tarnwick-cli --version\n"
@@ -74,6 +83,21 @@ const wchar_t kUsage[] =
 } // namespace
 
 void ReportError(const std::wstring& message) { Print(ConsoleStream::Error, message + L"\n"); }
+
+// The file's name without its folder and its last extension: "help" of "/x/help.chm".
+std::wstring Stem(const std::wstring& file)
+{
+#ifdef _WIN32
+    const std::size_t folderEnd = file.find_last_of(L"\\/:");
+#else
+    const std::size_t folderEnd = file.find_last_of(L'/');
+#endif
+    std::wstring name = folderEnd == std::wstring::npos ? file : file.substr(folderEnd + 1);
+    const std::size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos && dot > 0) name.erase(dot);
+    return name.empty() ? std::wstring(L"project") : name;
+}
+
 
 bool OpenHelpFile(CChmEngine& engine, const std::wstring& file)
 {
@@ -114,21 +138,15 @@ std::wstring FailureMessage(const EntryTable& entries, const std::vector<std::si
     return message;
 }
 
-class ProgressShown final : public UnpackObserver {
-public:
-    explicit ProgressShown(const EntryTable& entries) : m_entries(entries), m_bar(static_cast<int>(entries.Size())) {}
-    bool Starting(std::size_t done, std::size_t index) override
-    {
-        m_bar.Show(static_cast<int>(done), m_entries.Path(index));
-        return true;
-    }
-
-private:
-    const EntryTable& m_entries;
-    CProgressBar m_bar;
-};
-
 } // namespace
+
+ProgressShown::ProgressShown(const EntryTable& entries) : m_entries(entries), m_bar(static_cast<int>(entries.Size())) {}
+
+bool ProgressShown::Starting(std::size_t done, std::size_t index)
+{
+    m_bar.Show(static_cast<int>(done), m_entries.Path(index));
+    return true;
+}
 
 int UnpackTable(CChmEngine& engine, const EntryTable& entries, const std::wstring& destination,
                 const UnpackOptions& options)
@@ -175,6 +193,11 @@ int Run(const CommandLine& line)
     if (line.command == L"info") return Info(operands[0], line.json, line.codePage);
     if (line.command == L"test") return TestHelpFile(operands[0], tarnwick::HardwareThreads());
     if (line.command == L"project") return Project(operands[0], operands[1], line.codePage);
+    if (line.command == L"export") {
+        ExportOptions exportOptions{line.format, line.codePage, line.json, tarnwick::HardwareThreads()};
+        if (line.threads) exportOptions.threads = *line.threads;
+        return Export({operands.begin(), operands.end() - 1}, operands.back(), exportOptions);
+    }
     UnpackOptions options;
     options.flat = line.flat;
     if (line.threads) options.threads = *line.threads;

@@ -10,20 +10,6 @@ namespace {
 
 using tarnwick::project::RecoveryReport;
 
-// The file's name without its folder and its last extension: "help" of "/x/help.chm".
-std::wstring Stem(const std::wstring& file)
-{
-#ifdef _WIN32
-    const std::size_t folderEnd = file.find_last_of(L"\\/:");
-#else
-    const std::size_t folderEnd = file.find_last_of(L'/');
-#endif
-    std::wstring name = folderEnd == std::wstring::npos ? file : file.substr(folderEnd + 1);
-    const std::size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos && dot > 0) name.erase(dot);
-    return name.empty() ? std::wstring(L"project") : name;
-}
-
 void Tell(const RecoveryReport& report, const std::wstring& destination)
 {
     if (report.lines.empty()) return;

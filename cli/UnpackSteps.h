@@ -3,7 +3,9 @@
 #pragma once
 
 #include "base/HardwareThreads.h"
+#include "cli/ProgressBar.h"
 #include "engine/ChmEngine.h"
+#include "engine/UnpackPipeline.h"
 #include "helpfile/EntryTable.h"
 
 #include <string>
@@ -14,6 +16,20 @@ struct UnpackOptions {
 };
 
 void ReportError(const std::wstring& message);
+
+// The file's name without its folder and its last extension: "help" of "/x/help.chm".
+std::wstring Stem(const std::wstring& file);
+
+// The progress bar of a run over a table, naming each entry as it starts.
+class ProgressShown final : public UnpackObserver {
+public:
+    explicit ProgressShown(const tarnwick::helpfile::EntryTable& entries);
+    bool Starting(std::size_t done, std::size_t index) override;
+
+private:
+    const tarnwick::helpfile::EntryTable& m_entries;
+    CProgressBar m_bar;
+};
 
 // Opens the file in the engine; false (and said) when it cannot be opened.
 bool OpenHelpFile(CChmEngine& engine, const std::wstring& file);

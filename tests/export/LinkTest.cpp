@@ -2,6 +2,7 @@
 // walk of a help file, and the relative urls that reach the files unpacking wrote for them.
 #include "export/LinkTarget.h"
 #include "export/OutputPath.h"
+#include "export/PageRewriter.h"
 #include "export/RelativeUrl.h"
 #include "storage/ChmArchive.h"
 #include "storage/ItsStorage.h"
@@ -122,6 +123,70 @@ TEST(Link, RelativeUrlClimbsOnlyOutOfFoldersNotShared)
         {"a/b/x.htm", "c:d\x01\\é.htm", "../../c%3Ad%01%5C%C3%A9.htm"},
     };
     for (const UrlCase& c : cases) EXPECT_EQ(RelativeUrl(c.from, c.to), c.url) << c.from << " -> " << c.to;
+}
+
+// Pages of a GBK help file as export writes them: UTF-8, declared so, links reaching the files.
+struct PageCase {
+    const char* page;     // the page's internal path
+    std::string bytes;
+    std::string expected;
+    std::vector<std::string> kept; // links kept as written and reported
+};
+
+const std::string kGbkChapter = "\xB5\xDA\xD2\xBB\xD5\xC2"; // 第一章
+const std::string kUtf8Chapter = "\xE7\xAC\xAC\xE4\xB8\x80\xE7\xAB\xA0";
+const std::string kChapterUrl = "%E7%AC%AC%E4%B8%80%E7%AB%A0.htm";
+
+const PageCase kPages[] = {
+    // The page's own declaration, http-equiv form, its text and the link's GBK name read in it.
+    {"index.htm",
+     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\"></head><body>" + kGbkChapter +
+         "<a href=\"\xCB\xB5\xC3\xF7/" + kGbkChapter + ".htm#p\">x</a></body></html>",
+     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\"></head><body>" + kUtf8Chapter +
+         "<a href=\"%E8%AF%B4%E6%98%8E/" + kChapterUrl + "#p\">x</a></body></html>"},
+    // No declaration: the file's code page, and one inserted first in the head; unquoted values.
+    {"Docs/Intro.htm", "<HEAD><TITLE>" + kGbkChapter + "</TITLE></HEAD><img src=..\\images\\logo.gif>",
+     "<HEAD><meta charset=\"utf-8\"><TITLE>" + kUtf8Chapter + "</TITLE></HEAD><img src=../images/Logo.GIF>"},
+    {"index.htm", "<!DOCTYPE html><p>a</p>", "<!DOCTYPE html><meta charset=\"utf-8\"><p>a</p>"},
+    {"index.htm", "<meta charset=big5><meta charset='utf-8'>x", "<meta charset=\"utf-8\"><meta charset='utf-8'>x"},
+    // A byte order mark outweighs the declaration; UTF-8 that GBK cannot read is kept as UTF-8.
+    {"index.htm", "\xEF\xBB\xBF<meta charset=gbk>" + kUtf8Chapter, "<meta charset=\"utf-8\">" + kUtf8Chapter},
+    {"index.htm", "<p>\xE4\xB8\xAD\xE6\x96\x87\xE5\xB8\xAE\xE5\x8A\xA9", "<meta charset=\"utf-8\"><p>\xE4\xB8\xAD\xE6\x96\x87\xE5\xB8\xAE\xE5\x8A\xA9"},
+    // Style sheets in the page and in attributes; a value with references is left alone.
+    {"Docs/Intro.htm",
+     "<style>p{background:url('/images/logo.gif')}</style><p style=\"background:url(../INDEX.HTM)\">"
+     "<p style=\"background:url(&quot;../index.htm&quot;)\">",
+     "<meta charset=\"utf-8\"><style>p{background:url('../images/Logo.GIF')}</style><p style=\"background:url(../index.htm)\">"
+     "<p style=\"background:url(&quot;../index.htm&quot;)\">"},
+    // What stays as written: broken links, other help files, the web, and fragments alone.
+    {"index.htm", "<a href=\"gone.htm\">a</a><a href=\"ms-its:other.chm::/a.htm\">b</a><a href=\"http://x/\">c</a><a href=#t>d</a>",
+     "<meta charset=\"utf-8\"><a href=\"gone.htm\">a</a><a href=\"ms-its:other.chm::/a.htm\">b</a><a href=\"http://x/\">c</a><a href=#t>d</a>",
+     {"gone.htm", "ms-its:other.chm::/a.htm"}},
+    // A fragment that would end the attribute is escaped.
+    {"index.htm", "<a href='Docs/Intro.htm#a&#39;b'>x</a>", "<meta charset=\"utf-8\"><a href='Docs/Intro.htm#a%27b'>x</a>"},
+};
+
+TEST(Page, BecomesUtf8WithLinksThatReachTheFilesWritten)
+{
+    const EntryTable table = WalkedTable({{"/index.htm"}, {"/Docs/Intro.htm"}, {"/说明/第一章.htm"}, {"/images/Logo.GIF"}});
+    ASSERT_EQ(table.Size(), 4u);
+    const SiteLinks links(table, "guide.chm", kGbk, "content");
+    const tarnwick::helpfile::TextEncoding encoding(kGbk);
+    for (const PageCase& c : kPages) {
+        SCOPED_TRACE(c.bytes);
+        const std::optional<std::size_t> entry = links.Find(c.page);
+        ASSERT_TRUE(entry.has_value());
+        const RewrittenPage page = RewritePage(links, *entry, c.bytes, encoding);
+        EXPECT_EQ(page.html, c.expected);
+        std::vector<std::string> kept;
+        for (const LinkProblem& problem : page.problems) kept.push_back(problem.href);
+        EXPECT_EQ(kept, c.kept);
+    }
+    std::vector<LinkProblem> problems;
+    EXPECT_EQ(RewriteStyleSheet(links, 1, "a{b:url(\"../images/logo.gif\")} @import 'x.css';", problems),
+              "a{b:url(\"../images/Logo.GIF\")} @import 'x.css';");
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0].href, "x.css");
 }
 
 } // namespace

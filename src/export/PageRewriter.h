@@ -1,0 +1,34 @@
+// A page of the help file made a page of the exported site: UTF-8 with a declaration that says
+// so, and links that reach the exported files from disk. Every other byte stays as it was.
+#pragma once
+
+#include "export/SiteLinks.h"
+#include "helpfile/TextEncoding.h"
+#include "html/Tokenizer.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick::exporting {
+
+// A page's bytes in UTF-8, read in the first of: a byte order mark, the page's own declaration
+// (when this system converts its code page), and `encoding`, which goes by the user's choice, the
+// help file's language and what the text itself shows.
+std::string PageAsUtf8(std::string_view bytes, const std::vector<html::Token>& rawTokens,
+                       const helpfile::TextEncoding& encoding);
+
+struct RewrittenPage {
+    std::string html;
+    std::vector<html::Token> tokens; // of the page read as UTF-8, before its links changed
+    std::vector<LinkProblem> problems;
+};
+
+RewrittenPage RewritePage(const SiteLinks& links, std::size_t entry, std::string_view bytes,
+                          const helpfile::TextEncoding& encoding);
+
+// A style sheet keeps its bytes, whatever their encoding; only its urls change.
+std::string RewriteStyleSheet(const SiteLinks& links, std::size_t entry, std::string_view bytes,
+                              std::vector<LinkProblem>& problems);
+
+} // namespace tarnwick::exporting

@@ -1,0 +1,184 @@
+#include "export/SiteExport.h"
+
+#include "base/Utf8.h"
+#include "export/Navigation.h"
+#include "export/PageRewriter.h"
+#include "export/RelativeUrl.h"
+#include "export/RewritingFileSystem.h"
+#include "export/SearchIndex.h"
+#include "export/SitePages.h"
+#include "helpfile/HelpFileFacts.h"
+#include "html/Ascii.h"
+#include "html/VisibleText.h"
+#include "project/ProjectWriter.h"
+
+#include <algorithm>
+
+namespace tarnwick::exporting {
+namespace {
+
+constexpr std::string_view kContentFolder = "content";
+
+std::string_view Extension(std::string_view name)
+{
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1);
+}
+
+bool IsStyleSheet(std::string_view name) { return html::EqualsIgnoringAsciiCase(Extension(name), "css"); }
+
+// What a page's <title> says, whitespace collapsed.
+std::string PageTitle(const std::vector<html::Token>& tokens)
+{
+    for (std::size_t i = 0; i + 1 < tokens.size(); ++i)
+        if (tokens[i].kind == html::TokenKind::StartTag && tokens[i].name == "title" && tokens[i + 1].kind == html::TokenKind::Text)
+            return html::VisibleText({tokens[i + 1]});
+    return {};
+}
+
+class SiteWriter {
+public:
+    explicit SiteWriter(const ExportRequest& request)
+        : m_request(request), m_entries(*request.entries),
+          m_facts(helpfile::GatherFacts(m_entries.Root(), request.chosenCodePage)),
+          m_links(m_entries, request.helpFileName, m_facts.encoding.DeclaredCodePage(), kContentFolder)
+    {
+    }
+
+    ExportOutcome Write(UnpackObserver& observer)
+    {
+        std::wstring content = m_request.destination;
+        AppendPath(content, WideFromUtf8(kContentFolder));
+        CChmEngine& engine = *m_request.engine;
+        IFileSystem& files = engine.GetFileSystem();
+        CRewritingFileSystem rewriting(files, content, RewrittenFiles(),
+                                       [this](std::size_t entry, std::string&& bytes) { return Rewrite(entry, std::move(bytes)); });
+        engine.SetFileSystem(rewriting);
+        m_outcome.failed = UnpackEntries(engine, m_entries, content, m_request.unpack, observer);
+        engine.SetFileSystem(files);
+
+        std::stable_sort(m_outcome.problems.begin(), m_outcome.problems.end(),
+                         [](const LinkProblem& a, const LinkProblem& b) { return a.entry < b.entry; });
+        m_outcome.title = Title();
+        m_outcome.pagesWritten = WritePages(files);
+        return std::move(m_outcome);
+    }
+
+private:
+    std::unordered_map<std::string, std::size_t> RewrittenFiles() const
+    {
+        std::unordered_map<std::string, std::size_t> rewritten;
+        for (std::size_t i = 0; i < m_entries.Size(); ++i) {
+            const std::string_view name = m_entries.Utf8Name(i);
+            if (IsPage(name) || IsStyleSheet(name))
+                rewritten.emplace(m_links.SitePath(i).substr(kContentFolder.size() + 1), i);
+        }
+        return rewritten;
+    }
+
+    // On the unpack's writer thread, one file at a time.
+    std::string Rewrite(std::size_t entry, std::string&& bytes)
+    {
+        if (IsStyleSheet(m_entries.Utf8Name(entry))) return RewriteStyleSheet(m_links, entry, bytes, m_outcome.problems);
+        RewrittenPage page = RewritePage(m_links, entry, bytes, m_facts.encoding);
+        ++m_outcome.pages;
+        std::string title = PageTitle(page.tokens);
+        if (title.empty()) title = m_entries.Utf8Name(entry);
+        m_search.AddPage(m_links.SitePath(entry), title, html::VisibleText(page.tokens));
+        std::move(page.problems.begin(), page.problems.end(), std::back_inserter(m_outcome.problems));
+        return std::move(page.html);
+    }
+
+    std::string Title() const
+    {
+        if (m_facts.system && m_facts.system->title && !m_facts.system->title->empty())
+            return Utf8FromWide(m_facts.encoding.Decode(*m_facts.system->title));
+        return m_request.helpFileName;
+    }
+
+    // The url from the export folder of the page a help-file path names, if it is exported.
+    std::optional<std::string> UrlOf(std::string_view local) const
+    {
+        std::string path(local);
+        std::replace(path.begin(), path.end(), '\\', '/');
+        path.erase(0, path.find_first_not_of('/'));
+        path = path.substr(0, path.find('#'));
+        const std::optional<std::size_t> entry = m_links.Find(path);
+        if (!entry) return std::nullopt;
+        const std::size_t hash = local.find('#');
+        return RelativeUrl("index.html", m_links.SitePath(*entry)) +
+               std::string(hash == std::string_view::npos ? std::string_view() : local.substr(hash));
+    }
+
+    std::string DefaultTopicUrl(const Navigation& navigation) const
+    {
+        if (std::optional<std::string> url = UrlOf(navigation.defaultTopic)) return *url;
+        for (std::size_t i = 0; i < m_entries.Size(); ++i)
+            if (IsPage(m_entries.Utf8Name(i))) return RelativeUrl("index.html", m_links.SitePath(i));
+        return "about:blank";
+    }
+
+    bool WritePages(IFileSystem& files) const
+    {
+        const Navigation navigation = ReadNavigation(m_entries.Root(), m_facts);
+        const auto urlOf = [this](std::string_view local) { return UrlOf(local); };
+        const std::string title = Title();
+        bool written = true;
+        const auto write = [&](const wchar_t* name, const std::string& bytes) {
+            written = project::WriteDestinationFile(files, m_request.destination, name, bytes) && written;
+        };
+        write(L"index.html", ViewerPage(title, ContentsHtml(navigation.contents, urlOf), DefaultTopicUrl(navigation)));
+        write(L"keywords.html", KeywordsPage(title, KeywordsHtml(navigation.keywords, urlOf)));
+        write(L"search-index.js", m_search.Script());
+        write(L"search.js", std::string(kSearchScript));
+        write(L"export-report.txt", ExportReport(m_entries, m_outcome));
+        return written;
+    }
+
+    const ExportRequest& m_request;
+    const helpfile::EntryTable& m_entries;
+    helpfile::HelpFileFacts m_facts;
+    SiteLinks m_links;
+    SearchIndex m_search;
+    ExportOutcome m_outcome;
+};
+
+} // namespace
+
+bool IsPage(std::string_view name)
+{
+    const std::string_view extension = Extension(name);
+    return html::EqualsIgnoringAsciiCase(extension, "htm") || html::EqualsIgnoringAsciiCase(extension, "html") ||
+           html::EqualsIgnoringAsciiCase(extension, "xhtml");
+}
+
+ExportOutcome ExportSite(const ExportRequest& request, UnpackObserver& observer)
+{
+    return SiteWriter(request).Write(observer);
+}
+
+std::string ExportReport(const helpfile::EntryTable& entries, const ExportOutcome& outcome)
+{
+    std::string failed;
+    for (const std::size_t entry : outcome.failed) failed += "  " + Utf8FromWide(entries.Path(entry)) + "\r\n";
+    std::string broken;
+    std::string elsewhere;
+    for (const LinkProblem& problem : outcome.problems)
+        (problem.kind == LinkKind::OtherHelpFile ? elsewhere : broken) +=
+            "  " + Utf8FromWide(entries.Path(problem.entry)) + " -> " + problem.href + "\r\n";
+
+    std::string report = "\xEF\xBB\xBF"; // Notepad takes a file without it for the ANSI code page
+    const auto section = [&](const char* heading, const std::string& lines) {
+        if (lines.empty()) return;
+        report += heading;
+        report += lines;
+    };
+    section("未能导出的条目:\r\n", failed);
+    section("原文件中已失效的链接, 保留原样:\r\n", broken);
+    section("指向其他帮助文件的链接, 保留原样:\r\n", elsewhere);
+    if (!outcome.pagesWritten) report += "不能写入 index.html 等页面.\r\n";
+    if (report.size() == 3) report += "没有问题.\r\n";
+    return report;
+}
+
+} // namespace tarnwick::exporting

@@ -1,0 +1,64 @@
+#include "export/SiteLinks.h"
+
+#include "base/Utf8.h"
+#include "export/OutputPath.h"
+#include "export/RelativeUrl.h"
+
+#include <algorithm>
+
+namespace tarnwick::exporting {
+namespace {
+
+// The fragment goes into an attribute or a CSS url() as it is: what could end either is escaped.
+std::string FragmentForUrl(std::string_view fragment)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string url;
+    for (const char c : fragment) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte <= ' ' || c == '"' || c == '\'' || c == '<' || c == '>' || c == '(' || c == ')' || c == '\\') {
+            url += '%';
+            url += kHex[byte >> 4];
+            url += kHex[byte & 0xF];
+        } else {
+            url += c;
+        }
+    }
+    return url;
+}
+
+} // namespace
+
+SiteLinks::SiteLinks(const helpfile::EntryTable& entries, std::string_view helpFileName, unsigned codePage,
+                     std::string_view contentFolder)
+    : m_entries(entries), m_names(entries, helpFileName, codePage)
+{
+    m_internalPaths.reserve(entries.Size());
+    m_sitePaths.reserve(entries.Size());
+    for (std::size_t i = 0; i < entries.Size(); ++i) {
+        std::string path = Utf8FromWide(entries.Folder(i));
+        std::replace(path.begin(), path.end(), '\\', '/');
+        m_internalPaths.push_back(path + std::string(entries.Utf8Name(i)));
+        m_sitePaths.push_back(std::string(contentFolder) + "/" + OutputPath(entries, i));
+    }
+}
+
+std::optional<std::string> SiteLinks::Rewritten(std::size_t entry, std::string_view href,
+                                                std::vector<LinkProblem>& problems) const
+{
+    const LinkTarget target = ResolveLink(m_names, m_internalPaths[entry], href);
+    switch (target.kind) {
+    case LinkKind::Internal:
+        return RelativeUrl(m_sitePaths[entry], m_sitePaths[target.entry]) + FragmentForUrl(target.fragment);
+    case LinkKind::Broken:
+    case LinkKind::OtherHelpFile:
+        problems.push_back({entry, target.kind, std::string(href)});
+        return std::nullopt;
+    case LinkKind::SamePage:
+    case LinkKind::External:
+        break;
+    }
+    return std::nullopt;
+}
+
+} // namespace tarnwick::exporting

@@ -1,0 +1,49 @@
+// What the links of one help file's pages resolve against, built once for all of them: the
+// streams by the names links give them, and where export writes each.
+#pragma once
+
+#include "export/LinkTarget.h"
+#include "export/PageNames.h"
+#include "helpfile/EntryTable.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwick::exporting {
+
+// A link that export keeps as written and reports: one to a stream the help file does not hold,
+// or into another help file.
+struct LinkProblem {
+    std::size_t entry = 0; // the page or style sheet holding the link
+    LinkKind kind = LinkKind::Broken;
+    std::string href;      // as the page gives it, decoded
+};
+
+class SiteLinks {
+public:
+    // The streams are written below `contentFolder` ("content"), as unpacking with folders
+    // writes them.
+    SiteLinks(const helpfile::EntryTable& entries, std::string_view helpFileName, unsigned codePage,
+              std::string_view contentFolder);
+
+    const helpfile::EntryTable& Entries() const { return m_entries; }
+    // "a/b.htm": the stream's path in the help file, as links name it.
+    const std::string& InternalPath(std::size_t entry) const { return m_internalPaths[entry]; }
+    // "content/a/b.htm": the file export writes, relative to the export folder.
+    const std::string& SitePath(std::size_t entry) const { return m_sitePaths[entry]; }
+    std::optional<std::size_t> Find(std::string_view internalPath) const { return m_names.Find(internalPath); }
+
+    // The url that reaches what `href` in `entry` leads to from the file written for `entry`, or
+    // nothing when the link stays as written; a broken link or one into another help file is added
+    // to `problems`.
+    std::optional<std::string> Rewritten(std::size_t entry, std::string_view href, std::vector<LinkProblem>& problems) const;
+
+private:
+    const helpfile::EntryTable& m_entries;
+    PageNames m_names;
+    std::vector<std::string> m_internalPaths;
+    std::vector<std::string> m_sitePaths;
+};
+
+} // namespace tarnwick::exporting
