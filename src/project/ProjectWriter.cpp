@@ -7,9 +7,8 @@
 #include "helpfile/HelpFileFacts.h"
 #include "helpfile/InternalFile.h"
 #include "helpfile/TextEncoding.h"
+#include "project/BinarySitemaps.h"
 #include "project/CodePageEncoder.h"
-#include "project/ContentsSitemap.h"
-#include "project/IndexSitemap.h"
 #include "project/ProjectNames.h"
 #include "project/SystemOptions.h"
 
@@ -20,27 +19,7 @@ namespace tarnwick::project {
 
 namespace {
 
-// The binary contents and index of the largest help files are a few megabytes.
-constexpr std::size_t kBinaryFileLimit = 64u << 20;
-
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes ReadOrEmpty(IStorage* root, std::wstring_view path)
-{
-    auto bytes = helpfile::ReadInternalFile(root, path, kBinaryFileLimit);
-    return bytes ? std::move(*bytes) : Bytes();
-}
-
-struct TopicBytes {
-    Bytes topics, urlTable, urlStrings, strings;
-
-    explicit TopicBytes(IStorage* root)
-        : topics(ReadOrEmpty(root, L"#TOPICS")), urlTable(ReadOrEmpty(root, L"#URLTBL")),
-          urlStrings(ReadOrEmpty(root, L"#URLSTR")), strings(ReadOrEmpty(root, L"#STRINGS"))
-    {
-    }
-    helpfile::TopicFiles View() const { return {topics, urlTable, urlStrings, strings}; }
-};
 
 std::string Utf8(std::wstring_view text) { return tarnwick::Utf8FromWide(text); }
 
@@ -71,9 +50,9 @@ public:
     bool Write()
     {
         ProjectOptions& options = m_project.options;
-        const auto contents = KeepOrRebuild(options.contentsFile, L"#TOCIDX", L"rebuilt-contents.hhc",
+        const auto contents = KeepOrRebuild(options.contentsFile, kBinaryContentsPath, L"rebuilt-contents.hhc",
                                             [&](const Bytes& bytes) { return RebuildContents(bytes); });
-        auto index = KeepOrRebuild(options.indexFile, L"$WWKeywordLinks/BTree", L"rebuilt-index.hhk",
+        auto index = KeepOrRebuild(options.indexFile, kBinaryIndexPath, L"rebuilt-index.hhk",
                                    [&](const Bytes& bytes) { return RebuildIndex(bytes); });
         if (index && index->kept) index->onDisk = IndexWithUtf8Keywords(*index);
         options.contentsFile = contents ? *ForCompiler(contents->onDisk) : std::string();
@@ -186,18 +165,14 @@ private:
 
     std::string RebuildContents(const Bytes& bytes)
     {
-        const helpfile::ContentsTree tree = helpfile::ReadContentsTree(bytes, m_topics.View());
-        for (const std::string& damage : tree.damage) m_report.Lost("目录: " + damage);
-        return ContentsSitemap(tree.entries, WrittenNameFunction());
+        return project::RebuildContents(bytes, m_topics, WrittenNameFunction(), m_report);
     }
 
     std::string RebuildIndex(const Bytes& bytes)
     {
-        helpfile::KeywordIndex index = helpfile::ReadKeywordIndex(bytes, m_topics.View());
-        for (const std::string& damage : index.damage) m_report.Lost("索引: " + damage);
-        if (m_request.compiler.utf8Keywords) index.codePage = helpfile::kUtf8CodePage;
-        if (index.codePage == 0) index.codePage = m_facts.encoding.DeclaredCodePage();
-        return IndexSitemap(index, WrittenNameFunction(), m_facts.encoding, m_report);
+        const std::optional<unsigned> keywordCodePage =
+            m_request.compiler.utf8Keywords ? std::optional<unsigned>(helpfile::kUtf8CodePage) : std::nullopt;
+        return project::RebuildIndex(bytes, m_topics, WrittenNameFunction(), m_facts.encoding, keywordCodePage, m_report);
     }
 
     // The compiler stores the contents and index files itself, so they are not listed again; but

@@ -27,14 +27,7 @@ using namespace tarnwick::helpfile;
 
 int Pack(const fs::path& folder, const fs::path& output, const std::set<std::string>& leftOut)
 {
-    std::vector<BuiltEntry> entries;
-    for (const auto& item : fs::recursive_directory_iterator(folder)) {
-        const std::string name = "/" + item.path().lexically_relative(folder).generic_string();
-        if (leftOut.count(name.substr(1))) continue;
-        if (item.is_directory()) entries.emplace_back(name + "/");
-        else entries.emplace_back(name, ReadFileText(item.path()));
-    }
-    WriteFileBytes(output, BuildChm(entries));
+    WriteFileBytes(output, BuildChm(FolderEntries(folder, leftOut)));
     return 0;
 }
 

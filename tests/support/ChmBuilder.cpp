@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -100,4 +102,22 @@ std::vector<std::uint8_t> BuildChm(const std::vector<BuiltEntry>& entries, std::
     for (const auto& chunk : chunks) out.insert(out.end(), chunk.begin(), chunk.end());
     out.insert(out.end(), content.begin(), content.end());
     return out;
+}
+
+std::vector<BuiltEntry> FolderEntries(const std::filesystem::path& folder, const std::set<std::string>& leftOut)
+{
+    std::vector<BuiltEntry> entries;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(folder)) {
+        // UTF-8 also on Windows, where the narrow form would be the ANSI code page's.
+        const std::u8string relative = item.path().lexically_relative(folder).generic_u8string();
+        const std::string name = "/" + std::string(relative.begin(), relative.end());
+        if (leftOut.count(name.substr(1))) continue;
+        if (item.is_directory()) {
+            entries.emplace_back(name + "/");
+            continue;
+        }
+        std::ifstream file(item.path(), std::ios::binary);
+        entries.emplace_back(name, std::string(std::istreambuf_iterator<char>(file), {}));
+    }
+    return entries;
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,3 +25,7 @@ struct BuiltEntry {
 
 // The bytes of a version 3 help file holding `entries` in one or more listing chunks.
 std::vector<std::uint8_t> BuildChm(const std::vector<BuiltEntry>& entries, std::uint32_t chunkSize = 4096);
+
+// Every file and folder under `folder` as entries, but for the paths in `leftOut` ("a/b.htm"): how a
+// 7zz extraction is packed again without some of its files.
+std::vector<BuiltEntry> FolderEntries(const std::filesystem::path& folder, const std::set<std::string>& leftOut = {});
