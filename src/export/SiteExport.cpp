@@ -2,6 +2,7 @@
 
 #include "base/Utf8.h"
 #include "export/Navigation.h"
+#include "export/NavigationHtml.h"
 #include "export/PageRewriter.h"
 #include "export/RelativeUrl.h"
 #include "export/RewritingFileSystem.h"
@@ -41,7 +42,8 @@ public:
     explicit SiteWriter(const ExportRequest& request)
         : m_request(request), m_entries(*request.entries),
           m_facts(helpfile::GatherFacts(m_entries.Root(), request.chosenCodePage)),
-          m_links(m_entries, request.helpFileName, m_facts.encoding.DeclaredCodePage(), kContentFolder)
+          m_links(m_entries, request.helpFileName, m_facts.encoding.DeclaredCodePage(), kContentFolder),
+          m_navigation(ReadNavigation(m_entries.Root(), m_facts))
     {
     }
 
@@ -84,35 +86,18 @@ private:
         ++m_outcome.pages;
         std::string title = PageTitle(page.tokens);
         if (title.empty()) title = m_entries.Utf8Name(entry);
-        m_search.AddPage(m_links.SitePath(entry), title, html::VisibleText(page.tokens));
+        m_search.AddPage(RelativeUrl("index.html", m_links.SitePath(entry)), title, html::VisibleText(page.tokens));
         std::move(page.problems.begin(), page.problems.end(), std::back_inserter(m_outcome.problems));
         return std::move(page.html);
     }
 
-    std::string Title() const
-    {
-        if (m_facts.system && m_facts.system->title && !m_facts.system->title->empty())
-            return Utf8FromWide(m_facts.encoding.Decode(*m_facts.system->title));
-        return m_request.helpFileName;
-    }
+    std::string Title() const { return m_navigation.title.empty() ? m_request.helpFileName : m_navigation.title; }
 
-    // The url from the export folder of the page a help-file path names, if it is exported.
-    std::optional<std::string> UrlOf(std::string_view local) const
-    {
-        std::string path(local);
-        std::replace(path.begin(), path.end(), '\\', '/');
-        path.erase(0, path.find_first_not_of('/'));
-        path = path.substr(0, path.find('#'));
-        const std::optional<std::size_t> entry = m_links.Find(path);
-        if (!entry) return std::nullopt;
-        const std::size_t hash = local.find('#');
-        return RelativeUrl("index.html", m_links.SitePath(*entry)) +
-               std::string(hash == std::string_view::npos ? std::string_view() : local.substr(hash));
-    }
+    std::optional<std::string> UrlOf(std::string_view local) const { return m_links.UrlOfLocal("index.html", local); }
 
-    std::string DefaultTopicUrl(const Navigation& navigation) const
+    std::string DefaultTopicUrl() const
     {
-        if (std::optional<std::string> url = UrlOf(navigation.defaultTopic)) return *url;
+        if (std::optional<std::string> url = UrlOf(m_navigation.defaultTopic)) return *url;
         for (std::size_t i = 0; i < m_entries.Size(); ++i)
             if (IsPage(m_entries.Utf8Name(i))) return RelativeUrl("index.html", m_links.SitePath(i));
         return "about:blank";
@@ -120,17 +105,16 @@ private:
 
     bool WritePages(IFileSystem& files) const
     {
-        const Navigation navigation = ReadNavigation(m_entries.Root(), m_facts);
         const auto urlOf = [this](std::string_view local) { return UrlOf(local); };
         const std::string title = Title();
         bool written = true;
         const auto write = [&](const wchar_t* name, const std::string& bytes) {
             written = project::WriteDestinationFile(files, m_request.destination, name, bytes) && written;
         };
-        write(L"index.html", ViewerPage(title, ContentsHtml(navigation.contents, urlOf), DefaultTopicUrl(navigation)));
-        write(L"keywords.html", KeywordsPage(title, KeywordsHtml(navigation.keywords, urlOf)));
+        write(L"index.html", ViewerPage(title, ContentsHtml(m_navigation.contents, urlOf), DefaultTopicUrl()));
+        write(L"keywords.html", KeywordsPage(title, KeywordsHtml(m_navigation.keywords, urlOf)));
         write(L"search-index.js", m_search.Script());
-        write(L"search.js", std::string(kSearchScript));
+        write(L"search.js", SearchScript());
         write(L"export-report.txt", ExportReport(m_entries, m_outcome));
         return written;
     }
@@ -139,6 +123,7 @@ private:
     const helpfile::EntryTable& m_entries;
     helpfile::HelpFileFacts m_facts;
     SiteLinks m_links;
+    Navigation m_navigation;
     SearchIndex m_search;
     ExportOutcome m_outcome;
 };

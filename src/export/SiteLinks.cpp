@@ -49,7 +49,7 @@ std::optional<std::string> SiteLinks::Rewritten(std::size_t entry, std::string_v
     const LinkTarget target = ResolveLink(m_names, m_internalPaths[entry], href);
     switch (target.kind) {
     case LinkKind::Internal:
-        return RelativeUrl(m_sitePaths[entry], m_sitePaths[target.entry]) + FragmentForUrl(target.fragment);
+        return Url(m_sitePaths[entry], target);
     case LinkKind::Broken:
     case LinkKind::OtherHelpFile:
         problems.push_back({entry, target.kind, std::string(href)});
@@ -59,6 +59,18 @@ std::optional<std::string> SiteLinks::Rewritten(std::size_t entry, std::string_v
         break;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> SiteLinks::UrlOfLocal(std::string_view fromSitePath, std::string_view local) const
+{
+    const LinkTarget target = ResolveLink(m_names, "", local);
+    if (target.kind != LinkKind::Internal) return std::nullopt;
+    return Url(fromSitePath, target);
+}
+
+std::string SiteLinks::Url(std::string_view fromSitePath, const LinkTarget& target) const
+{
+    return RelativeUrl(fromSitePath, m_sitePaths[target.entry]) + FragmentForUrl(target.fragment);
 }
 
 } // namespace tarnwick::exporting

@@ -38,8 +38,13 @@ public:
     // nothing when the link stays as written; a broken link or one into another help file is added
     // to `problems`.
     std::optional<std::string> Rewritten(std::size_t entry, std::string_view href, std::vector<LinkProblem>& problems) const;
+    // The url that reaches the page a sitemap or #SYSTEM names (from the help file's root) from
+    // `fromSitePath`, a file export writes; nothing when the help file does not hold it.
+    std::optional<std::string> UrlOfLocal(std::string_view fromSitePath, std::string_view local) const;
 
 private:
+    std::string Url(std::string_view fromSitePath, const LinkTarget& target) const;
+
     const helpfile::EntryTable& m_entries;
     PageNames m_names;
     std::vector<std::string> m_internalPaths;
