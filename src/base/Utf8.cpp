@@ -210,6 +210,14 @@ void AppendUtf8(std::string& out, std::wstring_view text)
     out.resize(static_cast<std::size_t>(end - begin));
 }
 
+char32_t DecodeUtf8At(std::string_view text, std::size_t& pos) { return DecodeOne(text, pos); }
+
+void AppendCodePoint(std::string& out, char32_t cp)
+{
+    char utf8[4];
+    out.append(utf8, EncodeUtf8(utf8, cp));
+}
+
 bool IsWellFormedUtf8(std::string_view text)
 {
     for (std::size_t pos = 0; pos < text.size();) {

@@ -17,6 +17,12 @@ std::string Utf8FromWide(std::wstring_view text);
 // The same, appended to `out`: for output built from many small texts.
 void AppendUtf8(std::string& out, std::wstring_view text);
 
+// The code point at text[pos], moving pos past it; an ill-formed sequence is U+FFFD for its first
+// byte alone, as in WideFromUtf8. For readers that look at each character, such as search terms.
+char32_t DecodeUtf8At(std::string_view text, std::size_t& pos);
+// Appends the UTF-8 form of one code point (at most U+10FFFF).
+void AppendCodePoint(std::string& out, char32_t cp);
+
 // No ill-formed sequence: what WideFromUtf8 would read without a replacement of its own.
 bool IsWellFormedUtf8(std::string_view text);
 

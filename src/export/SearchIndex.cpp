@@ -1,0 +1,113 @@
+#include "export/SearchIndex.h"
+
+#include "base/Utf8.h"
+#include "export/SearchTerms.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace tarnwick::exporting {
+namespace {
+
+void AppendNumber(std::string& out, std::uint32_t number)
+{
+    char digits[16];
+    out.append(digits, std::to_chars(digits, digits + sizeof digits, number).ptr);
+}
+
+void AppendUnitEscape(std::string& out, char32_t unit)
+{
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4) out += kHex[(unit >> shift) & 0xF];
+}
+
+// Past the ASCII controls, everything is escaped: U+2028 and U+2029 end a line in JavaScript
+// before ES2019, and the file's encoding never matters.
+void AppendCharEscape(std::string& out, char32_t c)
+{
+    if (c <= 0xFFFF) return AppendUnitEscape(out, c);
+    AppendUnitEscape(out, 0xD800 + ((c - 0x10000) >> 10));
+    AppendUnitEscape(out, 0xDC00 + ((c - 0x10000) & 0x3FF));
+}
+
+// "</" becomes "<\/" so that the text could also stand inside a <script> element.
+void AppendJsString(std::string& out, std::string_view text)
+{
+    out += '"';
+    for (std::size_t pos = 0; pos < text.size();) {
+        const bool afterLess = pos > 0 && text[pos - 1] == '<';
+        const char32_t c = DecodeUtf8At(text, pos);
+        if (c == '"' || c == '\\' || (c == '/' && afterLess)) out += '\\';
+        if (c >= 0x20 && c < 0x7F)
+            out += static_cast<char>(c);
+        else
+            AppendCharEscape(out, c);
+    }
+    out += '"';
+}
+
+void AppendPageList(std::string& out, const std::vector<std::uint32_t>& pages)
+{
+    out += '[';
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0) out += ',';
+        AppendNumber(out, pages[i]);
+    }
+    out += ']';
+}
+
+} // namespace
+
+void SearchIndex::AddPage(std::string_view url, std::string_view title, std::string_view visibleText)
+{
+    const std::uint32_t page = PageNumber(url, title);
+    const auto file = [this, page](std::string_view term) { File(term, page); };
+    ForEachSearchTerm(title, file);
+    ForEachSearchTerm(visibleText, file);
+}
+
+std::uint32_t SearchIndex::PageNumber(std::string_view url, std::string_view title)
+{
+    const auto [at, added] = m_pageOfUrl.try_emplace(std::string(url), static_cast<std::uint32_t>(m_pages.size()));
+    if (added) m_pages.push_back({std::string(title), std::string(url)});
+    return at->second;
+}
+
+// Pages come in number order, so a new page goes at the end; only a url added again reaches back.
+void SearchIndex::File(std::string_view term, std::uint32_t page)
+{
+    std::vector<std::uint32_t>& pages = m_pagesOfTerm[std::string(term)];
+    if (pages.empty() || pages.back() < page) return pages.push_back(page);
+    const auto at = std::lower_bound(pages.begin(), pages.end(), page);
+    if (at == pages.end() || *at != page) pages.insert(at, page);
+}
+
+std::string SearchIndex::Script() const
+{
+    std::vector<const std::pair<const std::string, std::vector<std::uint32_t>>*> terms;
+    terms.reserve(m_pagesOfTerm.size());
+    for (const auto& entry : m_pagesOfTerm) terms.push_back(&entry);
+    std::sort(terms.begin(), terms.end(), [](const auto* a, const auto* b) { return a->first < b->first; });
+
+    std::string out = "var tarnwickSearch={pages:[";
+    for (std::size_t i = 0; i < m_pages.size(); ++i) {
+        out += i > 0 ? ",\n[" : "\n[";
+        AppendJsString(out, m_pages[i].title);
+        out += ',';
+        AppendJsString(out, m_pages[i].url);
+        out += ']';
+    }
+    out += "],\nterms:[";
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+        out += i > 0 ? ",\n[" : "\n[";
+        AppendJsString(out, terms[i]->first);
+        out += ',';
+        AppendPageList(out, terms[i]->second);
+        out += ']';
+    }
+    out += "]};\n";
+    return out;
+}
+
+} // namespace tarnwick::exporting

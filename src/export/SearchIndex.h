@@ -1,0 +1,45 @@
+// The index behind the exported site's search box. Pages open from disk, where a browser fetches
+// no file, so the index is a script the search page loads with <script src>: one global,
+// tarnwickSearch, and SearchScript() (search.js) reads it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace tarnwick::exporting {
+
+class SearchIndex {
+public:
+    // Files the page under the terms of its title and of its visible text (UTF-8), which is not
+    // kept: an export of thousands of pages holds only each term's page numbers. A url added
+    // before keeps its number and first title, and gains the new terms.
+    void AddPage(std::string_view url, std::string_view title, std::string_view visibleText);
+
+    // search-index.js: var tarnwickSearch={pages:[[title,url],...],terms:[[term,[page,...]],...]};
+    // Terms in code point order, which JavaScript's string comparison keeps for the basic plane
+    // the terms are made of, so the search finds the terms of a prefix by bisection. Only ASCII
+    // is written (the rest as \u escapes), so the file reads alike in a page of any encoding.
+    std::string Script() const;
+
+private:
+    std::uint32_t PageNumber(std::string_view url, std::string_view title);
+    void File(std::string_view term, std::uint32_t page);
+
+    struct Page {
+        std::string title;
+        std::string url;
+    };
+    std::vector<Page> m_pages;
+    std::unordered_map<std::string, std::uint32_t> m_pageOfUrl;
+    std::unordered_map<std::string, std::vector<std::uint32_t>> m_pagesOfTerm;
+};
+
+// search.js: defines tarnwickSearchInto(input, output), which lists the pages of what is typed
+// into `input` in `output` as links into the frame "topic", and tarnwickSearchFind(query), the
+// page numbers. Its splitting of the query writes in the tables of SearchTerms.h.
+std::string SearchScript();
+
+} // namespace tarnwick::exporting

@@ -1,0 +1,56 @@
+// The terms pages are filed under and the index script the search page loads: what the browser's
+// half must find by the same splitting of what a reader types.
+#include "export/SearchIndex.h"
+#include "export/SearchTerms.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarnwick::exporting;
+
+namespace {
+
+using Terms = std::vector<std::string>;
+
+TEST(Search, SplitsWordsAndBigrams)
+{
+    struct TermCase {
+        const char* text;
+        Terms terms;
+    };
+    const TermCase cases[] = {
+        {"Hello, WORLD\tnew\nline", {"hello", "world", "new", "line"}},
+        {"a I x1 b2c 3", {"x1", "b2c"}},
+        {"ＷＩＮ３２ Ａ：ｘｙ", {"win32", "xy"}},
+        {"ÀÉÎÕÜ×Þ Ÿ ĀāĹĺŊŉ İ ΑΣΩ ЁЖя Straße", {"àéîõü", "þ", "ÿ", "āāĺĺŋŉ", "İ", "ασω", "ёжя", "straße"}},
+        {"帮助文件", {"帮助", "助文", "文件"}},
+        {"第3章：使用Windows帮助", {"第", "章", "使用", "windows", "帮助"}},
+        {"“引号”、句号。", {"引号", "句号"}},
+        {"カタカナ・テスト の 人々", {"カタ", "タカ", "カナ", "テス", "スト", "の", "人々"}},
+        {"한국어", {"한국", "국어"}},
+        {"中\xE4文 ab\xFF" "cd 中😀文", {"中", "文", "ab", "cd", "中", "文"}},
+    };
+    for (const TermCase& c : cases) EXPECT_EQ(SearchTerms(c.text), c.terms) << c.text;
+}
+
+TEST(Search, ScriptListsEachTermsPagesOnceInOrder)
+{
+    SearchIndex index;
+    index.AddPage("a.htm", "</script> <b>", "Hello hello WORLD");
+    index.AddPage("说明/第二章.htm", "\"引号\" \\ \u2028\t😀\xFF", "hello 帮助");
+    index.AddPage("a.htm", "Other", "zebra 帮助");
+
+    EXPECT_EQ(index.Script(), R"(var tarnwickSearch={pages:[
+["<\/script> <b>","a.htm"],
+["\"\u5f15\u53f7\" \\ \u2028\u0009\ud83d\ude00\ufffd","\u8bf4\u660e/\u7b2c\u4e8c\u7ae0.htm"]],
+terms:[
+["hello",[0,1]],
+["other",[0]],
+["script",[0]],
+["world",[0]],
+["zebra",[0]],
+["\u5e2e\u52a9",[0,1]],
+["\u5f15\u53f7",[1]]]};
+)");
+}
+
+} // namespace
