@@ -65,7 +65,9 @@ struct ExportedFile {
 ExportedFile ExportOne(const std::wstring& file, const std::wstring& destination, const std::wstring& folder,
                        const ExportOptions& options)
 {
-    ExportedFile exported{file, folder};
+    ExportedFile exported;
+    exported.source = file;
+    exported.folder = folder;
     CChmEngine engine(ReportError);
     if (!OpenHelpFile(engine, file)) return exported;
     exported.opened = true;

@@ -53,6 +53,10 @@ public:
         AppendPath(content, WideFromUtf8(kContentFolder));
         CChmEngine& engine = *m_request.engine;
         IFileSystem& files = engine.GetFileSystem();
+        if (!MakeDirectories(files, content)) {
+            m_outcome.pagesWritten = false;
+            return std::move(m_outcome);
+        }
         CRewritingFileSystem rewriting(files, content, RewrittenFiles(),
                                        [this](std::size_t entry, std::string&& bytes) { return Rewrite(entry, std::move(bytes)); });
         engine.SetFileSystem(rewriting);

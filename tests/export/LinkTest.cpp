@@ -130,7 +130,7 @@ struct PageCase {
     const char* page;     // the page's internal path
     std::string bytes;
     std::string expected;
-    std::vector<std::string> kept; // links kept as written and reported
+    std::vector<std::string> kept = {}; // links kept as written and reported
 };
 
 const std::string kGbkChapter = "\xB5\xDA\xD2\xBB\xD5\xC2"; // 第一章
@@ -183,7 +183,7 @@ TEST(Page, BecomesUtf8WithLinksThatReachTheFilesWritten)
         EXPECT_EQ(kept, c.kept);
     }
     std::vector<LinkProblem> problems;
-    EXPECT_EQ(RewriteStyleSheet(links, 1, "a{b:url(\"../images/logo.gif\")} @import 'x.css';", problems),
+    EXPECT_EQ(RewriteStyleSheet(links, *links.Find("Docs/Intro.htm"), "a{b:url(\"../images/logo.gif\")} @import 'x.css';", problems),
               "a{b:url(\"../images/Logo.GIF\")} @import 'x.css';");
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0].href, "x.css");
