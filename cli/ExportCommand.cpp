@@ -7,6 +7,7 @@
 #include "cli/UnpackSteps.h"
 #include "export/SiteExport.h"
 #include "export/SitePages.h"
+#include "export/TopicExport.h"
 #include "html/Ascii.h"
 #include "project/ProjectWriter.h"
 
@@ -88,7 +89,9 @@ ExportedFile ExportOne(const std::wstring& file, const std::wstring& destination
     const bool writeBehind = options.threads > 1;
     request.unpack = UnpackSettings{true, writeBehind ? options.threads - 1 : 1, writeBehind};
     ProgressShown progress(entries);
-    exported.outcome = tarnwick::exporting::ExportSite(request, progress);
+    using tarnwick::exporting::TopicFormat;
+    if (options.format == L"site") exported.outcome = tarnwick::exporting::ExportSite(request, progress);
+    else exported.outcome = ExportTopics(request, options.format == L"md" ? TopicFormat::Markdown : TopicFormat::Text, progress);
     return exported;
 }
 
@@ -125,6 +128,26 @@ void PrintSummary(const std::vector<ExportedFile>& files, const std::wstring& de
                                   std::to_wstring(keptLinks) + L" 个 (见 export-report.txt).\n");
 }
 
+// The manifest an indexing tool reads: each topic's title, file and the books above it.
+void WriteTopics(CJsonWriter& json, const std::vector<tarnwick::exporting::ExportedTopic>& topics)
+{
+    json.Key("topics");
+    json.BeginArray();
+    for (const tarnwick::exporting::ExportedTopic& topic : topics) {
+        json.BeginObject();
+        json.Key("title");
+        json.String(tarnwick::WideFromUtf8(topic.title));
+        json.Key("file");
+        json.String(tarnwick::WideFromUtf8(topic.file));
+        json.Key("parents");
+        json.BeginArray();
+        for (const std::string& parent : topic.parents) json.String(tarnwick::WideFromUtf8(parent));
+        json.EndArray();
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
 void PrintJson(const std::vector<ExportedFile>& files)
 {
     CJsonWriter json;
@@ -145,6 +168,7 @@ void PrintJson(const std::vector<ExportedFile>& files)
         json.Number(ProblemCount(file));
         json.Key("keptLinks");
         json.Number(file.outcome.problems.size());
+        if (!file.outcome.topics.empty()) WriteTopics(json, file.outcome.topics);
         json.EndObject();
     }
     json.EndArray();

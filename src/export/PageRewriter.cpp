@@ -5,6 +5,7 @@
 #include "helpfile/CodePageText.h"
 #include "html/CssUrls.h"
 #include "html/Links.h"
+#include "html/VisibleText.h"
 
 #include <algorithm>
 
@@ -131,6 +132,14 @@ std::string PageAsUtf8(std::string_view bytes, const std::vector<html::Token>& r
     }
     if (codePage != helpfile::kUtf8CodePage) return Utf8FromWide(helpfile::WideFromCodePage(bytes, codePage));
     return IsWellFormedUtf8(bytes) ? std::string(bytes) : Utf8FromWide(WideFromUtf8(bytes));
+}
+
+std::string PageTitle(const std::vector<html::Token>& tokens)
+{
+    for (std::size_t i = 0; i + 1 < tokens.size(); ++i)
+        if (tokens[i].kind == html::TokenKind::StartTag && tokens[i].name == "title" && tokens[i + 1].kind == html::TokenKind::Text)
+            return html::VisibleText({tokens[i + 1]});
+    return {};
 }
 
 RewrittenPage RewritePage(const SiteLinks& links, std::size_t entry, std::string_view bytes,

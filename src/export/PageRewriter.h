@@ -24,6 +24,9 @@ struct RewrittenPage {
     std::vector<LinkProblem> problems;
 };
 
+// What the page's <title> says, whitespace collapsed; empty when it has none.
+std::string PageTitle(const std::vector<html::Token>& tokens);
+
 RewrittenPage RewritePage(const SiteLinks& links, std::size_t entry, std::string_view bytes,
                           const helpfile::TextEncoding& encoding);
 

@@ -28,15 +28,6 @@ std::string_view Extension(std::string_view name)
 
 bool IsStyleSheet(std::string_view name) { return html::EqualsIgnoringAsciiCase(Extension(name), "css"); }
 
-// What a page's <title> says, whitespace collapsed.
-std::string PageTitle(const std::vector<html::Token>& tokens)
-{
-    for (std::size_t i = 0; i + 1 < tokens.size(); ++i)
-        if (tokens[i].kind == html::TokenKind::StartTag && tokens[i].name == "title" && tokens[i + 1].kind == html::TokenKind::Text)
-            return html::VisibleText({tokens[i + 1]});
-    return {};
-}
-
 class SiteWriter {
 public:
     explicit SiteWriter(const ExportRequest& request)

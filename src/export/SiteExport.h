@@ -23,12 +23,20 @@ struct ExportRequest {
     UnpackSettings unpack;
 };
 
+// A topic of the Markdown and text exports.
+struct ExportedTopic {
+    std::string title;                // UTF-8
+    std::string file;                 // the file written, beside the others
+    std::vector<std::string> parents; // the titles of the books above it in the contents, outermost first
+};
+
 struct ExportOutcome {
     std::string title;           // UTF-8; the file name when the help file has none
     std::size_t pages = 0;       // HTML streams exported
     std::vector<std::size_t> failed; // entries that could not be read or written
     std::vector<LinkProblem> problems; // in the order of the entries
     bool pagesWritten = true;    // index.html and the rest beside the content
+    std::vector<ExportedTopic> topics; // Markdown and text, in the order of their numbers
     bool HasProblems() const { return !failed.empty() || !problems.empty() || !pagesWritten; }
 };
 

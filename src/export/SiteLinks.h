@@ -33,6 +33,7 @@ public:
     // "content/a/b.htm": the file export writes, relative to the export folder.
     const std::string& SitePath(std::size_t entry) const { return m_sitePaths[entry]; }
     std::optional<std::size_t> Find(std::string_view internalPath) const { return m_names.Find(internalPath); }
+    const PageNames& Names() const { return m_names; }
 
     // The url that reaches what `href` in `entry` leads to from the file written for `entry`, or
     // nothing when the link stays as written; a broken link or one into another help file is added

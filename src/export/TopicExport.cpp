@@ -1,0 +1,231 @@
+#include "export/TopicExport.h"
+
+#include "base/Utf8.h"
+#include "engine/SafeName.h"
+#include "export/Markdown.h"
+#include "export/Navigation.h"
+#include "export/PageRewriter.h"
+#include "export/PercentEncoding.h"
+#include "export/PlainText.h"
+#include "export/RelativeUrl.h"
+#include "helpfile/HelpFileFacts.h"
+#include "helpfile/InternalFile.h"
+#include "project/ProjectWriter.h"
+
+#include <algorithm>
+#include <map>
+
+namespace tarnwick::exporting {
+namespace {
+
+constexpr std::string_view kContentFolder = "content";
+constexpr std::size_t kMostPageBytes = 64u << 20;
+constexpr std::size_t kMostTitleCharacters = 60;
+
+struct Topic {
+    std::size_t entry = 0;
+    std::string title;
+    std::vector<std::string> parents;
+    std::string file = {};
+    std::vector<std::string> keywords = {};
+};
+
+// A file name from a title: what unpacking would make of it, cut short.
+std::string FileNameOf(std::size_t number, std::size_t digits, std::string_view title, std::string_view extension)
+{
+    std::wstring wide = WideFromUtf8(title);
+    if (wide.size() > kMostTitleCharacters) wide.resize(kMostTitleCharacters);
+    std::string numbered = std::to_string(number);
+    numbered.insert(0, digits > numbered.size() ? digits - numbered.size() : 0, '0');
+    return Utf8FromWide(SafeFileName(WideFromUtf8(numbered) + L" " + wide)) + std::string(extension);
+}
+
+// A YAML scalar in double quotes, which reads every character JSON escapes the same way.
+std::string Quoted(std::string_view text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        if (static_cast<unsigned char>(c) < ' ') out += ' ';
+        else out += c;
+    }
+    return out + "\"";
+}
+
+class TopicWriter {
+public:
+    TopicWriter(const ExportRequest& request, TopicFormat format)
+        : m_request(request), m_format(format), m_entries(*request.entries),
+          m_facts(helpfile::GatherFacts(m_entries.Root(), request.chosenCodePage)),
+          m_links(m_entries, request.helpFileName, m_facts.encoding.DeclaredCodePage(), kContentFolder),
+          m_navigation(ReadNavigation(m_entries.Root(), m_facts))
+    {
+    }
+
+    ExportOutcome Write(UnpackObserver& observer)
+    {
+        m_outcome.title = m_navigation.title.empty() ? m_request.helpFileName : m_navigation.title;
+        PlanTopics();
+        IFileSystem& files = m_request.engine->GetFileSystem();
+        if (!MakeDirectories(files, m_request.destination)) {
+            m_outcome.pagesWritten = false;
+            return std::move(m_outcome);
+        }
+        if (m_format == TopicFormat::Markdown) CopyOtherFiles(observer);
+        std::vector<std::size_t> order(m_topics.size());
+        for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+        // In the order of the data, so that no compressed frame is decoded twice.
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            const auto& x = m_entries[m_topics[a].entry].place;
+            const auto& y = m_entries[m_topics[b].entry].place;
+            return std::tie(x.section, x.offset) < std::tie(y.section, y.offset);
+        });
+        for (const std::size_t topic : order) WriteTopic(files, m_topics[topic]);
+        for (const Topic& topic : m_topics) m_outcome.topics.push_back({topic.title, topic.file, topic.parents});
+        m_outcome.pages = m_topics.size();
+        return std::move(m_outcome);
+    }
+
+private:
+    std::optional<std::size_t> PageOf(std::string_view local) const
+    {
+        const LinkTarget target = ResolveLink(m_links.Names(), "", local);
+        if (target.kind != LinkKind::Internal || !IsPage(m_entries.Utf8Name(target.entry))) return std::nullopt;
+        return target.entry;
+    }
+
+    void AddContents(const NavigationItem& item, std::vector<std::string>& parents, std::map<std::size_t, std::size_t>& placed)
+    {
+        for (const NavigationItem& child : item.children) {
+            for (const NavigationLink& link : child.links) {
+                const std::optional<std::size_t> entry = PageOf(link.local);
+                if (!entry || placed.contains(*entry)) continue;
+                placed.emplace(*entry, m_topics.size());
+                m_topics.push_back({*entry, child.title.empty() ? link.title : child.title, parents});
+            }
+            parents.push_back(child.title);
+            AddContents(child, parents, placed);
+            parents.pop_back();
+        }
+    }
+
+    void AddKeywords(const NavigationItem& item, const std::map<std::size_t, std::size_t>& placed)
+    {
+        for (const NavigationItem& keyword : item.children) {
+            for (const NavigationLink& link : keyword.links) {
+                const std::optional<std::size_t> entry = PageOf(link.local);
+                if (!entry || !placed.contains(*entry)) continue;
+                std::vector<std::string>& keywords = m_topics[placed.at(*entry)].keywords;
+                if (std::find(keywords.begin(), keywords.end(), keyword.title) == keywords.end()) keywords.push_back(keyword.title);
+            }
+            AddKeywords(keyword, placed);
+        }
+    }
+
+    void PlanTopics()
+    {
+        std::map<std::size_t, std::size_t> placed; // entry to topic
+        std::vector<std::string> parents;
+        AddContents(m_navigation.contents, parents, placed);
+        for (std::size_t i = 0; i < m_entries.Size(); ++i) {
+            if (!IsPage(m_entries.Utf8Name(i)) || placed.contains(i)) continue;
+            placed.emplace(i, m_topics.size());
+            m_topics.push_back({i, {}, {}});
+        }
+        AddKeywords(m_navigation.keywords, placed);
+        const std::size_t digits = std::max<std::size_t>(4, std::to_string(m_topics.size()).size());
+        const std::string_view extension = m_format == TopicFormat::Markdown ? ".md" : ".txt";
+        for (std::size_t i = 0; i < m_topics.size(); ++i) {
+            Topic& topic = m_topics[i];
+            const std::string_view name = topic.title.empty() ? m_entries.Utf8Name(topic.entry) : std::string_view(topic.title);
+            topic.file = FileNameOf(i + 1, digits, name, extension);
+            m_fileOfEntry.emplace(topic.entry, topic.file);
+        }
+    }
+
+    // Markdown's images, style sheets and the rest, where its links find them.
+    void CopyOtherFiles(UnpackObserver& observer)
+    {
+        helpfile::EntryTable others;
+        others.SetRoot(m_entries.Root());
+        helpfile::WalkStreams(m_entries.Root(), helpfile::WalkScope::Listed, [&](const helpfile::WalkedStream& stream) {
+            if (!IsPage(Utf8FromWide(stream.name))) others.Add(stream);
+        });
+        std::wstring content = m_request.destination;
+        AppendPath(content, WideFromUtf8(kContentFolder));
+        if (!MakeDirectories(m_request.engine->GetFileSystem(), content)) {
+            m_outcome.pagesWritten = false;
+            return;
+        }
+        for (const std::size_t failed : UnpackEntries(*m_request.engine, others, content, m_request.unpack, observer)) {
+            std::string path = Utf8FromWide(others.Folder(failed));
+            std::replace(path.begin(), path.end(), '\\', '/');
+            if (const std::optional<std::size_t> entry = m_links.Find(path + std::string(others.Utf8Name(failed))))
+                m_outcome.failed.push_back(*entry);
+        }
+    }
+
+    // Another topic by its file, anything else the help file holds below "content/".
+    std::string MarkdownUrl(std::size_t from, std::string_view href) const
+    {
+        const LinkTarget target = ResolveLink(m_links.Names(), m_links.InternalPath(from), href);
+        if (target.kind != LinkKind::Internal) return std::string(href);
+        const auto topic = m_fileOfEntry.find(target.entry);
+        if (topic != m_fileOfEntry.end()) return PercentEncodedSegment(topic->second) + target.fragment;
+        return RelativeUrl("topic.md", m_links.SitePath(target.entry)) + target.fragment;
+    }
+
+    std::string FrontMatter(const Topic& topic, std::string_view title) const
+    {
+        std::string text = "---\ntitle: " + Quoted(title) + "\nhelpfile: " + Quoted(m_request.helpFileName) +
+                           "\npath: " + Quoted(m_links.InternalPath(topic.entry)) + "\n";
+        if (!topic.keywords.empty()) {
+            text += "keywords:\n";
+            for (const std::string& keyword : topic.keywords) text += "  - " + Quoted(keyword) + "\n";
+        }
+        return text + "---\n\n";
+    }
+
+    void WriteTopic(IFileSystem& files, Topic& topic)
+    {
+        const std::size_t entry = topic.entry;
+        const std::optional<std::vector<std::uint8_t>> bytes =
+            helpfile::ReadInternalFile(m_entries.Storage(entry), m_entries.Name(entry), kMostPageBytes);
+        if (!bytes) {
+            m_outcome.failed.push_back(entry);
+            return;
+        }
+        const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+        const std::string utf8 = PageAsUtf8(raw, html::Tokenize(raw), m_facts.encoding);
+        const std::vector<html::Token> tokens = html::Tokenize(utf8);
+        if (topic.title.empty()) topic.title = PageTitle(tokens);
+        const std::string_view title = topic.title.empty() ? m_entries.Utf8Name(entry) : std::string_view(topic.title);
+        std::string text;
+        if (m_format == TopicFormat::Markdown)
+            text = FrontMatter(topic, title) +
+                   MarkdownFromTokens(tokens, [&](std::string_view href) { return MarkdownUrl(entry, href); });
+        else
+            text = PlainText(tokens);
+        if (!project::WriteDestinationFile(files, m_request.destination, WideFromUtf8(topic.file), text))
+            m_outcome.failed.push_back(entry);
+    }
+
+    const ExportRequest& m_request;
+    const TopicFormat m_format;
+    const helpfile::EntryTable& m_entries;
+    helpfile::HelpFileFacts m_facts;
+    SiteLinks m_links;
+    Navigation m_navigation;
+    std::vector<Topic> m_topics;
+    std::map<std::size_t, std::string> m_fileOfEntry;
+    ExportOutcome m_outcome;
+};
+
+} // namespace
+
+ExportOutcome ExportTopics(const ExportRequest& request, TopicFormat format, UnpackObserver& observer)
+{
+    return TopicWriter(request, format).Write(observer);
+}
+
+} // namespace tarnwick::exporting
