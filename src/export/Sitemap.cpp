@@ -4,6 +4,7 @@
 #include "export/PageNames.h"
 #include "html/Tokenizer.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tarnwick::exporting {
@@ -88,13 +89,15 @@ private:
 NavigationItem ParseSitemap(std::string_view utf8)
 {
     SitemapReader reader;
-    for (const html::Token& token : html::Tokenize(utf8)) reader.Take(token);
+    html::TokenizeEach(utf8, [&](html::Token&& token) { reader.Take(token); });
     return reader.Finish();
 }
 
 NavigationItem ReadSitemap(std::string_view bytes, const helpfile::TextEncoding& encoding)
 {
-    return ParseSitemap(Utf8FromWide(encoding.Decode(bytes)));
+    // Large sitemaps are mostly ASCII, which every code page reads alike: no copy of them then.
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return ParseSitemap(ascii ? bytes : Utf8FromWide(encoding.Decode(bytes)));
 }
 
 } // namespace tarnwick::exporting

@@ -103,9 +103,9 @@ void DropRepeatedAttributes(std::vector<Attribute>& attributes)
 
 class Tokenizer {
 public:
-    explicit Tokenizer(std::string_view input) : in_(input) {}
+    Tokenizer(std::string_view input, const std::function<void(Token&&)>& take) : in_(input), take_(take) {}
 
-    std::vector<Token> Run()
+    void Run()
     {
         while (pos_ < in_.size()) {
             switch (model_) {
@@ -116,7 +116,6 @@ public:
             case ContentModel::PlainText: ReadPlainText(); break;
             }
         }
-        return std::move(tokens_);
     }
 
 private:
@@ -130,7 +129,7 @@ private:
         text.kind = TokenKind::Text;
         text.range = {begin, end};
         text.data = Decode(in_.substr(begin, end - begin), decoding);
-        tokens_.push_back(std::move(text));
+        take_(std::move(text));
     }
 
     void PushComment(std::size_t begin, std::size_t end, std::string data)
@@ -139,7 +138,7 @@ private:
         comment.kind = TokenKind::Comment;
         comment.range = {begin, end};
         comment.data = std::move(data);
-        tokens_.push_back(std::move(comment));
+        take_(std::move(comment));
     }
 
     // A '<' in data that opens markup; any other '<' is text.
@@ -300,7 +299,7 @@ private:
             model_ = ContentModelOf(tag.name);
             closing_ = tag.name;
         }
-        tokens_.push_back(std::move(tag));
+        take_(std::move(tag));
     }
 
     // Reads up to and through the tag's '>'; false when the input ends first.
@@ -424,14 +423,14 @@ private:
         doctype.name = DecodeName(in_.substr(nameStart, nameEnd - nameStart));
         pos_ = gt == std::string_view::npos ? in_.size() : gt + 1;
         doctype.range = {lt, pos_};
-        tokens_.push_back(std::move(doctype));
+        take_(std::move(doctype));
     }
 
     std::string_view in_;
     std::size_t pos_ = 0;
     ContentModel model_ = ContentModel::Data;
     std::string closing_;  // the element whose raw text is being read
-    std::vector<Token> tokens_;
+    const std::function<void(Token&&)>& take_;
 };
 
 } // namespace
@@ -445,7 +444,14 @@ const Attribute* Token::FindAttribute(std::string_view attributeName) const
 
 std::vector<Token> Tokenize(std::string_view html)
 {
-    return Tokenizer(html).Run();
+    std::vector<Token> tokens;
+    TokenizeEach(html, [&](Token&& token) { tokens.push_back(std::move(token)); });
+    return tokens;
+}
+
+void TokenizeEach(std::string_view html, const std::function<void(Token&&)>& take)
+{
+    Tokenizer(html, take).Run();
 }
 
 } // namespace tarnwick::html

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,5 +49,8 @@ struct Token {
 // through into names and data unchanged. A tag that the input ends inside is no token at all, as
 // in a browser.
 std::vector<Token> Tokenize(std::string_view html);
+// The same tokens handed over one at a time, as they are read: a sitemap of many megabytes is
+// read without holding them all.
+void TokenizeEach(std::string_view html, const std::function<void(Token&&)>& take);
 
 } // namespace tarnwick::html
