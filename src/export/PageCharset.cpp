@@ -62,22 +62,17 @@ std::optional<unsigned> CodePageOfCharset(std::string_view label)
     return std::nullopt;
 }
 
-std::vector<CharsetDeclaration> FindCharsetDeclarations(const std::vector<html::Token>& tokens)
+std::optional<CharsetDeclaration> CharsetDeclarationOf(const html::Token& token)
 {
-    std::vector<CharsetDeclaration> found;
-    for (const html::Token& token : tokens) {
-        if (token.kind != html::TokenKind::StartTag || token.name != "meta") continue;
-        if (const html::Attribute* charset = token.FindAttribute("charset")) {
-            found.push_back({CodePageOfCharset(charset->value), charset->valueRange, false, charset->quoted});
-            continue;
-        }
-        const html::Attribute* equiv = token.FindAttribute("http-equiv");
-        const html::Attribute* content = token.FindAttribute("content");
-        if (!equiv || !content || !html::EqualsIgnoringAsciiCase(Trimmed(equiv->value), "content-type")) continue;
-        if (const std::optional<std::string_view> label = CharsetOfContent(content->value))
-            found.push_back({CodePageOfCharset(*label), content->valueRange, true, content->quoted});
-    }
-    return found;
+    if (token.kind != html::TokenKind::StartTag || token.name != "meta") return std::nullopt;
+    if (const html::Attribute* charset = token.FindAttribute("charset"))
+        return CharsetDeclaration{CodePageOfCharset(charset->value), charset->valueRange, false, charset->quoted};
+    const html::Attribute* equiv = token.FindAttribute("http-equiv");
+    const html::Attribute* content = token.FindAttribute("content");
+    if (!equiv || !content || !html::EqualsIgnoringAsciiCase(Trimmed(equiv->value), "content-type")) return std::nullopt;
+    const std::optional<std::string_view> label = CharsetOfContent(content->value);
+    if (!label) return std::nullopt;
+    return CharsetDeclaration{CodePageOfCharset(*label), content->valueRange, true, content->quoted};
 }
 
 } // namespace tarnwick::exporting

@@ -6,7 +6,6 @@
 
 #include <optional>
 #include <string_view>
-#include <vector>
 
 namespace tarnwick::exporting {
 
@@ -22,7 +21,7 @@ struct CharsetDeclaration {
 // Windows-1252), ASCII case and surrounding spaces ignored; nothing for a label outside the table.
 std::optional<unsigned> CodePageOfCharset(std::string_view label);
 
-// Every declaration among the page's meta tags in their order; a browser goes by the first.
-std::vector<CharsetDeclaration> FindCharsetDeclarations(const std::vector<html::Token>& tokens);
+// The declaration a token makes, if it is a meta tag that makes one; a browser goes by the first.
+std::optional<CharsetDeclaration> CharsetDeclarationOf(const html::Token& token);
 
 } // namespace tarnwick::exporting

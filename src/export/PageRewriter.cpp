@@ -41,91 +41,108 @@ bool IsAscii(std::string_view text)
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-std::optional<unsigned> DeclaredCodePage(const std::vector<html::Token>& tokens)
+// The code page of the page's first declaration, if this system converts it.
+std::optional<unsigned> DeclaredCodePage(std::string_view bytes)
 {
-    const std::vector<CharsetDeclaration> declarations = FindCharsetDeclarations(tokens);
-    if (declarations.empty() || !declarations.front().codePage) return std::nullopt;
-    const unsigned codePage = *declarations.front().codePage;
+    std::optional<CharsetDeclaration> first;
+    html::TokenizeEach(bytes, [&](html::Token&& token) {
+        if (!first) first = CharsetDeclarationOf(token);
+    });
+    if (!first || !first->codePage) return std::nullopt;
+    const unsigned codePage = *first->codePage;
     if (codePage != helpfile::kUtf8CodePage && !helpfile::IsKnownCodePage(codePage)) return std::nullopt;
     return codePage;
 }
 
-// The urls of a CSS text that starts at `offset` of the page.
-void AddCssEdits(const SiteLinks& links, std::size_t entry, std::string_view css, std::size_t offset,
-                 std::vector<Edit>& edits, std::vector<LinkProblem>& problems)
-{
-    for (const html::CssUrl& url : html::FindCssUrls(css))
-        if (std::optional<std::string> rewritten = links.Rewritten(entry, url.value, problems))
-            edits.push_back({{offset + url.range.begin, offset + url.range.end}, std::move(*rewritten)});
-}
+// Collects what the page's tokens ask to change, one token at a time.
+class PageEdits {
+public:
+    PageEdits(const SiteLinks& links, std::size_t entry, std::string_view page, RewrittenPage& result)
+        : m_links(links), m_entry(entry), m_page(page), m_result(result)
+    {
+    }
 
-void AddLinkEdits(const SiteLinks& links, std::size_t entry, const std::vector<html::Token>& tokens,
-                  std::vector<Edit>& edits, std::vector<LinkProblem>& problems)
-{
-    for (const html::Link& link : html::FindLinks(tokens))
-        if (std::optional<std::string> rewritten = links.Rewritten(entry, link.value, problems))
-            edits.push_back({link.range, std::move(*rewritten)});
-}
+    void Take(const html::Token& token)
+    {
+        m_text.Take(token);
+        if (m_inTitle && token.kind == html::TokenKind::Text && m_result.title.empty())
+            m_result.title = html::VisibleText({token});
+        if (m_inStyleElement && token.kind == html::TokenKind::Text) AddCss(token.range);
+        const bool tag = token.kind == html::TokenKind::StartTag || token.kind == html::TokenKind::EndTag;
+        if (tag) {
+            m_inStyleElement = token.kind == html::TokenKind::StartTag && token.name == "style";
+            m_inTitle = token.kind == html::TokenKind::StartTag && token.name == "title";
+        }
+        if (token.kind == html::TokenKind::Doctype && !m_placeFound) m_declarationPlace = token.range.end;
+        if (token.kind != html::TokenKind::StartTag) return;
+        TakeStartTag(token);
+    }
 
-void AddStyleEdits(const SiteLinks& links, std::size_t entry, std::string_view page,
-                   const std::vector<html::Token>& tokens, std::vector<Edit>& edits, std::vector<LinkProblem>& problems)
-{
-    bool inStyleElement = false;
-    for (const html::Token& token : tokens) {
-        if (token.kind == html::TokenKind::Text && inStyleElement)
-            AddCssEdits(links, entry, page.substr(token.range.begin, token.range.size()), token.range.begin, edits, problems);
-        if (token.kind == html::TokenKind::StartTag || token.kind == html::TokenKind::EndTag)
-            inStyleElement = token.kind == html::TokenKind::StartTag && token.name == "style";
-        if (token.kind != html::TokenKind::StartTag) continue;
+    std::vector<Edit> Finish()
+    {
+        m_result.visibleText = m_text.Finish();
+        if (!m_declared) m_edits.push_back({{m_declarationPlace, m_declarationPlace}, std::string(kUtf8Meta)});
+        return std::move(m_edits);
+    }
+
+private:
+    void TakeStartTag(const html::Token& token)
+    {
+        // A page without a declaration gets one first thing in its head, which a browser reads
+        // before anything the declaration could change.
+        if (!m_placeFound && (token.name == "head" || token.name == "html")) m_declarationPlace = token.range.end;
+        if (token.name == "head" || (token.name != "html" && !m_placeFound)) m_placeFound = true;
+        if (const std::optional<CharsetDeclaration> declaration = CharsetDeclarationOf(token)) Declare(*declaration);
+        m_tagLinks.clear();
+        html::AppendLinks(token, m_tagLinks);
+        for (const html::Link& link : m_tagLinks)
+            if (std::optional<std::string> rewritten = m_links.Rewritten(m_entry, link.value, m_result.problems))
+                m_edits.push_back({link.range, std::move(*rewritten)});
         const html::Attribute* style = token.FindAttribute("style");
-        if (!style) continue;
-        const std::string_view raw = page.substr(style->valueRange.begin, style->valueRange.size());
         // Offsets in a value with character references are not those of its raw text.
-        if (raw.find('&') == std::string_view::npos) AddCssEdits(links, entry, raw, style->valueRange.begin, edits, problems);
+        if (style && m_page.substr(style->valueRange.begin, style->valueRange.size()).find('&') == std::string_view::npos)
+            AddCss(style->valueRange);
     }
-}
 
-// Where a page without a declaration gets one: first thing in its head, which a browser reads
-// before anything the declaration could change.
-std::size_t DeclarationPlace(const std::vector<html::Token>& tokens)
-{
-    std::size_t place = 0;
-    for (const html::Token& token : tokens) {
-        if (token.kind == html::TokenKind::StartTag && token.name == "head") return token.range.end;
-        if ((token.kind == html::TokenKind::StartTag && token.name == "html") || token.kind == html::TokenKind::Doctype)
-            place = token.range.end;
-        else if (token.kind == html::TokenKind::StartTag)
-            break;
-    }
-    return place;
-}
-
-void AddCharsetEdits(const std::vector<html::Token>& tokens, std::vector<Edit>& edits)
-{
-    const std::vector<CharsetDeclaration> declarations = FindCharsetDeclarations(tokens);
-    if (declarations.empty()) {
-        const std::size_t place = DeclarationPlace(tokens);
-        edits.push_back({{place, place}, std::string(kUtf8Meta)});
-        return;
-    }
-    for (const CharsetDeclaration& declaration : declarations) {
+    void Declare(const CharsetDeclaration& declaration)
+    {
+        m_declared = true;
         std::string value = declaration.isContentType ? "text/html; charset=utf-8" : "utf-8";
         if (!declaration.quoted) value = '"' + value + '"';
-        edits.push_back({declaration.valueRange, std::move(value)});
+        m_edits.push_back({declaration.valueRange, std::move(value)});
     }
-}
+
+    void AddCss(html::ByteRange range)
+    {
+        for (const html::CssUrl& url : html::FindCssUrls(m_page.substr(range.begin, range.size())))
+            if (std::optional<std::string> rewritten = m_links.Rewritten(m_entry, url.value, m_result.problems))
+                m_edits.push_back({{range.begin + url.range.begin, range.begin + url.range.end}, std::move(*rewritten)});
+    }
+
+    const SiteLinks& m_links;
+    const std::size_t m_entry;
+    const std::string_view m_page;
+    RewrittenPage& m_result;
+    std::vector<Edit> m_edits;
+    std::vector<html::Link> m_tagLinks; // kept to spare an allocation per tag
+    html::VisibleTextBuilder m_text;
+    bool m_inStyleElement = false;
+    bool m_inTitle = false;
+    bool m_declared = false;
+    bool m_placeFound = false;
+    std::size_t m_declarationPlace = 0;
+};
 
 } // namespace
 
-std::string PageAsUtf8(std::string_view bytes, const std::vector<html::Token>& rawTokens,
-                       const helpfile::TextEncoding& encoding)
+std::string PageAsUtf8(std::string_view bytes, const helpfile::TextEncoding& encoding)
 {
     unsigned codePage = helpfile::kUtf8CodePage;
     if (bytes.starts_with(kUtf8Bom)) {
         bytes.remove_prefix(kUtf8Bom.size());
     } else if (IsAscii(bytes)) {
         return std::string(bytes);
-    } else if (const std::optional<unsigned> declared = DeclaredCodePage(rawTokens)) {
+    } else if (const std::optional<unsigned> declared = DeclaredCodePage(bytes)) {
         codePage = *declared;
     } else {
         codePage = encoding.CodePageOf(bytes);
@@ -146,15 +163,11 @@ RewrittenPage RewritePage(const SiteLinks& links, std::size_t entry, std::string
                           const helpfile::TextEncoding& encoding)
 {
     RewrittenPage page;
-    std::vector<html::Token> rawTokens = html::Tokenize(bytes);
-    const std::string utf8 = PageAsUtf8(bytes, rawTokens, encoding);
-    page.tokens = utf8 == bytes ? std::move(rawTokens) : html::Tokenize(utf8);
-
-    std::vector<Edit> edits;
-    AddCharsetEdits(page.tokens, edits);
-    AddLinkEdits(links, entry, page.tokens, edits, page.problems);
-    AddStyleEdits(links, entry, utf8, page.tokens, edits, page.problems);
-    page.html = Applied(utf8, edits);
+    const std::string utf8 = PageAsUtf8(bytes, encoding);
+    PageEdits edits(links, entry, utf8, page);
+    html::TokenizeEach(utf8, [&](html::Token&& token) { edits.Take(token); });
+    std::vector<Edit> changes = edits.Finish();
+    page.html = Applied(utf8, changes);
     return page;
 }
 
@@ -162,7 +175,9 @@ std::string RewriteStyleSheet(const SiteLinks& links, std::size_t entry, std::st
                               std::vector<LinkProblem>& problems)
 {
     std::vector<Edit> edits;
-    AddCssEdits(links, entry, bytes, 0, edits, problems);
+    for (const html::CssUrl& url : html::FindCssUrls(bytes))
+        if (std::optional<std::string> rewritten = links.Rewritten(entry, url.value, problems))
+            edits.push_back({url.range, std::move(*rewritten)});
     return Applied(bytes, edits);
 }
 

@@ -15,18 +15,19 @@ namespace tarnwick::exporting {
 // A page's bytes in UTF-8, read in the first of: a byte order mark, the page's own declaration
 // (when this system converts its code page), and `encoding`, which goes by the user's choice, the
 // help file's language and what the text itself shows.
-std::string PageAsUtf8(std::string_view bytes, const std::vector<html::Token>& rawTokens,
-                       const helpfile::TextEncoding& encoding);
-
-struct RewrittenPage {
-    std::string html;
-    std::vector<html::Token> tokens; // of the page read as UTF-8, before its links changed
-    std::vector<LinkProblem> problems;
-};
+std::string PageAsUtf8(std::string_view bytes, const helpfile::TextEncoding& encoding);
 
 // What the page's <title> says, whitespace collapsed; empty when it has none.
 std::string PageTitle(const std::vector<html::Token>& tokens);
 
+struct RewrittenPage {
+    std::string html;
+    std::string title;
+    std::string visibleText; // for the search
+    std::vector<LinkProblem> problems;
+};
+
+// The page is read token by token, never held whole as tokens: a help file's pages run to megabytes.
 RewrittenPage RewritePage(const SiteLinks& links, std::size_t entry, std::string_view bytes,
                           const helpfile::TextEncoding& encoding);
 

@@ -10,7 +10,6 @@
 #include "export/SitePages.h"
 #include "helpfile/HelpFileFacts.h"
 #include "html/Ascii.h"
-#include "html/VisibleText.h"
 #include "project/ProjectWriter.h"
 
 #include <algorithm>
@@ -79,9 +78,8 @@ private:
         if (IsStyleSheet(m_entries.Utf8Name(entry))) return RewriteStyleSheet(m_links, entry, bytes, m_outcome.problems);
         RewrittenPage page = RewritePage(m_links, entry, bytes, m_facts.encoding);
         ++m_outcome.pages;
-        std::string title = PageTitle(page.tokens);
-        if (title.empty()) title = m_entries.Utf8Name(entry);
-        m_search.AddPage(RelativeUrl("index.html", m_links.SitePath(entry)), title, html::VisibleText(page.tokens));
+        const std::string_view title = page.title.empty() ? m_entries.Utf8Name(entry) : std::string_view(page.title);
+        m_search.AddPage(RelativeUrl("index.html", m_links.SitePath(entry)), title, page.visibleText);
         std::move(page.problems.begin(), page.problems.end(), std::back_inserter(m_outcome.problems));
         return std::move(page.html);
     }
@@ -98,7 +96,9 @@ private:
         return "about:blank";
     }
 
-    bool WritePages(IFileSystem& files) const
+    // One page at a time, each let go before the next is made: a large help file's keyword index
+    // and search index take megabytes each.
+    bool WritePages(IFileSystem& files)
     {
         const auto urlOf = [this](std::string_view local) { return UrlOf(local); };
         const std::string title = Title();
@@ -108,7 +108,9 @@ private:
         };
         write(L"index.html", ViewerPage(title, ContentsHtml(m_navigation.contents, urlOf), DefaultTopicUrl()));
         write(L"keywords.html", KeywordsPage(title, KeywordsHtml(m_navigation.keywords, urlOf)));
+        m_navigation = {};
         write(L"search-index.js", m_search.Script());
+        m_search = {};
         write(L"search.js", SearchScript());
         write(L"export-report.txt", ExportReport(m_entries, m_outcome));
         return written;

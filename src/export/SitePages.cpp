@@ -62,9 +62,11 @@ std::string ViewerPage(std::string_view title, std::string_view contentsHtml, st
 std::string KeywordsPage(std::string_view title, std::string_view keywordsHtml)
 {
     std::string page = Head(std::string(title) + " - 索引");
+    constexpr std::string_view kTail = "</body>\n</html>\n";
+    page.reserve(page.size() + keywordsHtml.size() + 64); // the index of a large help file runs to megabytes
     page += "<body>\n<h1>索引</h1>\n";
     page += keywordsHtml;
-    page += "</body>\n</html>\n";
+    page += kTail;
     return page;
 }
 

@@ -196,7 +196,7 @@ private:
             return;
         }
         const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-        const std::string utf8 = PageAsUtf8(raw, html::Tokenize(raw), m_facts.encoding);
+        const std::string utf8 = PageAsUtf8(raw, m_facts.encoding);
         const std::vector<html::Token> tokens = html::Tokenize(utf8);
         if (topic.title.empty()) topic.title = PageTitle(tokens);
         const std::string_view title = topic.title.empty() ? m_entries.Utf8Name(entry) : std::string_view(topic.title);

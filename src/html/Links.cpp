@@ -37,15 +37,18 @@ bool IsFileParameter(std::string_view parameterName)
                        [&](std::string_view name) { return EqualsIgnoringAsciiCase(parameterName, name); });
 }
 
+void AppendLinks(const Token& token, std::vector<Link>& links)
+{
+    if (token.kind != TokenKind::StartTag) return;
+    for (const Attribute& attribute : token.attributes)
+        if (IsUrlAttribute(attribute.name)) AddLink(links, token, attribute);
+    if (token.name == "param") AddFileParameter(links, token);
+}
+
 std::vector<Link> FindLinks(const std::vector<Token>& tokens)
 {
     std::vector<Link> links;
-    for (const Token& token : tokens) {
-        if (token.kind != TokenKind::StartTag) continue;
-        for (const Attribute& attribute : token.attributes)
-            if (IsUrlAttribute(attribute.name)) AddLink(links, token, attribute);
-        if (token.name == "param") AddFileParameter(links, token);
-    }
+    for (const Token& token : tokens) AppendLinks(token, links);
     return links;
 }
 

@@ -28,5 +28,7 @@ bool IsFileParameter(std::string_view parameterName);
 
 // In the order of the page, each start tag's links in the order of its attributes.
 std::vector<Link> FindLinks(const std::vector<Token>& tokens);
+// The links of one token, appended.
+void AppendLinks(const Token& token, std::vector<Link>& links);
 
 } // namespace tarnwick::html

@@ -15,15 +15,6 @@ bool IsOneOf(std::string_view name, const std::array<std::string_view, N>& names
     return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-// Hidden text is the one text token right after its element's start tag: these elements' content
-// is raw text, which only their own end tag ends.
-bool IsHiddenText(const std::vector<Token>& tokens, std::size_t index)
-{
-    if (index == 0) return false;
-    const Token& before = tokens[index - 1];
-    return before.kind == TokenKind::StartTag && HidesItsText(before.name);
-}
-
 std::string CollapseWhitespace(std::string_view raw)
 {
     std::string out;
@@ -62,17 +53,24 @@ bool BreaksText(std::string_view element)
     return IsOneOf(element, kNames);
 }
 
+void VisibleTextBuilder::Take(const Token& token)
+{
+    const bool isTag = token.kind == TokenKind::StartTag || token.kind == TokenKind::EndTag;
+    if (isTag && BreaksText(token.name)) m_raw += ' ';
+    // Hidden text is the one text token right after its element's start tag: these elements'
+    // content is raw text, which only their own end tag ends.
+    if (token.kind == TokenKind::Text && !m_afterHidingTag)
+        std::copy_if(token.data.begin(), token.data.end(), std::back_inserter(m_raw), [](char c) { return c != '\0'; });
+    m_afterHidingTag = token.kind == TokenKind::StartTag && HidesItsText(token.name);
+}
+
+std::string VisibleTextBuilder::Finish() { return CollapseWhitespace(m_raw); }
+
 std::string VisibleText(const std::vector<Token>& tokens)
 {
-    std::string raw;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        const Token& token = tokens[i];
-        const bool isTag = token.kind == TokenKind::StartTag || token.kind == TokenKind::EndTag;
-        if (isTag && BreaksText(token.name)) raw += ' ';
-        if (token.kind != TokenKind::Text || IsHiddenText(tokens, i)) continue;
-        std::copy_if(token.data.begin(), token.data.end(), std::back_inserter(raw), [](char c) { return c != '\0'; });
-    }
-    return CollapseWhitespace(raw);
+    VisibleTextBuilder text;
+    for (const Token& token : tokens) text.Take(token);
+    return text.Finish();
 }
 
 } // namespace tarnwick::html

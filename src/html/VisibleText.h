@@ -22,4 +22,15 @@ bool BreaksText(std::string_view element);
 // text).
 std::string VisibleText(const std::vector<Token>& tokens);
 
+// The same, from the tokens one at a time as the tokenizer hands them over.
+class VisibleTextBuilder {
+public:
+    void Take(const Token& token);
+    std::string Finish();
+
+private:
+    std::string m_raw;
+    bool m_afterHidingTag = false;
+};
+
 } // namespace tarnwick::html
