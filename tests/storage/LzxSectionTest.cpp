@@ -147,7 +147,9 @@ TEST(LzxSection, DamagedFramesFailWithoutHarmingTheRest)
     EXPECT_TRUE(std::equal(frame.begin(), frame.end(), good.begin() + 3 * kFrame));
     Parts huge = p; // frame 10 spans most of the section
     for (std::size_t i = 11; i < 157; ++i) huge.SetEntry(i, Le64(p.reset, 24) - 1);
-    EXPECT_FALSE(readFrame(huge, 10));
+    const auto spanning = huge.Open(*source);
+    EXPECT_FALSE(spanning->ReadAt(10 * kFrame, frame));
+    EXPECT_EQ(spanning->LastDamage().damage, StreamDamage::FrameTooLong);
     EXPECT_TRUE(readFrame(huge, 9));
 
     // A bit flipped anywhere in a reset interval: the read fails or delivers everything, and the
