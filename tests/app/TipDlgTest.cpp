@@ -4,6 +4,7 @@
 #include "AppTestSupport.h"
 #include "resource.h"
 #include "support/DialogDriver.h"
+#include "view/ColumnSort.h"
 #include "view/ContentFile.h"
 
 #include <fstream>
@@ -18,15 +19,6 @@ const std::string kTipsFile = "; comment: never shown\r\n"
                               "second tip\r\n"
                               "\n"
                               "第三条提示\r\n";
-
-std::string ToCodePage936(const std::string& utf8)
-{
-    const std::wstring text = Wide(utf8);
-    const int length = WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(936, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr, nullptr);
-    return bytes;
-}
 
 } // namespace
 
@@ -47,10 +39,10 @@ protected:
         AppTest::TearDown();
     }
 
-    // Writes "tips.txt" into the current folder, the text in code page 936.
+    // Writes "tips.txt" into the current folder, the text in the ANSI code page (936 here).
     static void WriteTips(const std::string& utf8Text)
     {
-        std::ofstream("tips.txt", std::ios::binary | std::ios::trunc) << ToCodePage936(utf8Text);
+        std::ofstream("tips.txt", std::ios::binary | std::ios::trunc) << ToAnsiText(Wide(utf8Text));
     }
     // What one dialog object (one start) reads first.
     static std::wstring TipOfOneRun() { return CTipDlg().m_tipText; }
@@ -62,8 +54,8 @@ TEST_F(TipTest, EachRunTakesTheNextTipSkippingCommentsAndGoesRound)
 {
     WriteTips(kTipsFile);
     EXPECT_EQ(TipOfOneRun(), L"第一条提示\n");
-    const std::string bytes = ToCodePage936(kTipsFile);
-    const std::string firstTip = ToCodePage936("第一条提示\r\n");
+    const std::string bytes = ToAnsiText(Wide(kTipsFile));
+    const std::string firstTip = ToAnsiText(L"第一条提示\r\n");
     EXPECT_EQ(ReadSetting(L"Tip", L"FilePos"), std::to_wstring(bytes.find(firstTip) + firstTip.size()));
     EXPECT_EQ(ReadSetting(L"Tip", L"StartUp"), L"");
 

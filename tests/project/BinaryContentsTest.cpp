@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tarnwick::helpfile {
@@ -57,30 +58,18 @@ constexpr std::uint32_t kBook = 0x4;
 constexpr std::uint32_t kPage = 0x8;
 
 // "#TOCIDX": the header's first entry, then entries at the offsets given.
-struct TocIndex {
-    Bytes bytes = Bytes(16, 0);
-
-    explicit TocIndex(std::uint32_t first) { Set32(0, first); }
-    void Entry(std::uint32_t at, std::uint32_t flags, std::uint32_t topicOrName, std::uint32_t next, std::uint32_t child = 0)
-    {
-        if (bytes.size() < at + 28) bytes.resize(at + 28, 0);
-        Set32(at + 4, flags);
-        Set32(at + 8, topicOrName);
-        Set32(at + 16, next);
-        Set32(at + 20, child);
-    }
-    void Set32(std::size_t at, std::uint32_t value) { PutLeAt(bytes, at, value, 4); }
+struct TocEntry {
+    std::uint32_t at, flags, topicOrName, next, child = 0;
 };
-
-Bytes Joined(Bytes first, const Bytes& second)
+Bytes TocIndex(std::uint32_t first, std::initializer_list<TocEntry> entries)
 {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-
-Bytes Cut(Bytes bytes, std::size_t size)
-{
-    bytes.resize(size);
+    Bytes bytes(16, 0);
+    PutLeAt(bytes, 0, first, 4);
+    for (const TocEntry& e : entries) {
+        if (bytes.size() < e.at + 28) bytes.resize(e.at + 28, 0);
+        for (const auto& [field, value] : {std::pair{4u, e.flags}, {8u, e.topicOrName}, {16u, e.next}, {20u, e.child}})
+            PutLeAt(bytes, e.at + field, value, 4);
+    }
     return bytes;
 }
 
@@ -98,13 +87,11 @@ TEST(BinaryContents, BooksListTheirChildrenBeforeTheNextSibling)
     const auto b = topics.Add("B", "sub/b.htm");
     const auto c = topics.Add("C", "c.htm");
     const auto heading = topics.AddText("Heading");
-    TocIndex toc(0x100);
-    toc.Entry(0x100, kBook | kPage, a, 0x200, 0x140);
-    toc.Entry(0x140, kBook, heading, 0, 0x180);
-    toc.Entry(0x180, kPage, b, 0);
-    toc.Entry(0x200, kPage, c, 0);
-
-    const ContentsTree tree = ReadContentsTree(toc.bytes, topics.View());
+    const Bytes toc = TocIndex(0x100, {{0x100, kBook | kPage, a, 0x200, 0x140},
+                                       {0x140, kBook, heading, 0, 0x180},
+                                       {0x180, kPage, b, 0},
+                                       {0x200, kPage, c, 0}});
+    const ContentsTree tree = ReadContentsTree(toc, topics.View());
     EXPECT_EQ(Outline(tree), "A=a.htm -Heading --B=sub/b.htm C=c.htm ");
     EXPECT_TRUE(tree.entries[0].hasChildren && tree.entries[1].hasChildren && !tree.entries[2].hasChildren);
     EXPECT_TRUE(tree.damage.empty());
@@ -115,49 +102,19 @@ TEST(BinaryContents, DamageEndsTheWalkAndIsReported)
     Topics topics;
     const auto a = topics.Add("A", "a.htm");
     const auto b = topics.Add("B", "b.htm");
-    struct Case {
-        const char* what;
-        TocIndex toc;
-        std::string outline;
+    const std::tuple<const char*, Bytes, std::string> cases[] = {
+        {"siblings that loop", TocIndex(0x20, {{0x20, kPage, a, 0x40}, {0x40, kPage, b, 0x20}}), "A=a.htm B=b.htm "},
+        {"a book that contains itself", TocIndex(0x20, {{0x20, kBook | kPage, a, 0, 0x20}}), "A=a.htm "},
+        {"links past the end", TocIndex(0x20, {{0x20, kBook | kPage, a, 0x40, 0x7FFFFFF0}, {0x40, kPage, b, 0xFFFFFFFF}}),
+         "A=a.htm B=b.htm "},
+        {"a topic number past #TOPICS", TocIndex(0x20, {{0x20, kPage, 1000, 0x40}, {0x40, kPage, b, 0}}), "? B=b.htm "},
+        {"a name past #STRINGS", TocIndex(0x20, {{0x20, 0, 0xFFFFFF00, 0}}), "? "},
+        {"a header cut short", Bytes(3, 0), ""},
     };
-    std::vector<Case> cases;
-    {
-        TocIndex toc(0x20);
-        toc.Entry(0x20, kPage, a, 0x40);
-        toc.Entry(0x40, kPage, b, 0x20);
-        cases.push_back({"siblings that loop", toc, "A=a.htm B=b.htm "});
-    }
-    {
-        TocIndex toc(0x20);
-        toc.Entry(0x20, kBook | kPage, a, 0, 0x20);
-        cases.push_back({"a book that contains itself", toc, "A=a.htm "});
-    }
-    {
-        TocIndex toc(0x20);
-        toc.Entry(0x20, kBook | kPage, a, 0x40, 0x7FFFFFF0);
-        toc.Entry(0x40, kPage, b, 0xFFFFFFFF);
-        cases.push_back({"links past the end", toc, "A=a.htm B=b.htm "});
-    }
-    {
-        TocIndex toc(0x20);
-        toc.Entry(0x20, kPage, 1000, 0x40);
-        toc.Entry(0x40, kPage, b, 0);
-        cases.push_back({"a topic number past #TOPICS", toc, "? B=b.htm "});
-    }
-    {
-        TocIndex toc(0x20);
-        toc.Entry(0x20, 0, 0xFFFFFF00, 0);
-        cases.push_back({"a name past #STRINGS", toc, "? "});
-    }
-    {
-        TocIndex toc(0);
-        toc.bytes.resize(3);
-        cases.push_back({"a header cut short", toc, ""});
-    }
-    for (const Case& c : cases) {
-        const ContentsTree tree = ReadContentsTree(c.toc.bytes, topics.View());
-        EXPECT_EQ(Outline(tree), c.outline) << c.what;
-        EXPECT_FALSE(tree.damage.empty()) << c.what;
+    for (const auto& [what, toc, outline] : cases) {
+        const ContentsTree tree = ReadContentsTree(toc, topics.View());
+        EXPECT_EQ(Outline(tree), outline) << what;
+        EXPECT_FALSE(tree.damage.empty()) << what;
     }
 }
 
@@ -194,6 +151,19 @@ void PutKeyword(Bytes& bytes, const std::u16string& keyword, std::uint16_t depth
     AppendLe(bytes, 1, 8);
 }
 
+// "keyword:title=file,... " a line, each sub-keyword after a "-", a see-also after a ">".
+std::string Listing(const KeywordIndex& index)
+{
+    const auto narrow = [](const std::u16string& text) { return std::string(text.begin(), text.end()); };
+    std::string text;
+    for (const KeywordEntry& e : index.entries) {
+        text += std::string(e.depth, '-') + narrow(e.keyword) + (e.seeAlso.empty() ? "" : ">" + narrow(e.seeAlso)) + ":";
+        for (const Topic& topic : e.topics) text += topic.title + "=" + topic.local + ",";
+        text += " ";
+    }
+    return text;
+}
+
 TEST(BinaryIndex, KeywordsKeepTheirOrderDepthTopicsAndSeeAlso)
 {
     Topics topics;
@@ -205,17 +175,9 @@ TEST(BinaryIndex, KeywordsKeepTheirOrderDepthTopicsAndSeeAlso)
     PutKeyword(entries, u"zebra", 0, 0, {}, u"apple");
 
     const KeywordIndex index = ReadKeywordIndex(KeywordTree(entries, 3), topics.View());
-    ASSERT_EQ(index.entries.size(), 3u);
+    EXPECT_EQ(Listing(index), "apple:Alpha=a.htm,Gamma=c.htm, -green:Gamma=c.htm, zebra>apple: ");
     EXPECT_TRUE(index.damage.empty());
     EXPECT_EQ(index.codePage, 1252u);
-    EXPECT_EQ(index.entries[0].keyword, u"apple");
-    ASSERT_EQ(index.entries[0].topics.size(), 2u);
-    EXPECT_EQ(index.entries[0].topics[1].local, "c.htm");
-    EXPECT_EQ(index.entries[0].topics[1].title, "Gamma");
-    EXPECT_EQ(index.entries[1].keyword, u"green");
-    EXPECT_EQ(index.entries[1].depth, 1u);
-    EXPECT_EQ(index.entries[2].seeAlso, u"apple");
-    EXPECT_TRUE(index.entries[2].topics.empty());
 }
 
 TEST(BinaryIndex, DamageIsReportedAndWhatWasIntactKept)
@@ -224,33 +186,28 @@ TEST(BinaryIndex, DamageIsReportedAndWhatWasIntactKept)
     const auto a = topics.Add("Alpha", "a.htm");
     Bytes one;
     PutKeyword(one, u"apple", 0, 0, {a});
-    Bytes hugeTopicCount;
+    Bytes hugeTopicCount = one; // then a keyword with a topic count of 0xFFFFFF01
     PutKeyword(hugeTopicCount, u"big", 0, 0, {a});
-    PutLeAt(hugeTopicCount, 8 + 12, 0xFFFFFF01, 4); // the topic count
-    Bytes unterminated(64, 'x');
+    PutLeAt(hugeTopicCount, one.size() + 8 + 12, 0xFFFFFF01, 4);
     Bytes missingTopic;
     PutKeyword(missingTopic, u"lost", 0, 0, {77});
 
-    struct Case {
-        const char* what;
-        Bytes tree;
-        std::size_t entries;
-    };
-    Bytes notATree = KeywordTree(one, 1);
+    Bytes notATree = KeywordTree(one, 1), cut = notATree;
     notATree[0] = 0;
-    const Case cases[] = {
+    cut.resize(0x30);
+    const std::tuple<const char*, Bytes, std::size_t> cases[] = {
         {"more entries counted than the block holds", KeywordTree(one, 40), 1},
-        {"a topic count larger than the block", KeywordTree(Joined(one, hugeTopicCount), 2), 1},
+        {"a topic count larger than the block", KeywordTree(hugeTopicCount, 2), 1},
         {"listing blocks past the end", KeywordTree(one, 1, 9), 1},
-        {"a keyword that runs off its block", KeywordTree(unterminated, 1, 0, 64), 0},
+        {"a keyword that runs off its block", KeywordTree(Bytes(64, 'x'), 1, 0, 64), 0},
         {"a topic number past #TOPICS", KeywordTree(missingTopic, 1), 1},
         {"not a keyword tree", notATree, 0},
-        {"cut inside the header", Cut(KeywordTree(one, 1), 0x30), 0},
+        {"cut inside the header", cut, 0},
     };
-    for (const Case& c : cases) {
-        const KeywordIndex index = ReadKeywordIndex(c.tree, topics.View());
-        EXPECT_EQ(index.entries.size(), c.entries) << c.what;
-        EXPECT_FALSE(index.damage.empty()) << c.what;
+    for (const auto& [what, tree, entries] : cases) {
+        const KeywordIndex index = ReadKeywordIndex(tree, topics.View());
+        EXPECT_EQ(index.entries.size(), entries) << what;
+        EXPECT_FALSE(index.damage.empty()) << what;
     }
 }
 
