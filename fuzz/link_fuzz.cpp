@@ -3,9 +3,12 @@
 // small help file whose names unpacking has to change. Traps when an internal link names an entry
 // the names would not find again, when a fragment does not start with "#", and when a relative url
 // from the page to any file of the table is not ASCII or, resolved as a browser resolves it on
-// disk, leaves the export folder or reaches another file.
+// disk, leaves the export folder or reaches another file. The whole input is also rewritten as a
+// page of that help file: the result must be UTF-8 whose first declaration says so.
 #include "export/LinkTarget.h"
 #include "export/OutputPath.h"
+#include "export/PageCharset.h"
+#include "export/PageRewriter.h"
 #include "export/RelativeUrl.h"
 #include "HelpFileBytes.h"
 #include "base/Utf8.h"
@@ -113,6 +116,18 @@ std::string WrittenAs(std::string_view path)
 
 void CheckFragment(const std::string& fragment) { Check(fragment.empty() || fragment[0] == '#'); }
 
+void CheckRewrittenPage(const EntryTable& table, std::string_view bytes)
+{
+    static const SiteLinks links(table, "guide.chm", 936, "content");
+    const RewrittenPage page = RewritePage(links, 0, bytes, tarnwick::helpfile::TextEncoding(936));
+    Check(tarnwick::IsWellFormedUtf8(page.html));
+    std::optional<CharsetDeclaration> first;
+    tarnwick::html::TokenizeEach(page.html, [&](tarnwick::html::Token&& token) {
+        if (!first) first = CharsetDeclarationOf(token);
+    });
+    Check(first && first->codePage == 65001u);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -142,5 +157,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(ResolvedOnDisk(written, RelativeUrl(written, to)) == to);
         Check(ResolvedOnDisk(to, RelativeUrl(to, written)) == written);
     }
+    CheckRewrittenPage(table, input);
     return 0;
 }

@@ -1,21 +1,10 @@
 #include "export/NavigationHtml.h"
 
+#include "html/EscapedText.h"
+
 namespace tarnwick::exporting {
 
 namespace {
-
-void AppendEscaped(std::string& html, std::string_view text)
-{
-    for (const char c : text) {
-        switch (c) {
-        case '&': html += "&amp;"; break;
-        case '<': html += "&lt;"; break;
-        case '>': html += "&gt;"; break;
-        case '"': html += "&quot;"; break;
-        default: html += c;
-        }
-    }
-}
 
 // An untitled item or topic is shown by its file, so that its link can still be clicked.
 std::string_view ShownTitle(std::string_view title, const std::vector<NavigationLink>& links)
@@ -27,11 +16,11 @@ std::string_view ShownTitle(std::string_view title, const std::vector<Navigation
 void AppendLinkOrText(std::string& html, std::string_view title, const std::string* local, const UrlOf& urlOf)
 {
     const std::optional<std::string> url = local ? urlOf(*local) : std::nullopt;
-    if (!url) return AppendEscaped(html, title);
+    if (!url) return html::AppendEscaped(html, title);
     html += "<a href=\"";
-    AppendEscaped(html, *url);
+    html::AppendEscaped(html, *url);
     html += "\" target=\"topic\">";
-    AppendEscaped(html, title);
+    html::AppendEscaped(html, title);
     html += "</a>";
 }
 
@@ -77,7 +66,7 @@ void AppendKeyword(std::string& html, const NavigationItem& keyword, const UrlOf
     AppendLinkOrText(html, title, severalTopics ? nullptr : FirstLocal(keyword), urlOf);
     if (!keyword.seeAlso.empty()) {
         html += ", see ";
-        AppendEscaped(html, keyword.seeAlso);
+        html::AppendEscaped(html, keyword.seeAlso);
     }
     if (severalTopics) {
         html += "\n<ul>\n";

@@ -109,6 +109,10 @@ private:
         m_declared = true;
         std::string value = declaration.isContentType ? "text/html; charset=utf-8" : "utf-8";
         if (!declaration.quoted) value = '"' + value + '"';
+        // <meta charset> without a value: its range is the name's end.
+        const std::size_t begin = declaration.valueRange.begin;
+        if (!declaration.quoted && declaration.valueRange.size() == 0 && (begin == 0 || m_page[begin - 1] != '='))
+            value.insert(0, 1, '=');
         m_edits.push_back({declaration.valueRange, std::move(value)});
     }
 

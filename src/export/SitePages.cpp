@@ -1,6 +1,7 @@
 #include "export/SitePages.h"
 
 #include "export/PercentEncoding.h"
+#include "html/EscapedText.h"
 
 namespace tarnwick::exporting {
 namespace {
@@ -19,6 +20,20 @@ body { display: flex; font: 14px/1.5 sans-serif; }
 </style>
 )";
 
+// The search box searches as the user types; "index.html?q=WORDS" opens with a search made.
+constexpr std::string_view kSearchHook = R"(<script>
+(function () {
+  var input = document.getElementById('search');
+  tarnwickSearchInto(input, document.getElementById('results'));
+  var query = /[?&]q=([^&]*)/.exec(location.search);
+  if (query) {
+    input.value = decodeURIComponent(query[1].replace(/\+/g, ' '));
+    input.dispatchEvent(new Event('input'));
+  }
+})();
+</script>
+)";
+
 std::string Head(std::string_view title)
 {
     return "<!DOCTYPE html>\n<html lang=\"zh-CN\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + EscapedHtml(title) +
@@ -30,16 +45,7 @@ std::string Head(std::string_view title)
 std::string EscapedHtml(std::string_view text)
 {
     std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
+    html::AppendEscaped(out, text);
     return out;
 }
 
@@ -55,6 +61,7 @@ std::string ViewerPage(std::string_view title, std::string_view contentsHtml, st
     page += "</nav>\n</div>\n";
     page += "<iframe id=\"topic\" name=\"topic\" src=\"" + EscapedHtml(defaultTopicUrl) + "\"></iframe>\n";
     page += "<script src=\"search-index.js\"></script>\n<script src=\"search.js\"></script>\n";
+    page += kSearchHook;
     page += "</body>\n</html>\n";
     return page;
 }

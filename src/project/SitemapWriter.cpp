@@ -1,25 +1,10 @@
 #include "project/SitemapWriter.h"
 
+#include "html/EscapedText.h"
+
 #include <algorithm>
 
 namespace tarnwick::project {
-
-namespace {
-
-void AppendEscaped(std::string& out, std::string_view text)
-{
-    for (const char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '"': out += "&quot;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
-        }
-    }
-}
-
-} // namespace
 
 SitemapWriter::SitemapWriter()
     : m_text("<!DOCTYPE HTML PUBLIC \"-//IETF//DTD HTML//EN\">\r\n<HTML>\r\n<HEAD>\r\n<!-- Sitemap 1.0 -->\r\n"
@@ -50,7 +35,7 @@ void SitemapWriter::Item(std::size_t depth, const SitemapParams& params)
         m_text += indent + "\t<param name=\"";
         m_text += name;
         m_text += "\" value=\"";
-        AppendEscaped(m_text, value);
+        html::AppendEscaped(m_text, value);
         m_text += "\">\r\n";
     }
     m_text += indent + "\t</OBJECT>\r\n";

@@ -148,7 +148,8 @@ const PageCase kPages[] = {
     {"Docs/Intro.htm", "<HEAD><TITLE>" + kGbkChapter + "</TITLE></HEAD><img src=..\\images\\logo.gif>",
      "<HEAD><meta charset=\"utf-8\"><TITLE>" + kUtf8Chapter + "</TITLE></HEAD><img src=../images/Logo.GIF>"},
     {"index.htm", "<!DOCTYPE html><p>a</p>", "<!DOCTYPE html><meta charset=\"utf-8\"><p>a</p>"},
-    {"index.htm", "<meta charset=big5><meta charset='utf-8'>x", "<meta charset=\"utf-8\"><meta charset='utf-8'>x"},
+    {"index.htm", "<meta charset=big5><meta charset='utf-8'><meta charset>x",
+     "<meta charset=\"utf-8\"><meta charset='utf-8'><meta charset=\"utf-8\">x"},
     // A byte order mark outweighs the declaration; UTF-8 that GBK cannot read is kept as UTF-8.
     {"index.htm", "\xEF\xBB\xBF<meta charset=gbk>" + kUtf8Chapter, "<meta charset=\"utf-8\">" + kUtf8Chapter},
     {"index.htm", "<p>\xE4\xB8\xAD\xE6\x96\x87\xE5\xB8\xAE\xE5\x8A\xA9", "<meta charset=\"utf-8\"><p>\xE4\xB8\xAD\xE6\x96\x87\xE5\xB8\xAE\xE5\x8A\xA9"},
