@@ -1,5 +1,6 @@
 // Pages as Markdown: each construct, constructs inside each other, and text that must stay text.
 #include "export/Markdown.h"
+#include "export/PlainText.h"
 
 #include <gtest/gtest.h>
 
@@ -86,6 +87,17 @@ TEST(Markdown, Blocks) { ExpectAll(std::begin(kBlocks), std::end(kBlocks)); }
 TEST(Markdown, Tables) { ExpectAll(std::begin(kTables), std::end(kTables)); }
 TEST(Markdown, Inline) { ExpectAll(std::begin(kInline), std::end(kInline)); }
 TEST(Markdown, Escapes) { ExpectAll(std::begin(kEscapes), std::end(kEscapes)); }
+
+// The text export: a line per block, a blank line between paragraphs, cells of a row on its line.
+TEST(PlainText, KeepsTheLinesAReaderSees)
+{
+    const MarkdownCase cases[] = {
+        {"<title>T</title><h1>标题</h1><p>a\n  b</p><p>c<br>d</p>", "标题\n\na b\n\nc\nd\n"},
+        {"<ul><li>x<li>y</ul><table><tr><td>1<td>2<tr><th>3</table>", "x\ny\n\n1\t2\n3\n"},
+        {"<pre>  a\n   b</pre><script>no</script><div>z</div>", "  a\n   b\n\nz\n"},
+    };
+    for (const MarkdownCase& c : cases) EXPECT_EQ(tarnwick::exporting::PlainText(tarnwick::html::Tokenize(c.html)), c.markdown) << c.html;
+}
 
 TEST(Markdown, RewritesOnlyLinkAndImageUrls)
 {
