@@ -163,11 +163,11 @@ void PrintJson(const std::vector<ExportedFile>& files)
         json.Key("title");
         json.String(tarnwick::WideFromUtf8(file.outcome.title));
         json.Key("pages");
-        json.Number(file.outcome.pages);
+        json.Number(static_cast<std::uint64_t>(file.outcome.pages));
         json.Key("problems");
-        json.Number(ProblemCount(file));
+        json.Number(static_cast<std::uint64_t>(ProblemCount(file)));
         json.Key("keptLinks");
-        json.Number(file.outcome.problems.size());
+        json.Number(static_cast<std::uint64_t>(file.outcome.problems.size()));
         if (!file.outcome.topics.empty()) WriteTopics(json, file.outcome.topics);
         json.EndObject();
     }
