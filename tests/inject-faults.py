@@ -21,7 +21,7 @@ def failing_tests(tree, folder):
     # The quick programs first: the command-line comparison takes longest.
     for selection in (["-E", "cli_tests"], ["-R", "cli_tests"]):
         run = subprocess.run(["ctest", "--test-dir", f"build/{folder}", "--stop-on-failure", "--output-on-failure",
-                              "-j", "2", *selection], cwd=tree, capture_output=True, text=True)
+                              "-j", "2", *selection], cwd=tree, capture_output=True, text=True, errors="replace")
         failed = (re.findall(r"^\s*\d+ - (\S+) \(", run.stdout, re.M) +
                   sorted(set(re.findall(r"^\[  FAILED  \] ([\w/.]+)", run.stdout, re.M))))
         if failed:

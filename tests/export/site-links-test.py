@@ -83,7 +83,8 @@ def check_topics(chm, format):
         text = topic.read_bytes().decode("utf-8", errors="replace")
         if "\ufffd" in text:
             failures.append(f"{chm.name}: {topic.name} is not UTF-8 or holds U+FFFD")
-        for url in re.findall(r"\]\(<?([^)>\s]+)>?\)", text) if format == "md" else []:
+        links = re.findall(r"\]\((?:<([^>]*)>|([^)\s]*))\)", text) if format == "md" else []
+        for url in (angled or plain for angled, plain in links):
             if not re.match(r"^[a-z][a-z0-9+.-]*:|^#", url, re.I) and not (out / unquote(url.split("#")[0])).exists():
                 failures.append(f"{chm.name}: {topic.name} links to {url}, which is not there")
     shutil.rmtree(out.parent)
