@@ -77,7 +77,9 @@ std::uint32_t SearchIndex::PageNumber(std::string_view url, std::string_view tit
 // Pages come in number order, so a new page goes at the end; only a url added again reaches back.
 void SearchIndex::File(std::string_view term, std::uint32_t page)
 {
-    std::vector<std::uint32_t>& pages = m_pagesOfTerm[std::string(term)];
+    auto found = m_pagesOfTerm.find(term);
+    if (found == m_pagesOfTerm.end()) found = m_pagesOfTerm.emplace(std::string(term), std::vector<std::uint32_t>()).first;
+    std::vector<std::uint32_t>& pages = found->second;
     if (pages.empty() || pages.back() < page) return pages.push_back(page);
     const auto at = std::lower_bound(pages.begin(), pages.end(), page);
     if (at == pages.end() || *at != page) pages.insert(at, page);

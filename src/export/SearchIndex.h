@@ -34,7 +34,12 @@ private:
     };
     std::vector<Page> m_pages;
     std::unordered_map<std::string, std::uint32_t> m_pageOfUrl;
-    std::unordered_map<std::string, std::vector<std::uint32_t>> m_pagesOfTerm;
+    // Looked up by the text of each word as it is read, without a string made for it.
+    struct TermHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view term) const { return std::hash<std::string_view>()(term); }
+    };
+    std::unordered_map<std::string, std::vector<std::uint32_t>, TermHash, std::equal_to<>> m_pagesOfTerm;
 };
 
 // search.js: defines tarnwickSearchInto(input, output), which lists the pages of what is typed
