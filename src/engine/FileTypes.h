@@ -34,7 +34,8 @@ public:
 private:
     std::unordered_map<std::wstring, Type> m_known;
     std::wstring m_key; // kept to spare an allocation per name
-    // Names come folder by folder, where most share an extension: the last one found is tried first.
-    std::wstring m_lastKey;
+    // Names come folder by folder, where most share an extension as written: the last one is
+    // tried first, before it is folded.
+    std::wstring m_lastExtension;
     const Type* m_last = nullptr;
 };
