@@ -218,6 +218,11 @@ void AppendCodePoint(std::string& out, char32_t cp)
     out.append(utf8, EncodeUtf8(utf8, cp));
 }
 
+bool IsAscii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 bool IsWellFormedUtf8(std::string_view text)
 {
     for (std::size_t pos = 0; pos < text.size();) {

@@ -23,6 +23,9 @@ char32_t DecodeUtf8At(std::string_view text, std::size_t& pos);
 // Appends the UTF-8 form of one code point (at most U+10FFFF).
 void AppendCodePoint(std::string& out, char32_t cp);
 
+// Every byte below 0x80: text that reads alike in UTF-8 and every code page a help file uses.
+bool IsAscii(std::string_view text);
+
 // No ill-formed sequence: what WideFromUtf8 would read without a replacement of its own.
 bool IsWellFormedUtf8(std::string_view text);
 

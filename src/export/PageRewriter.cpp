@@ -36,11 +36,6 @@ std::string Applied(std::string_view text, std::vector<Edit>& edits)
     return out;
 }
 
-bool IsAscii(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // The code page of the page's first declaration, if this system converts it.
 std::optional<unsigned> DeclaredCodePage(std::string_view bytes)
 {

@@ -1,14 +1,13 @@
 #include "export/SiteExport.h"
 
 #include "base/Utf8.h"
-#include "export/Navigation.h"
+#include "export/ExportSource.h"
 #include "export/NavigationHtml.h"
 #include "export/PageRewriter.h"
 #include "export/RelativeUrl.h"
 #include "export/RewritingFileSystem.h"
 #include "export/SearchIndex.h"
 #include "export/SitePages.h"
-#include "helpfile/HelpFileFacts.h"
 #include "html/Ascii.h"
 #include "project/ProjectWriter.h"
 
@@ -16,8 +15,6 @@
 
 namespace tarnwick::exporting {
 namespace {
-
-constexpr std::string_view kContentFolder = "content";
 
 std::string_view Extension(std::string_view name)
 {
@@ -30,10 +27,7 @@ bool IsStyleSheet(std::string_view name) { return html::EqualsIgnoringAsciiCase(
 class SiteWriter {
 public:
     explicit SiteWriter(const ExportRequest& request)
-        : m_request(request), m_entries(*request.entries),
-          m_facts(helpfile::GatherFacts(m_entries.Root(), request.chosenCodePage)),
-          m_links(m_entries, request.helpFileName, m_facts.encoding.DeclaredCodePage(), kContentFolder),
-          m_navigation(ReadNavigation(m_entries.Root(), m_facts))
+        : m_request(request), m_source(request)
     {
     }
 
@@ -50,12 +44,12 @@ public:
         CRewritingFileSystem rewriting(files, content, RewrittenFiles(),
                                        [this](std::size_t entry, std::string&& bytes) { return Rewrite(entry, std::move(bytes)); });
         engine.SetFileSystem(rewriting);
-        m_outcome.failed = UnpackEntries(engine, m_entries, content, m_request.unpack, observer);
+        m_outcome.failed = UnpackEntries(engine, m_source.entries, content, m_request.unpack, observer);
         engine.SetFileSystem(files);
 
         std::stable_sort(m_outcome.problems.begin(), m_outcome.problems.end(),
                          [](const LinkProblem& a, const LinkProblem& b) { return a.entry < b.entry; });
-        m_outcome.title = Title();
+        m_outcome.title = m_source.title;
         m_outcome.pagesWritten = WritePages(files);
         return std::move(m_outcome);
     }
@@ -64,10 +58,10 @@ private:
     std::unordered_map<std::string, std::size_t> RewrittenFiles() const
     {
         std::unordered_map<std::string, std::size_t> rewritten;
-        for (std::size_t i = 0; i < m_entries.Size(); ++i) {
-            const std::string_view name = m_entries.Utf8Name(i);
+        for (std::size_t i = 0; i < m_source.entries.Size(); ++i) {
+            const std::string_view name = m_source.entries.Utf8Name(i);
             if (IsPage(name) || IsStyleSheet(name))
-                rewritten.emplace(m_links.SitePath(i).substr(kContentFolder.size() + 1), i);
+                rewritten.emplace(m_source.links.SitePath(i).substr(kContentFolder.size() + 1), i);
         }
         return rewritten;
     }
@@ -75,24 +69,22 @@ private:
     // On the unpack's writer thread, one file at a time.
     std::string Rewrite(std::size_t entry, std::string&& bytes)
     {
-        if (IsStyleSheet(m_entries.Utf8Name(entry))) return RewriteStyleSheet(m_links, entry, bytes, m_outcome.problems);
-        RewrittenPage page = RewritePage(m_links, entry, bytes, m_facts.encoding);
+        if (IsStyleSheet(m_source.entries.Utf8Name(entry))) return RewriteStyleSheet(m_source.links, entry, bytes, m_outcome.problems);
+        RewrittenPage page = RewritePage(m_source.links, entry, bytes, m_source.facts.encoding);
         ++m_outcome.pages;
-        const std::string_view title = page.title.empty() ? m_entries.Utf8Name(entry) : std::string_view(page.title);
-        m_search.AddPage(RelativeUrl("index.html", m_links.SitePath(entry)), title, page.visibleText);
+        const std::string_view title = page.title.empty() ? m_source.entries.Utf8Name(entry) : std::string_view(page.title);
+        m_search.AddPage(RelativeUrl("index.html", m_source.links.SitePath(entry)), title, page.visibleText);
         std::move(page.problems.begin(), page.problems.end(), std::back_inserter(m_outcome.problems));
         return std::move(page.html);
     }
 
-    std::string Title() const { return m_navigation.title.empty() ? m_request.helpFileName : m_navigation.title; }
-
-    std::optional<std::string> UrlOf(std::string_view local) const { return m_links.UrlOfLocal("index.html", local); }
+    std::optional<std::string> UrlOf(std::string_view local) const { return m_source.links.UrlOfLocal("index.html", local); }
 
     std::string DefaultTopicUrl() const
     {
-        if (std::optional<std::string> url = UrlOf(m_navigation.defaultTopic)) return *url;
-        for (std::size_t i = 0; i < m_entries.Size(); ++i)
-            if (IsPage(m_entries.Utf8Name(i))) return RelativeUrl("index.html", m_links.SitePath(i));
+        if (std::optional<std::string> url = UrlOf(m_source.navigation.defaultTopic)) return *url;
+        for (std::size_t i = 0; i < m_source.entries.Size(); ++i)
+            if (IsPage(m_source.entries.Utf8Name(i))) return RelativeUrl("index.html", m_source.links.SitePath(i));
         return "about:blank";
     }
 
@@ -101,26 +93,23 @@ private:
     bool WritePages(IFileSystem& files)
     {
         const auto urlOf = [this](std::string_view local) { return UrlOf(local); };
-        const std::string title = Title();
+        const std::string& title = m_source.title;
         bool written = true;
         const auto write = [&](const wchar_t* name, const std::string& bytes) {
             written = project::WriteDestinationFile(files, m_request.destination, name, bytes) && written;
         };
-        write(L"index.html", ViewerPage(title, ContentsHtml(m_navigation.contents, urlOf), DefaultTopicUrl()));
-        write(L"keywords.html", KeywordsPage(title, KeywordsHtml(m_navigation.keywords, urlOf)));
-        m_navigation = {};
+        write(L"index.html", ViewerPage(title, ContentsHtml(m_source.navigation.contents, urlOf), DefaultTopicUrl()));
+        write(L"keywords.html", KeywordsPage(title, KeywordsHtml(m_source.navigation.keywords, urlOf)));
+        m_source.navigation = {};
         write(L"search-index.js", m_search.Script());
         m_search = {};
         write(L"search.js", SearchScript());
-        write(L"export-report.txt", ExportReport(m_entries, m_outcome));
+        write(L"export-report.txt", ExportReport(m_source.entries, m_outcome));
         return written;
     }
 
     const ExportRequest& m_request;
-    const helpfile::EntryTable& m_entries;
-    helpfile::HelpFileFacts m_facts;
-    SiteLinks m_links;
-    Navigation m_navigation;
+    ExportSource m_source;
     SearchIndex m_search;
     ExportOutcome m_outcome;
 };

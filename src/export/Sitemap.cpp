@@ -4,7 +4,6 @@
 #include "export/PageNames.h"
 #include "html/Tokenizer.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace tarnwick::exporting {
@@ -96,8 +95,7 @@ NavigationItem ParseSitemap(std::string_view utf8)
 NavigationItem ReadSitemap(std::string_view bytes, const helpfile::TextEncoding& encoding)
 {
     // Large sitemaps are mostly ASCII, which every code page reads alike: no copy of them then.
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    return ParseSitemap(ascii ? bytes : Utf8FromWide(encoding.Decode(bytes)));
+    return ParseSitemap(IsAscii(bytes) ? bytes : Utf8FromWide(encoding.Decode(bytes)));
 }
 
 } // namespace tarnwick::exporting

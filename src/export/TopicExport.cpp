@@ -2,13 +2,12 @@
 
 #include "base/Utf8.h"
 #include "engine/SafeName.h"
+#include "export/ExportSource.h"
 #include "export/Markdown.h"
-#include "export/Navigation.h"
 #include "export/PageRewriter.h"
 #include "export/PercentEncoding.h"
 #include "export/PlainText.h"
 #include "export/RelativeUrl.h"
-#include "helpfile/HelpFileFacts.h"
 #include "helpfile/InternalFile.h"
 #include "project/ProjectWriter.h"
 
@@ -18,7 +17,6 @@
 namespace tarnwick::exporting {
 namespace {
 
-constexpr std::string_view kContentFolder = "content";
 constexpr std::size_t kMostPageBytes = 64u << 20;
 constexpr std::size_t kMostTitleCharacters = 60;
 
@@ -55,16 +53,13 @@ std::string Quoted(std::string_view text)
 class TopicWriter {
 public:
     TopicWriter(const ExportRequest& request, TopicFormat format)
-        : m_request(request), m_format(format), m_entries(*request.entries),
-          m_facts(helpfile::GatherFacts(m_entries.Root(), request.chosenCodePage)),
-          m_links(m_entries, request.helpFileName, m_facts.encoding.DeclaredCodePage(), kContentFolder),
-          m_navigation(ReadNavigation(m_entries.Root(), m_facts))
+        : m_request(request), m_format(format), m_source(request)
     {
     }
 
     ExportOutcome Write(UnpackObserver& observer)
     {
-        m_outcome.title = m_navigation.title.empty() ? m_request.helpFileName : m_navigation.title;
+        m_outcome.title = m_source.title;
         PlanTopics();
         IFileSystem& files = m_request.engine->GetFileSystem();
         if (!MakeDirectories(files, m_request.destination)) {
@@ -76,8 +71,8 @@ public:
         for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
         // In the order of the data, so that no compressed frame is decoded twice.
         std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            const auto& x = m_entries[m_topics[a].entry].place;
-            const auto& y = m_entries[m_topics[b].entry].place;
+            const auto& x = m_source.entries[m_topics[a].entry].place;
+            const auto& y = m_source.entries[m_topics[b].entry].place;
             return std::tie(x.section, x.offset) < std::tie(y.section, y.offset);
         });
         for (const std::size_t topic : order) WriteTopic(files, m_topics[topic]);
@@ -89,8 +84,8 @@ public:
 private:
     std::optional<std::size_t> PageOf(std::string_view local) const
     {
-        const LinkTarget target = ResolveLink(m_links.Names(), "", local);
-        if (target.kind != LinkKind::Internal || !IsPage(m_entries.Utf8Name(target.entry))) return std::nullopt;
+        const LinkTarget target = ResolveLink(m_source.links.Names(), "", local);
+        if (target.kind != LinkKind::Internal || !IsPage(m_source.entries.Utf8Name(target.entry))) return std::nullopt;
         return target.entry;
     }
 
@@ -126,18 +121,18 @@ private:
     {
         std::map<std::size_t, std::size_t> placed; // entry to topic
         std::vector<std::string> parents;
-        AddContents(m_navigation.contents, parents, placed);
-        for (std::size_t i = 0; i < m_entries.Size(); ++i) {
-            if (!IsPage(m_entries.Utf8Name(i)) || placed.contains(i)) continue;
+        AddContents(m_source.navigation.contents, parents, placed);
+        for (std::size_t i = 0; i < m_source.entries.Size(); ++i) {
+            if (!IsPage(m_source.entries.Utf8Name(i)) || placed.contains(i)) continue;
             placed.emplace(i, m_topics.size());
             m_topics.push_back({i, {}, {}});
         }
-        AddKeywords(m_navigation.keywords, placed);
+        AddKeywords(m_source.navigation.keywords, placed);
         const std::size_t digits = std::max<std::size_t>(4, std::to_string(m_topics.size()).size());
         const std::string_view extension = m_format == TopicFormat::Markdown ? ".md" : ".txt";
         for (std::size_t i = 0; i < m_topics.size(); ++i) {
             Topic& topic = m_topics[i];
-            const std::string_view name = topic.title.empty() ? m_entries.Utf8Name(topic.entry) : std::string_view(topic.title);
+            const std::string_view name = topic.title.empty() ? m_source.entries.Utf8Name(topic.entry) : std::string_view(topic.title);
             topic.file = FileNameOf(i + 1, digits, name, extension);
             m_fileOfEntry.emplace(topic.entry, topic.file);
         }
@@ -147,8 +142,8 @@ private:
     void CopyOtherFiles(UnpackObserver& observer)
     {
         helpfile::EntryTable others;
-        others.SetRoot(m_entries.Root());
-        helpfile::WalkStreams(m_entries.Root(), helpfile::WalkScope::Listed, [&](const helpfile::WalkedStream& stream) {
+        others.SetRoot(m_source.entries.Root());
+        helpfile::WalkStreams(m_source.entries.Root(), helpfile::WalkScope::Listed, [&](const helpfile::WalkedStream& stream) {
             if (!IsPage(Utf8FromWide(stream.name))) others.Add(stream);
         });
         std::wstring content = m_request.destination;
@@ -160,7 +155,7 @@ private:
         for (const std::size_t failed : UnpackEntries(*m_request.engine, others, content, m_request.unpack, observer)) {
             std::string path = Utf8FromWide(others.Folder(failed));
             std::replace(path.begin(), path.end(), '\\', '/');
-            if (const std::optional<std::size_t> entry = m_links.Find(path + std::string(others.Utf8Name(failed))))
+            if (const std::optional<std::size_t> entry = m_source.links.Find(path + std::string(others.Utf8Name(failed))))
                 m_outcome.failed.push_back(*entry);
         }
     }
@@ -168,17 +163,17 @@ private:
     // Another topic by its file, anything else the help file holds below "content/".
     std::string MarkdownUrl(std::size_t from, std::string_view href) const
     {
-        const LinkTarget target = ResolveLink(m_links.Names(), m_links.InternalPath(from), href);
+        const LinkTarget target = ResolveLink(m_source.links.Names(), m_source.links.InternalPath(from), href);
         if (target.kind != LinkKind::Internal) return std::string(href);
         const auto topic = m_fileOfEntry.find(target.entry);
         if (topic != m_fileOfEntry.end()) return PercentEncodedSegment(topic->second) + target.fragment;
-        return RelativeUrl("topic.md", m_links.SitePath(target.entry)) + target.fragment;
+        return RelativeUrl("topic.md", m_source.links.SitePath(target.entry)) + target.fragment;
     }
 
     std::string FrontMatter(const Topic& topic, std::string_view title) const
     {
         std::string text = "---\ntitle: " + Quoted(title) + "\nhelpfile: " + Quoted(m_request.helpFileName) +
-                           "\npath: " + Quoted(m_links.InternalPath(topic.entry)) + "\n";
+                           "\npath: " + Quoted(m_source.links.InternalPath(topic.entry)) + "\n";
         if (!topic.keywords.empty()) {
             text += "keywords:\n";
             for (const std::string& keyword : topic.keywords) text += "  - " + Quoted(keyword) + "\n";
@@ -190,16 +185,16 @@ private:
     {
         const std::size_t entry = topic.entry;
         const std::optional<std::vector<std::uint8_t>> bytes =
-            helpfile::ReadInternalFile(m_entries.Storage(entry), m_entries.Name(entry), kMostPageBytes);
+            helpfile::ReadInternalFile(m_source.entries.Storage(entry), m_source.entries.Name(entry), kMostPageBytes);
         if (!bytes) {
             m_outcome.failed.push_back(entry);
             return;
         }
         const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-        const std::string utf8 = PageAsUtf8(raw, m_facts.encoding);
+        const std::string utf8 = PageAsUtf8(raw, m_source.facts.encoding);
         const std::vector<html::Token> tokens = html::Tokenize(utf8);
         if (topic.title.empty()) topic.title = PageTitle(tokens);
-        const std::string_view title = topic.title.empty() ? m_entries.Utf8Name(entry) : std::string_view(topic.title);
+        const std::string_view title = topic.title.empty() ? m_source.entries.Utf8Name(entry) : std::string_view(topic.title);
         std::string text;
         if (m_format == TopicFormat::Markdown)
             text = FrontMatter(topic, title) +
@@ -212,10 +207,7 @@ private:
 
     const ExportRequest& m_request;
     const TopicFormat m_format;
-    const helpfile::EntryTable& m_entries;
-    helpfile::HelpFileFacts m_facts;
-    SiteLinks m_links;
-    Navigation m_navigation;
+    ExportSource m_source;
     std::vector<Topic> m_topics;
     std::map<std::size_t, std::string> m_fileOfEntry;
     ExportOutcome m_outcome;

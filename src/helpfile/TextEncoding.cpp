@@ -8,11 +8,6 @@
 namespace tarnwick::helpfile {
 namespace {
 
-bool IsAscii(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 // In a code page of one byte per character nearly every byte string is text, but real text in
 // one is almost never well-formed UTF-8 (a letter followed by the right number of bytes from
 // 0x80-0xBF, again and again): there, well-formed UTF-8 is taken for what it looks like. The
@@ -34,7 +29,7 @@ bool IsTextIn(std::string_view text, unsigned codePage)
 
 TextEvidence WeighText(std::string_view text, unsigned codePage)
 {
-    if (IsAscii(text)) return TextEvidence::Ascii;
+    if (tarnwick::IsAscii(text)) return TextEvidence::Ascii;
     if (!tarnwick::IsWellFormedUtf8(text)) return TextEvidence::CodePageOnly;
     if (codePage == kUtf8CodePage) return TextEvidence::Utf8Only;
     if (!HasDoubleByteCharacters(codePage)) return TextEvidence::Utf8Only;
