@@ -3,7 +3,6 @@
 #include "base/Utf8.h"
 #include "helpfile/CodePageText.h"
 
-#include <algorithm>
 
 namespace tarnwick::helpfile {
 namespace {
