@@ -3,7 +3,6 @@
 #include "base/Utf8.h"
 #include "helpfile/CodePageText.h"
 
-
 namespace tarnwick::helpfile {
 namespace {
 
