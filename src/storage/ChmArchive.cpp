@@ -73,7 +73,7 @@ std::uint64_t ChmArchive::EndOfStreamsIn(std::uint64_t section) const
     std::uint64_t end = 0;
     for (std::uint32_t i = 0; i < m_tree.NodeCount(); ++i) {
         const TreeNode& node = m_tree.Node(i);
-        if (node.kind == NodeKind::Stream && node.section == section && node.length <= UINT64_MAX - node.offset)
+        if (m_tree.Kind(i) == NodeKind::Stream && node.section == section && node.length <= UINT64_MAX - node.offset)
             end = std::max(end, node.offset + node.length);
     }
     return end;

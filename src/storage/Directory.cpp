@@ -3,12 +3,14 @@
 #include "base/LittleEndian.h"
 #include "storage/EncodedInt.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tarnwick::storage {
 namespace {
 
 constexpr std::size_t kListingHeaderSize = 0x14;
+constexpr std::uint32_t kBatchBytes = 64 * 1024;
 
 bool ReadEntry(std::span<const std::uint8_t> area, std::size_t& pos, DirectoryEntry& entry)
 {
@@ -42,11 +44,25 @@ void ReadListingChunk(std::span<const std::uint8_t> chunk, const std::function<v
 
 void ReadDirectory(const ByteSource& file, const ItsfLayout& layout, const std::function<void(const DirectoryEntry&)>& take)
 {
-    std::vector<std::uint8_t> chunk(layout.chunkSize);
-    for (std::uint32_t index = 0; index < layout.chunkCount; ++index) {
+    // Chunks are read a batch at one call: a call per chunk was most of a listing's system time.
+    // A batch that cannot be read whole (the file ends inside it) is read again a chunk at a time,
+    // so that every chunk before the end is still read.
+    std::uint32_t perBatch = std::max<std::uint32_t>(1, kBatchBytes / layout.chunkSize);
+    std::vector<std::uint8_t> batch(std::size_t{perBatch} * layout.chunkSize);
+    for (std::uint32_t index = 0; index < layout.chunkCount;) {
+        const std::uint32_t count = std::min(perBatch, layout.chunkCount - index);
         const std::uint64_t at = layout.chunksOffset + static_cast<std::uint64_t>(index) * layout.chunkSize;
-        if (!file.ReadAt(at, chunk)) break;
-        if (std::memcmp(chunk.data(), "PMGL", 4) == 0) ReadListingChunk(chunk, take);
+        const auto chunks = std::span(batch).first(std::size_t{count} * layout.chunkSize);
+        if (!file.ReadAt(at, chunks)) {
+            if (count == 1) break;
+            perBatch = 1;
+            continue;
+        }
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const auto chunk = chunks.subspan(std::size_t{i} * layout.chunkSize, layout.chunkSize);
+            if (std::memcmp(chunk.data(), "PMGL", 4) == 0) ReadListingChunk(chunk, take);
+        }
+        index += count;
     }
 }
 

@@ -87,10 +87,13 @@ std::size_t ElementHash(std::uint32_t parent, NodeKind kind, std::string_view na
 // Real directories take some 45 bytes per entry; reserving for one per 24 bytes seldom falls
 // short, and what is reserved but never filled is address space, not memory. Reserving spares
 // the copies (and their page faults) of growing one entry at a time; bounded, since the
-// directory's size comes from the file.
+// directory's size comes from the file. The look-up table is sized for the real count, as it is
+// filled (and its memory touched) all over from the start.
 constexpr std::uint64_t kDirectoryBytesPerEntry = 24;
 constexpr std::uint64_t kRealDirectoryBytesPerEntry = 45;
 constexpr std::uint64_t kMostEntriesReserved = 1u << 20;
+// Probes stay short up to three quarters full, and the table stays small enough to be quick to touch.
+bool Crowded(std::size_t elements, std::size_t slots) { return elements * 4 > slots * 3; }
 
 } // namespace
 
@@ -111,14 +114,16 @@ struct DirectoryTree::Builder::State {
     {
         const auto entries = static_cast<std::size_t>(std::min(directoryBytes / kDirectoryBytesPerEntry, kMostEntriesReserved));
         tree.m_nodes.reserve(entries + 1);
+        tree.m_kinds.reserve(entries + 1);
         parents.reserve(entries + 1);
         tree.m_names.reserve(entries * kDirectoryBytesPerEntry);
         tree.m_nodes.emplace_back();
+        tree.m_kinds.push_back(NodeKind::Storage);
         // Slots for the entries a real directory of this size holds, so that they are seldom
         // grown and hashed again; a power of two.
         const std::size_t likely = static_cast<std::size_t>(std::min(directoryBytes / kRealDirectoryBytesPerEntry, kMostEntriesReserved));
         std::size_t count = slots.size();
-        while (count < 2 * likely) count *= 2;
+        while (Crowded(likely, count)) count *= 2;
         slots.resize(count);
     }
 
@@ -127,17 +132,16 @@ struct DirectoryTree::Builder::State {
         const std::size_t mask = slots.size() - 1;
         for (std::size_t i = ElementHash(parent, kind, name) & mask;; i = (i + 1) & mask) {
             const std::uint32_t node = slots[i];
-            if (node == 0 || (parents[node] == parent && tree.m_nodes[node].kind == kind && tree.Name(node) == name))
+            if (node == 0 || (parents[node] == parent && tree.m_kinds[node] == kind && tree.Name(node) == name))
                 return slots[i];
         }
     }
 
-    // Kept at most half full, so that probes stay short.
     void GrowSlots()
     {
         slots.assign(slots.size() * 2, 0);
         for (std::uint32_t node = 1; node < tree.m_nodes.size(); ++node)
-            SlotOf(parents[node], tree.m_nodes[node].kind, tree.Name(node)) = node;
+            SlotOf(parents[node], tree.m_kinds[node], tree.Name(node)) = node;
     }
 
     std::uint32_t Element(std::uint32_t parent, NodeKind kind, std::string_view name, bool& added)
@@ -145,7 +149,7 @@ struct DirectoryTree::Builder::State {
         std::uint32_t* slot = &SlotOf(parent, kind, name);
         added = *slot == 0;
         if (!added) return *slot;
-        if ((tree.m_nodes.size() + 1) * 2 > slots.size()) {
+        if (Crowded(tree.m_nodes.size() + 1, slots.size())) {
             GrowSlots();
             slot = &SlotOf(parent, kind, name);
         }
@@ -154,7 +158,7 @@ struct DirectoryTree::Builder::State {
         node.nameStart = ToIndex(tree.m_names.size());
         tree.m_names.append(name);
         node.nameLength = ToIndex(tree.m_names.size()) - node.nameStart;
-        node.kind = kind;
+        tree.m_kinds.push_back(kind);
         parents.push_back(parent);
         *slot = index;
         return index;
@@ -202,43 +206,39 @@ DirectoryTree DirectoryTree::Builder::Finish()
     const std::vector<std::uint32_t> parents = std::move(m_state->parents);
     m_state.reset();
 
-    // Each storage's children side by side, in the order they were met, which is directory order.
+    // Each storage's children side by side, in the order they were met, which is directory order:
+    // a count per storage, then each range's end, then filled from the back, which leaves each
+    // `firstChild` at its range's start.
     std::vector<TreeNode>& nodes = tree.m_nodes;
-    for (std::size_t i = 1; i < nodes.size(); ++i) ++nodes[parents[i]].childCount;
-    std::uint32_t next = 0;
+    for (std::size_t i = 1; i < nodes.size(); ++i) ++nodes[parents[i]].firstChild;
+    std::uint32_t end = 0;
     for (TreeNode& node : nodes) {
-        node.firstChild = next;
-        next += node.childCount;
-        node.childCount = 0;
+        end += node.firstChild;
+        node.firstChild = end;
     }
-    tree.m_children.resize(next);
-    for (std::size_t i = 1; i < nodes.size(); ++i) {
-        TreeNode& parent = nodes[parents[i]];
-        tree.m_children[parent.firstChild + parent.childCount++] = static_cast<std::uint32_t>(i);
-    }
+    tree.m_children.resize(end);
+    for (std::size_t i = nodes.size() - 1; i >= 1; --i)
+        tree.m_children[--nodes[parents[i]].firstChild] = static_cast<std::uint32_t>(i);
     return tree;
 }
 
 std::span<const std::uint32_t> DirectoryTree::Children(std::uint32_t storage) const
 {
-    return std::span(m_children).subspan(m_nodes[storage].firstChild, m_nodes[storage].childCount);
+    const std::uint32_t first = m_nodes[storage].firstChild;
+    const std::size_t end = storage + 1 < m_nodes.size() ? m_nodes[storage + 1].firstChild : m_children.size();
+    return std::span(m_children).subspan(first, end - first);
 }
 
 std::span<const std::uint32_t> DirectoryTree::LookupOrder(std::uint32_t storage) const
 {
-    if (m_lookupReady.empty()) {
-        m_lookup.resize(m_children.size());
-        m_lookupReady.assign(m_nodes.size(), false);
-    }
-    const TreeNode& node = m_nodes[storage];
-    const auto lookup = std::span(m_lookup).subspan(node.firstChild, node.childCount);
-    if (!m_lookupReady[storage]) {
+    const auto [place, added] = m_lookup.try_emplace(storage);
+    std::vector<std::uint32_t>& lookup = place->second;
+    if (added) {
         const std::span<const std::uint32_t> children = Children(storage);
-        std::copy(children.begin(), children.end(), lookup.begin());
+        lookup.assign(children.begin(), children.end());
         std::stable_sort(lookup.begin(), lookup.end(), [this](std::uint32_t a, std::uint32_t b) {
-            return LookupLess({Name(a), m_nodes[a].kind}, {Name(b), m_nodes[b].kind});
+            return LookupLess({Name(a), m_kinds[a]}, {Name(b), m_kinds[b]});
         });
-        m_lookupReady[storage] = true;
     }
     return lookup;
 }
@@ -246,7 +246,7 @@ std::span<const std::uint32_t> DirectoryTree::LookupOrder(std::uint32_t storage)
 std::optional<std::uint32_t> DirectoryTree::FindChild(std::uint32_t storage, std::wstring_view name,
                                                       NodeKind kind) const
 {
-    const auto keyOf = [this](std::uint32_t index) { return LookupKey{Name(index), m_nodes[index].kind}; };
+    const auto keyOf = [this](std::uint32_t index) { return LookupKey{Name(index), m_kinds[index]}; };
     const std::string wantedName = Utf8FromWide(name);
     const LookupKey wanted{wantedName, kind};
     const std::span<const std::uint32_t> lookup = LookupOrder(storage);

@@ -11,22 +11,23 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace tarnwick::storage {
 
 enum class NodeKind : std::uint8_t { Storage, Stream };
 
+// 32 bytes, its kind kept apart: listing a large file is mostly touching this memory for the first time.
 struct TreeNode {
     std::uint32_t nameStart = 0;
     std::uint32_t nameLength = 0;
     // Sections past 32 bits are as unknown as any other but 0 and 1: they keep the largest value.
     std::uint32_t section = 0;
-    NodeKind kind = NodeKind::Storage;
+    // Into the children array, in directory order; a node's children end where the next node's begin.
+    std::uint32_t firstChild = 0;
     std::uint64_t offset = 0;
     std::uint64_t length = 0;
-    std::uint32_t firstChild = 0; // into the children array, in directory order
-    std::uint32_t childCount = 0;
 };
 
 class DirectoryTree {
@@ -36,6 +37,7 @@ public:
     class Builder;
 
     const TreeNode& Node(std::uint32_t index) const { return m_nodes[index]; }
+    NodeKind Kind(std::uint32_t index) const { return m_kinds[index]; }
     std::size_t NodeCount() const { return m_nodes.size(); }
     // Valid UTF-8 without NUL: names are made unique as the wide text callers see.
     std::string_view Name(std::uint32_t index) const
@@ -52,13 +54,13 @@ private:
     std::span<const std::uint32_t> LookupOrder(std::uint32_t storage) const;
 
     std::vector<TreeNode> m_nodes;
+    std::vector<NodeKind> m_kinds;
     std::string m_names;
     std::vector<std::uint32_t> m_children;
-    // Each storage's children ordered for look-ups by name, built at its first look-up (listing a
-    // file never needs them). Mutable for that: the tree is used from one thread at a time, like
-    // the component as a whole.
-    mutable std::vector<std::uint32_t> m_lookup;
-    mutable std::vector<bool> m_lookupReady;
+    // Each storage's children ordered for look-ups by name, built at its first look-up (a listing
+    // looks only in the storages that hold storages). Mutable for that: the tree is used from one
+    // thread at a time, like the component as a whole.
+    mutable std::unordered_map<std::uint32_t, std::vector<std::uint32_t>> m_lookup;
 };
 
 // Builds the tree one directory entry at a time, so that the directory is never held whole.

@@ -27,7 +27,7 @@ HRESULT ItsEnumerator::GetLastElementPlacement(StreamPlace* place)
     const std::span<const std::uint32_t> children = Children();
     if (m_cursor == 0 || m_cursor > children.size()) return STG_E_INVALIDFUNCTION;
     const TreeNode& node = m_archive->Tree().Node(children[m_cursor - 1]);
-    if (node.kind != NodeKind::Stream) return STG_E_INVALIDFUNCTION;
+    if (m_archive->Tree().Kind(children[m_cursor - 1]) != NodeKind::Stream) return STG_E_INVALIDFUNCTION;
     *place = {node.section, node.offset, node.length};
     return S_OK;
 }

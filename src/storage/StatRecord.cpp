@@ -10,8 +10,8 @@ HRESULT FillStatRecord(const DirectoryTree& tree, std::uint32_t index, STATSTG& 
 {
     const TreeNode& node = tree.Node(index);
     std::memset(&record, 0, sizeof record);
-    record.type = node.kind == NodeKind::Storage ? STGTY_STORAGE : STGTY_STREAM;
-    record.cbSize.QuadPart = node.kind == NodeKind::Stream ? node.length : 0;
+    record.type = tree.Kind(index) == NodeKind::Storage ? STGTY_STORAGE : STGTY_STREAM;
+    record.cbSize.QuadPart = tree.Kind(index) == NodeKind::Stream ? node.length : 0;
     record.grfMode = STGM_READ | STGM_SHARE_DENY_WRITE;
     if (flags & STATFLAG_NONAME) return S_OK;
 
