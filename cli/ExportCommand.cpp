@@ -88,6 +88,7 @@ ExportedFile ExportOne(const std::wstring& file, const std::wstring& destination
     request.chosenCodePage = options.codePage;
     const bool writeBehind = options.threads > 1;
     request.unpack = UnpackSettings{true, writeBehind ? options.threads - 1 : 1, writeBehind};
+    request.rewriteThreads = options.threads;
     ProgressShown progress(entries);
     using tarnwick::exporting::TopicFormat;
     if (options.format == L"site") exported.outcome = tarnwick::exporting::ExportSite(request, progress);

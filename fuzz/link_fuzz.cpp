@@ -119,7 +119,8 @@ void CheckFragment(const std::string& fragment) { Check(fragment.empty() || frag
 void CheckRewrittenPage(const EntryTable& table, std::string_view bytes)
 {
     static const SiteLinks links(table, "guide.chm", 936, "content");
-    const RewrittenPage page = RewritePage(links, 0, bytes, tarnwick::helpfile::TextEncoding(936));
+    LinkCache cache(links);
+    const RewrittenPage page = RewritePage(cache, 0, std::string(bytes), tarnwick::helpfile::TextEncoding(936));
     Check(tarnwick::IsWellFormedUtf8(page.html));
     std::optional<CharsetDeclaration> first;
     tarnwick::html::TokenizeEach(page.html, [&](tarnwick::html::Token&& token) {

@@ -52,7 +52,7 @@ std::optional<unsigned> DeclaredCodePage(std::string_view bytes)
 // Collects what the page's tokens ask to change, one token at a time.
 class PageEdits {
 public:
-    PageEdits(const SiteLinks& links, std::size_t entry, std::string_view page, RewrittenPage& result)
+    PageEdits(LinkCache& links, std::size_t entry, std::string_view page, RewrittenPage& result)
         : m_links(links), m_entry(entry), m_page(page), m_result(result)
     {
     }
@@ -118,7 +118,7 @@ private:
                 m_edits.push_back({{range.begin + url.range.begin, range.begin + url.range.end}, std::move(*rewritten)});
     }
 
-    const SiteLinks& m_links;
+    LinkCache& m_links;
     const std::size_t m_entry;
     const std::string_view m_page;
     RewrittenPage& m_result;
@@ -134,20 +134,20 @@ private:
 
 } // namespace
 
-std::string PageAsUtf8(std::string_view bytes, const helpfile::TextEncoding& encoding)
+std::string PageAsUtf8(std::string bytes, const helpfile::TextEncoding& encoding)
 {
     unsigned codePage = helpfile::kUtf8CodePage;
     if (bytes.starts_with(kUtf8Bom)) {
-        bytes.remove_prefix(kUtf8Bom.size());
+        bytes.erase(0, kUtf8Bom.size());
     } else if (IsAscii(bytes)) {
-        return std::string(bytes);
+        return bytes;
     } else if (const std::optional<unsigned> declared = DeclaredCodePage(bytes)) {
         codePage = *declared;
     } else {
         codePage = encoding.CodePageOf(bytes);
     }
     if (codePage != helpfile::kUtf8CodePage) return Utf8FromWide(helpfile::WideFromCodePage(bytes, codePage));
-    return IsWellFormedUtf8(bytes) ? std::string(bytes) : Utf8FromWide(WideFromUtf8(bytes));
+    return IsWellFormedUtf8(bytes) ? bytes : Utf8FromWide(WideFromUtf8(bytes));
 }
 
 std::string PageTitle(const std::vector<html::Token>& tokens)
@@ -158,11 +158,10 @@ std::string PageTitle(const std::vector<html::Token>& tokens)
     return {};
 }
 
-RewrittenPage RewritePage(const SiteLinks& links, std::size_t entry, std::string_view bytes,
-                          const helpfile::TextEncoding& encoding)
+RewrittenPage RewritePage(LinkCache& links, std::size_t entry, std::string bytes, const helpfile::TextEncoding& encoding)
 {
     RewrittenPage page;
-    const std::string utf8 = PageAsUtf8(bytes, encoding);
+    const std::string utf8 = PageAsUtf8(std::move(bytes), encoding);
     PageEdits edits(links, entry, utf8, page);
     html::TokenizeEach(utf8, [&](html::Token&& token) { edits.Take(token); });
     std::vector<Edit> changes = edits.Finish();

@@ -2,6 +2,7 @@
 // so, and links that reach the exported files from disk. Every other byte stays as it was.
 #pragma once
 
+#include "export/LinkCache.h"
 #include "export/SiteLinks.h"
 #include "helpfile/TextEncoding.h"
 #include "html/Tokenizer.h"
@@ -14,8 +15,9 @@ namespace tarnwick::exporting {
 
 // A page's bytes in UTF-8, read in the first of: a byte order mark, the page's own declaration
 // (when this system converts its code page), and `encoding`, which goes by the user's choice, the
-// help file's language and what the text itself shows.
-std::string PageAsUtf8(std::string_view bytes, const helpfile::TextEncoding& encoding);
+// help file's language and what the text itself shows. The bytes are taken, and given back when
+// they are UTF-8 already.
+std::string PageAsUtf8(std::string bytes, const helpfile::TextEncoding& encoding);
 
 // What the page's <title> says, whitespace collapsed; empty when it has none.
 std::string PageTitle(const std::vector<html::Token>& tokens);
@@ -28,8 +30,7 @@ struct RewrittenPage {
 };
 
 // The page is read token by token, never held whole as tokens: a help file's pages run to megabytes.
-RewrittenPage RewritePage(const SiteLinks& links, std::size_t entry, std::string_view bytes,
-                          const helpfile::TextEncoding& encoding);
+RewrittenPage RewritePage(LinkCache& links, std::size_t entry, std::string bytes, const helpfile::TextEncoding& encoding);
 
 // A style sheet keeps its bytes, whatever their encoding; only its urls change.
 std::string RewriteStyleSheet(const SiteLinks& links, std::size_t entry, std::string_view bytes,

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 
+using tarnwick::exporting::RewritePool;
+
 namespace {
 
 class RewrittenFile final : public IOutputFile {
 public:
-    RewrittenFile(std::unique_ptr<IOutputFile> target, std::size_t entry, const CRewritingFileSystem::Rewrite& rewrite)
-        : m_target(std::move(target)), m_entry(entry), m_rewrite(rewrite)
+    RewrittenFile(std::unique_ptr<IOutputFile> target, std::size_t entry, std::wstring path, RewritePool& pool)
+        : m_target(std::move(target)), m_entry(entry), m_path(std::move(path)), m_pool(pool)
     {
     }
 
@@ -19,26 +21,36 @@ public:
         return true;
     }
 
-    bool Close(FileError& error) override
+    bool Close(FileError&) override
     {
-        const std::string rewritten = m_rewrite(m_entry, std::move(m_bytes));
-        const auto* data = reinterpret_cast<const std::uint8_t*>(rewritten.data());
-        return m_target->Write({data, rewritten.size()}, error) && m_target->Close(error);
+        m_pool.Hand(m_entry, std::move(m_path), std::move(m_bytes), std::move(m_target));
+        return true;
     }
 
 private:
     std::unique_ptr<IOutputFile> m_target;
     std::size_t m_entry;
-    const CRewritingFileSystem::Rewrite& m_rewrite;
+    std::wstring m_path;
+    RewritePool& m_pool;
     std::string m_bytes;
 };
 
 } // namespace
 
 CRewritingFileSystem::CRewritingFileSystem(IFileSystem& target, const std::wstring& folder,
-                                           std::unordered_map<std::string, std::size_t> rewritten, Rewrite rewrite)
-    : m_target(target), m_folder(folder), m_rewritten(std::move(rewritten)), m_rewrite(std::move(rewrite))
+                                           std::unordered_map<std::string, std::size_t> rewritten, RewritePool& pool)
+    : m_target(target), m_folder(folder), m_rewritten(std::move(rewritten)), m_pool(pool)
 {
+}
+
+std::vector<std::size_t> CRewritingFileSystem::Finish()
+{
+    std::vector<std::size_t> failed;
+    for (const RewritePool::Failure& failure : m_pool.Finish()) {
+        m_target.RemoveFile(failure.path);
+        failed.push_back(failure.item);
+    }
+    return failed;
 }
 
 std::unique_ptr<IOutputFile> CRewritingFileSystem::CreateAlways(const std::wstring& path, FileError& error)
@@ -49,5 +61,5 @@ std::unique_ptr<IOutputFile> CRewritingFileSystem::CreateAlways(const std::wstri
     std::replace(relative.begin(), relative.end(), '\\', '/');
     const auto found = m_rewritten.find(relative);
     if (found == m_rewritten.end()) return file;
-    return std::make_unique<RewrittenFile>(std::move(file), found->second, m_rewrite);
+    return std::make_unique<RewrittenFile>(std::move(file), found->second, path, m_pool);
 }

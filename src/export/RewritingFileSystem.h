@@ -1,13 +1,13 @@
 // Files written through it pass as they are, except those of the entries it is told to rewrite:
-// their bytes are gathered until the file closes, handed to the rewrite, and what it gives back is
-// written instead. Placed under the unpack's writer thread, it rewrites pages there while the next
-// streams are decoded.
+// their bytes are gathered until the file closes and handed to a RewritePool, which writes what
+// the rewrite gives back instead. Placed under the unpack's writer thread, so that pages are
+// rewritten while the next streams are decoded.
 #pragma once
 
 #include "engine/FileSystem.h"
+#include "export/RewritePool.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -15,11 +15,11 @@
 
 class CRewritingFileSystem final : public IFileSystem {
 public:
-    using Rewrite = std::function<std::string(std::size_t entry, std::string&& bytes)>;
     // `rewritten` maps the paths unpacking writes, relative to `folder` ("a/b.htm", "/"-separated
-    // UTF-8), to the entries whose files are rewritten.
+    // UTF-8), to the entries whose files are rewritten, the entries being the pool's items. A
+    // rewritten file's Close only hands it over: whether it was written, Finish tells.
     CRewritingFileSystem(IFileSystem& target, const std::wstring& folder,
-                         std::unordered_map<std::string, std::size_t> rewritten, Rewrite rewrite);
+                         std::unordered_map<std::string, std::size_t> rewritten, tarnwick::exporting::RewritePool& pool);
 
     bool DirectoryExists(const std::wstring& path) override { return m_target.DirectoryExists(path); }
     void MakeDirectory(const std::wstring& path) override { m_target.MakeDirectory(path); }
@@ -27,9 +27,13 @@ public:
     void RemoveFile(const std::wstring& path) override { m_target.RemoveFile(path); }
     void ForgetFolders() override { m_target.ForgetFolders(); }
 
+    // Once the unpack has ended: waits until every rewritten file is written, removes those that
+    // could not be (the file system is the writer thread's until then) and gives their entries.
+    std::vector<std::size_t> Finish();
+
 private:
     IFileSystem& m_target;
     std::wstring m_folder;
     std::unordered_map<std::string, std::size_t> m_rewritten;
-    Rewrite m_rewrite;
+    tarnwick::exporting::RewritePool& m_pool;
 };

@@ -70,7 +70,10 @@ void SearchIndex::AddPage(std::string_view url, std::string_view title, std::str
 std::uint32_t SearchIndex::PageNumber(std::string_view url, std::string_view title)
 {
     const auto [at, added] = m_pageOfUrl.try_emplace(std::string(url), static_cast<std::uint32_t>(m_pages.size()));
-    if (added) m_pages.push_back({std::string(title), std::string(url)});
+    if (added)
+        m_pages.push_back({std::string(title), std::string(url)});
+    else if (m_pages[at->second].title.empty())
+        m_pages[at->second].title = title;
     return at->second;
 }
 
@@ -83,6 +86,22 @@ void SearchIndex::File(std::string_view term, std::uint32_t page)
     if (pages.empty() || pages.back() < page) return pages.push_back(page);
     const auto at = std::lower_bound(pages.begin(), pages.end(), page);
     if (at == pages.end() || *at != page) pages.insert(at, page);
+}
+
+void SearchIndex::Merge(SearchIndex&& other)
+{
+    std::vector<std::uint32_t> numbers;
+    numbers.reserve(other.m_pages.size());
+    for (const Page& page : other.m_pages) numbers.push_back(PageNumber(page.url, page.title));
+    other.m_pages = {};
+    other.m_pageOfUrl = {};
+    for (auto& [term, pages] : other.m_pagesOfTerm) {
+        std::vector<std::uint32_t>& merged = m_pagesOfTerm[term];
+        for (const std::uint32_t page : pages) merged.push_back(numbers[page]);
+        std::sort(merged.begin(), merged.end());
+        merged.erase(std::unique(merged.begin(), merged.end()), merged.end());
+        pages = {};
+    }
 }
 
 std::string SearchIndex::Script() const

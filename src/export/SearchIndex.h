@@ -3,6 +3,8 @@
 // tarnwickSearch, and SearchScript() (search.js) reads it.
 #pragma once
 
+#include "base/StringHash.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -15,8 +17,11 @@ class SearchIndex {
 public:
     // Files the page under the terms of its title and of its visible text (UTF-8), which is not
     // kept: an export of thousands of pages holds only each term's page numbers. A url added
-    // before keeps its number and first title, and gains the new terms.
+    // before keeps its number and its first title that is not empty, and gains the new terms.
     void AddPage(std::string_view url, std::string_view title, std::string_view visibleText);
+    // Takes in the pages and terms of an index built beside this one (on another thread), the pages
+    // as AddPage would.
+    void Merge(SearchIndex&& other);
 
     // search-index.js: var tarnwickSearch={pages:[[title,url],...],terms:[[term,[page,...]],...]};
     // Terms in code point order, which JavaScript's string comparison keeps for the basic plane
@@ -34,12 +39,8 @@ private:
     };
     std::vector<Page> m_pages;
     std::unordered_map<std::string, std::uint32_t> m_pageOfUrl;
-    // Looked up by the text of each word as it is read, without a string made for it.
-    struct TermHash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view term) const { return std::hash<std::string_view>()(term); }
-    };
-    std::unordered_map<std::string, std::vector<std::uint32_t>, TermHash, std::equal_to<>> m_pagesOfTerm;
+    // Looked up by the text of each word as it is read.
+    std::unordered_map<std::string, std::vector<std::uint32_t>, StringHash, std::equal_to<>> m_pagesOfTerm;
 };
 
 // search.js: defines tarnwickSearchInto(input, output), which lists the pages of what is typed

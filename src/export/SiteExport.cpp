@@ -12,6 +12,7 @@
 #include "project/ProjectWriter.h"
 
 #include <algorithm>
+#include <mutex>
 
 namespace tarnwick::exporting {
 namespace {
@@ -41,11 +42,22 @@ public:
             m_outcome.pagesWritten = false;
             return std::move(m_outcome);
         }
-        CRewritingFileSystem rewriting(files, content, RewrittenFiles(),
-                                       [this](std::size_t entry, std::string&& bytes) { return Rewrite(entry, std::move(bytes)); });
+        NumberSearchPages();
+        // What each rewriting thread builds up on its own, taken in when they are done.
+        const unsigned threads = std::max(m_request.rewriteThreads, 1u);
+        std::vector<LinkCache> caches(threads, LinkCache(m_source.links));
+        std::vector<SearchIndex> searches(threads);
+        RewritePool pool(
+            [&](unsigned thread, std::size_t entry, std::string&& bytes) {
+                return Rewrite(caches[thread], searches[thread], entry, std::move(bytes));
+            },
+            threads);
+        CRewritingFileSystem rewriting(files, content, RewrittenFiles(), pool);
         engine.SetFileSystem(rewriting);
         m_outcome.failed = UnpackEntries(engine, m_source.entries, content, m_request.unpack, observer);
         engine.SetFileSystem(files);
+        AddFailures(rewriting.Finish());
+        for (SearchIndex& search : searches) m_search.Merge(std::move(search));
 
         std::stable_sort(m_outcome.problems.begin(), m_outcome.problems.end(),
                          [](const LinkProblem& a, const LinkProblem& b) { return a.entry < b.entry; });
@@ -66,16 +78,44 @@ private:
         return rewritten;
     }
 
-    // On the unpack's writer thread, one file at a time.
-    std::string Rewrite(std::size_t entry, std::string&& bytes)
+    std::string SearchUrl(std::size_t entry) const { return RelativeUrl("index.html", m_source.links.SitePath(entry)); }
+
+    // The search's pages numbered in the order of the entries, whichever thread rewrites them first.
+    void NumberSearchPages()
     {
-        if (IsStyleSheet(m_source.entries.Utf8Name(entry))) return RewriteStyleSheet(m_source.links, entry, bytes, m_outcome.problems);
-        RewrittenPage page = RewritePage(m_source.links, entry, bytes, m_source.facts.encoding);
-        ++m_outcome.pages;
+        for (std::size_t i = 0; i < m_source.entries.Size(); ++i)
+            if (IsPage(m_source.entries.Utf8Name(i))) m_search.AddPage(SearchUrl(i), {}, {});
+    }
+
+    // On the rewriting threads, several at once: only the outcome is shared, taken in turn.
+    std::string Rewrite(LinkCache& links, SearchIndex& search, std::size_t entry, std::string&& bytes)
+    {
+        std::vector<LinkProblem> problems;
+        const bool isPage = !IsStyleSheet(m_source.entries.Utf8Name(entry));
+        std::string rewritten = isPage ? RewrittenPageOf(links, search, entry, std::move(bytes), problems)
+                                       : RewriteStyleSheet(m_source.links, entry, bytes, problems);
+        std::lock_guard lock(m_shared);
+        m_outcome.pages += isPage ? 1 : 0;
+        std::move(problems.begin(), problems.end(), std::back_inserter(m_outcome.problems));
+        return rewritten;
+    }
+
+    std::string RewrittenPageOf(LinkCache& links, SearchIndex& search, std::size_t entry, std::string&& bytes,
+                                std::vector<LinkProblem>& problems) const
+    {
+        RewrittenPage page = RewritePage(links, entry, std::move(bytes), m_source.facts.encoding);
         const std::string_view title = page.title.empty() ? m_source.entries.Utf8Name(entry) : std::string_view(page.title);
-        m_search.AddPage(RelativeUrl("index.html", m_source.links.SitePath(entry)), title, page.visibleText);
-        std::move(page.problems.begin(), page.problems.end(), std::back_inserter(m_outcome.problems));
+        search.AddPage(SearchUrl(entry), title, page.visibleText);
+        problems = std::move(page.problems);
         return std::move(page.html);
+    }
+
+    void AddFailures(const std::vector<std::size_t>& failed)
+    {
+        std::vector<std::size_t>& all = m_outcome.failed;
+        const auto middle = all.insert(all.end(), failed.begin(), failed.end());
+        std::inplace_merge(all.begin(), middle, all.end());
+        all.erase(std::unique(all.begin(), all.end()), all.end());
     }
 
     std::optional<std::string> UrlOf(std::string_view local) const { return m_source.links.UrlOfLocal("index.html", local); }
@@ -110,6 +150,7 @@ private:
 
     const ExportRequest& m_request;
     ExportSource m_source;
+    std::mutex m_shared;
     SearchIndex m_search;
     ExportOutcome m_outcome;
 };

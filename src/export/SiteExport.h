@@ -21,6 +21,7 @@ struct ExportRequest {
     std::string helpFileName; // "Guide.chm", which its own its:/ms-its: links name
     std::optional<unsigned> chosenCodePage; // the user's, for texts and pages that declare none
     UnpackSettings unpack;
+    unsigned rewriteThreads = 1; // pages rewritten on that many threads of their own; 1: none
 };
 
 // A topic of the Markdown and text exports.

@@ -8,6 +8,7 @@
 #include "export/PercentEncoding.h"
 #include "export/PlainText.h"
 #include "export/RelativeUrl.h"
+#include "export/RewritePool.h"
 #include "helpfile/InternalFile.h"
 #include "project/ProjectWriter.h"
 
@@ -75,7 +76,7 @@ public:
             const auto& y = m_source.entries[m_topics[b].entry].place;
             return std::tie(x.section, x.offset) < std::tie(y.section, y.offset);
         });
-        for (const std::size_t topic : order) WriteTopic(files, m_topics[topic]);
+        WriteTopics(files, order);
         for (const Topic& topic : m_topics) m_outcome.topics.push_back({topic.title, topic.file, topic.parents});
         m_outcome.pages = m_topics.size();
         return std::move(m_outcome);
@@ -181,28 +182,44 @@ private:
         return text + "---\n\n";
     }
 
-    void WriteTopic(IFileSystem& files, Topic& topic)
+    // Read and created here, in the order of the data; converted and written on the pool's threads.
+    void WriteTopics(IFileSystem& files, const std::vector<std::size_t>& order)
+    {
+        RewritePool pool([this](unsigned, std::size_t topic, std::string&& bytes) { return TopicText(m_topics[topic], std::move(bytes)); },
+                         std::max(m_request.rewriteThreads, 1u));
+        for (const std::size_t topic : order) {
+            const std::size_t entry = m_topics[topic].entry;
+            std::optional<std::vector<std::uint8_t>> bytes =
+                helpfile::ReadInternalFile(m_source.entries.Storage(entry), m_source.entries.Name(entry), kMostPageBytes);
+            std::wstring path = m_request.destination;
+            AppendPath(path, WideFromUtf8(m_topics[topic].file));
+            FileError error;
+            std::unique_ptr<IOutputFile> file = bytes ? files.CreateAlways(path, error) : nullptr;
+            if (!file) {
+                m_outcome.failed.push_back(entry);
+                continue;
+            }
+            pool.Hand(topic, std::move(path), std::string(bytes->begin(), bytes->end()), std::move(file));
+        }
+        for (const RewritePool::Failure& failure : pool.Finish()) {
+            files.RemoveFile(failure.path);
+            m_outcome.failed.push_back(m_topics[failure.item].entry);
+        }
+        std::sort(m_outcome.failed.begin(), m_outcome.failed.end());
+    }
+
+    // On one of the pool's threads; the topic is that thread's alone while it runs.
+    std::string TopicText(Topic& topic, std::string&& bytes) const
     {
         const std::size_t entry = topic.entry;
-        const std::optional<std::vector<std::uint8_t>> bytes =
-            helpfile::ReadInternalFile(m_source.entries.Storage(entry), m_source.entries.Name(entry), kMostPageBytes);
-        if (!bytes) {
-            m_outcome.failed.push_back(entry);
-            return;
-        }
-        const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-        const std::string utf8 = PageAsUtf8(raw, m_source.facts.encoding);
+        const std::string utf8 = PageAsUtf8(std::move(bytes), m_source.facts.encoding);
         const std::vector<html::Token> tokens = html::Tokenize(utf8);
         if (topic.title.empty()) topic.title = PageTitle(tokens);
         const std::string_view title = topic.title.empty() ? m_source.entries.Utf8Name(entry) : std::string_view(topic.title);
-        std::string text;
         if (m_format == TopicFormat::Markdown)
-            text = FrontMatter(topic, title) +
+            return FrontMatter(topic, title) +
                    MarkdownFromTokens(tokens, [&](std::string_view href) { return MarkdownUrl(entry, href); });
-        else
-            text = PlainText(tokens);
-        if (!project::WriteDestinationFile(files, m_request.destination, WideFromUtf8(topic.file), text))
-            m_outcome.failed.push_back(entry);
+        return PlainText(tokens);
     }
 
     const ExportRequest& m_request;

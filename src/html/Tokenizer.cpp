@@ -43,6 +43,12 @@ std::string Decode(std::string_view raw, Decoding decoding)
     std::string out;
     out.reserve(raw.size());
     for (std::size_t i = 0; i < raw.size();) {
+        // Most text has nothing to decode: it is copied a run at a time.
+        std::size_t plain = i;
+        while (plain < raw.size() && raw[plain] != '&' && raw[plain] != '\r' && raw[plain] != '\0') ++plain;
+        out.append(raw.substr(i, plain - i));
+        i = plain;
+        if (i == raw.size()) break;
         const char c = raw[i];
         if (c == '&' && references) {
             const std::size_t used = AppendCharacterReference(out, raw.substr(i), context);

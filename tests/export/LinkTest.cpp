@@ -159,10 +159,13 @@ const PageCase kPages[] = {
      "<p style=\"background:url(&quot;../index.htm&quot;)\">",
      "<meta charset=\"utf-8\"><style>p{background:url('../images/Logo.GIF')}</style><p style=\"background:url(../index.htm)\">"
      "<p style=\"background:url(&quot;../index.htm&quot;)\">"},
-    // What stays as written: broken links, other help files, the web, and fragments alone.
-    {"index.htm", "<a href=\"gone.htm\">a</a><a href=\"ms-its:other.chm::/a.htm\">b</a><a href=\"http://x/\">c</a><a href=#t>d</a>",
-     "<meta charset=\"utf-8\"><a href=\"gone.htm\">a</a><a href=\"ms-its:other.chm::/a.htm\">b</a><a href=\"http://x/\">c</a><a href=#t>d</a>",
-     {"gone.htm", "ms-its:other.chm::/a.htm"}},
+    // The same link from another folder, right after: it leads elsewhere from there.
+    {"index.htm", "<img src='/images/logo.gif'>", "<meta charset=\"utf-8\"><img src='images/Logo.GIF'>"},
+    // What stays as written, each time it is met: broken links, other help files, the web, and
+    // fragments alone.
+    {"index.htm", "<a href=\"gone.htm\">a</a><a href=\"ms-its:other.chm::/a.htm\">b</a><a href=\"http://x/\">c</a><a href=#t>d</a><a href=gone.htm>",
+     "<meta charset=\"utf-8\"><a href=\"gone.htm\">a</a><a href=\"ms-its:other.chm::/a.htm\">b</a><a href=\"http://x/\">c</a><a href=#t>d</a><a href=gone.htm>",
+     {"gone.htm", "ms-its:other.chm::/a.htm", "gone.htm"}},
     // A fragment that would end the attribute is escaped.
     {"index.htm", "<a href='Docs/Intro.htm#a&#39;b'>x</a>", "<meta charset=\"utf-8\"><a href='Docs/Intro.htm#a%27b'>x</a>"},
 };
@@ -173,11 +176,12 @@ TEST(Page, BecomesUtf8WithLinksThatReachTheFilesWritten)
     ASSERT_EQ(table.Size(), 4u);
     const SiteLinks links(table, "guide.chm", kGbk, "content");
     const tarnwick::helpfile::TextEncoding encoding(kGbk);
+    LinkCache cache(links); // one for all the pages, as for the pages of a help file
     for (const PageCase& c : kPages) {
         SCOPED_TRACE(c.bytes);
         const std::optional<std::size_t> entry = links.Find(c.page);
         ASSERT_TRUE(entry.has_value());
-        const RewrittenPage page = RewritePage(links, *entry, c.bytes, encoding);
+        const RewrittenPage page = RewritePage(cache, *entry, c.bytes, encoding);
         EXPECT_EQ(page.html, c.expected);
         std::vector<std::string> kept;
         for (const LinkProblem& problem : page.problems) kept.push_back(problem.href);
