@@ -6,7 +6,7 @@
 namespace tarnwick::exporting {
 namespace {
 
-constexpr std::size_t kMostPendingBytes = 4u << 20;
+constexpr std::size_t kMostPendingBytes = 1u << 20;
 
 } // namespace
 

@@ -88,22 +88,6 @@ void SearchIndex::File(std::string_view term, std::uint32_t page)
     if (at == pages.end() || *at != page) pages.insert(at, page);
 }
 
-void SearchIndex::Merge(SearchIndex&& other)
-{
-    std::vector<std::uint32_t> numbers;
-    numbers.reserve(other.m_pages.size());
-    for (const Page& page : other.m_pages) numbers.push_back(PageNumber(page.url, page.title));
-    other.m_pages = {};
-    other.m_pageOfUrl = {};
-    for (auto& [term, pages] : other.m_pagesOfTerm) {
-        std::vector<std::uint32_t>& merged = m_pagesOfTerm[term];
-        for (const std::uint32_t page : pages) merged.push_back(numbers[page]);
-        std::sort(merged.begin(), merged.end());
-        merged.erase(std::unique(merged.begin(), merged.end()), merged.end());
-        pages = {};
-    }
-}
-
 std::string SearchIndex::Script() const
 {
     std::vector<const std::pair<const std::string, std::vector<std::uint32_t>>*> terms;

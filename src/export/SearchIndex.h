@@ -19,9 +19,6 @@ public:
     // kept: an export of thousands of pages holds only each term's page numbers. A url added
     // before keeps its number and its first title that is not empty, and gains the new terms.
     void AddPage(std::string_view url, std::string_view title, std::string_view visibleText);
-    // Takes in the pages and terms of an index built beside this one (on another thread), the pages
-    // as AddPage would.
-    void Merge(SearchIndex&& other);
 
     // search-index.js: var tarnwickSearch={pages:[[title,url],...],terms:[[term,[page,...]],...]};
     // Terms in code point order, which JavaScript's string comparison keeps for the basic plane

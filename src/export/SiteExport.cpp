@@ -43,21 +43,16 @@ public:
             return std::move(m_outcome);
         }
         NumberSearchPages();
-        // What each rewriting thread builds up on its own, taken in when they are done.
         const unsigned threads = std::max(m_request.rewriteThreads, 1u);
-        std::vector<LinkCache> caches(threads, LinkCache(m_source.links));
-        std::vector<SearchIndex> searches(threads);
+        std::vector<LinkCache> caches(threads, LinkCache(m_source.links)); // one for each rewriting thread
         RewritePool pool(
-            [&](unsigned thread, std::size_t entry, std::string&& bytes) {
-                return Rewrite(caches[thread], searches[thread], entry, std::move(bytes));
-            },
+            [&](unsigned thread, std::size_t entry, std::string&& bytes) { return Rewrite(caches[thread], entry, std::move(bytes)); },
             threads);
         CRewritingFileSystem rewriting(files, content, RewrittenFiles(), pool);
         engine.SetFileSystem(rewriting);
         m_outcome.failed = UnpackEntries(engine, m_source.entries, content, m_request.unpack, observer);
         engine.SetFileSystem(files);
         AddFailures(rewriting.Finish());
-        for (SearchIndex& search : searches) m_search.Merge(std::move(search));
 
         std::stable_sort(m_outcome.problems.begin(), m_outcome.problems.end(),
                          [](const LinkProblem& a, const LinkProblem& b) { return a.entry < b.entry; });
@@ -87,12 +82,12 @@ private:
             if (IsPage(m_source.entries.Utf8Name(i))) m_search.AddPage(SearchUrl(i), {}, {});
     }
 
-    // On the rewriting threads, several at once: only the outcome is shared, taken in turn.
-    std::string Rewrite(LinkCache& links, SearchIndex& search, std::size_t entry, std::string&& bytes)
+    // On the rewriting threads, several at once: the outcome and the search index are taken in turn.
+    std::string Rewrite(LinkCache& links, std::size_t entry, std::string&& bytes)
     {
         std::vector<LinkProblem> problems;
         const bool isPage = !IsStyleSheet(m_source.entries.Utf8Name(entry));
-        std::string rewritten = isPage ? RewrittenPageOf(links, search, entry, std::move(bytes), problems)
+        std::string rewritten = isPage ? RewrittenPageOf(links, entry, std::move(bytes), problems)
                                        : RewriteStyleSheet(m_source.links, entry, bytes, problems);
         std::lock_guard lock(m_shared);
         m_outcome.pages += isPage ? 1 : 0;
@@ -100,12 +95,13 @@ private:
         return rewritten;
     }
 
-    std::string RewrittenPageOf(LinkCache& links, SearchIndex& search, std::size_t entry, std::string&& bytes,
-                                std::vector<LinkProblem>& problems) const
+    std::string RewrittenPageOf(LinkCache& links, std::size_t entry, std::string&& bytes, std::vector<LinkProblem>& problems)
     {
         RewrittenPage page = RewritePage(links, entry, std::move(bytes), m_source.facts.encoding);
         const std::string_view title = page.title.empty() ? m_source.entries.Utf8Name(entry) : std::string_view(page.title);
-        search.AddPage(SearchUrl(entry), title, page.visibleText);
+        const std::string url = SearchUrl(entry);
+        std::lock_guard lock(m_searching);
+        m_search.AddPage(url, title, page.visibleText);
         problems = std::move(page.problems);
         return std::move(page.html);
     }
@@ -151,6 +147,7 @@ private:
     const ExportRequest& m_request;
     ExportSource m_source;
     std::mutex m_shared;
+    std::mutex m_searching;
     SearchIndex m_search;
     ExportOutcome m_outcome;
 };
