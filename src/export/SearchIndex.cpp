@@ -47,12 +47,16 @@ void AppendJsString(std::string& out, std::string_view text)
     out += '"';
 }
 
-void AppendPageList(std::string& out, const std::vector<std::uint32_t>& pages)
+// `pages` is the term's pages as filed, `sorted` a buffer for them in order, kept between terms.
+void AppendPageList(std::string& out, const std::vector<std::uint32_t>& pages, std::vector<std::uint32_t>& sorted)
 {
+    sorted.assign(pages.begin(), pages.end());
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     out += '[';
-    for (std::size_t i = 0; i < pages.size(); ++i) {
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
         if (i > 0) out += ',';
-        AppendNumber(out, pages[i]);
+        AppendNumber(out, sorted[i]);
     }
     out += ']';
 }
@@ -77,15 +81,14 @@ std::uint32_t SearchIndex::PageNumber(std::string_view url, std::string_view tit
     return at->second;
 }
 
-// Pages come in number order, so a new page goes at the end; only a url added again reaches back.
+// Pages come in any order, and each page's terms together: a page is added to a term once, and
+// each term's pages are put in order when the script is written.
 void SearchIndex::File(std::string_view term, std::uint32_t page)
 {
     auto found = m_pagesOfTerm.find(term);
     if (found == m_pagesOfTerm.end()) found = m_pagesOfTerm.emplace(std::string(term), std::vector<std::uint32_t>()).first;
     std::vector<std::uint32_t>& pages = found->second;
-    if (pages.empty() || pages.back() < page) return pages.push_back(page);
-    const auto at = std::lower_bound(pages.begin(), pages.end(), page);
-    if (at == pages.end() || *at != page) pages.insert(at, page);
+    if (pages.empty() || pages.back() != page) pages.push_back(page);
 }
 
 std::string SearchIndex::Script() const
@@ -104,11 +107,12 @@ std::string SearchIndex::Script() const
         out += ']';
     }
     out += "],\nterms:[";
+    std::vector<std::uint32_t> sorted;
     for (std::size_t i = 0; i < terms.size(); ++i) {
         out += i > 0 ? ",\n[" : "\n[";
         AppendJsString(out, terms[i]->first);
         out += ',';
-        AppendPageList(out, terms[i]->second);
+        AppendPageList(out, terms[i]->second, sorted);
         out += ']';
     }
     out += "]};\n";

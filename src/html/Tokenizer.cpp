@@ -284,8 +284,11 @@ private:
     // A tag that the input ends inside is dropped with everything after it, as browsers do.
     void ReadTag(std::size_t lt, std::size_t nameStart, TokenKind kind)
     {
-        Token tag;
+        // One token for every tag, so that its attributes' room is not allocated again for each.
+        Token& tag = tag_;
         tag.kind = kind;
+        tag.attributes.clear();
+        tag.selfClosing = false;
         std::size_t at = nameStart;
         while (!AtEnd(at) && !IsSpace(in_[at]) && in_[at] != '/' && in_[at] != '>') ++at;
         tag.name = DecodeName(in_.substr(nameStart, at - nameStart));
@@ -436,6 +439,7 @@ private:
     std::size_t pos_ = 0;
     ContentModel model_ = ContentModel::Data;
     std::string closing_;  // the element whose raw text is being read
+    Token tag_;
     const std::function<void(Token&&)>& take_;
 };
 
