@@ -10,7 +10,7 @@ packages=(
   locales fonts-wqy-microhei
   7zip fp-utils
   time python3
-  pkg-config libgumbo-dev linkchecker
+  pkg-config libgumbo-dev linkchecker nodejs
 )
 
 # The shipped programs are 32-bit: Debian's 32-bit Wine runs them beside the 64-bit one, on a

@@ -5,10 +5,14 @@ Exports every sample help file and fixture as a site and checks it as a reader w
 linkchecker finds no broken link that the original did not have already (its target is no stream
 of the original, as the listing gives them, in any letter case) and that export-report.txt does not list;
 every HTML stream of the original is a page of the site, in UTF-8 without a replacement character.
+Node runs the scripts the viewer loads for its search box on words typed as a reader types them
+(SEARCHES): the box must list exactly the pages whose title or visible text holds what was typed.
 The fixtures in Chinese, Japanese and Russian are exported as Markdown and text too: a numbered
 file per page, UTF-8, and every Markdown link to a file that is there.
 """
 import csv
+import html
+import json
 import re
 import io
 import os
@@ -16,6 +20,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import unicodedata
 from pathlib import Path
 from urllib.parse import unquote, urlparse
 
@@ -40,6 +45,103 @@ def broken_links(site):
     rows = csv.DictReader(io.StringIO("\n".join(l for l in run.stdout.splitlines() if not l.startswith("#"))),
                           delimiter=";")
     return [row for row in rows if row["valid"] == "False"]
+
+
+# Typed as readers type them: Chinese words as an input method commits them (one character, two,
+# more, beside Latin letters, fullwidth), Latin words in any case, the last word unfinished. Each
+# with a page that holds it (a path under content/, from tests/fixtures and the sample's pages),
+# or None where no page holds it: "用法包括" runs across the comma in "用法, 包括".
+ZH = [("文件", "资料/文件目录管理.htm"), ("字符串函数", "资料/函数参考/字符串.htm"),
+      ("串", "资料/函数参考/字符串.htm"), ("aCCESS管理", "资料/Access管理.htm"), ("Ｅｎｇｌ", "english.htm"),
+      ("用法包括", None), ("zebra", None)]
+SEARCHES = {
+    "zh-gbk.chm": ZH, "zh-utf8.chm": ZH,
+    "ru-cp1251.chm": [("СпРАВКА", "Главная.htm")],
+    "ja-cp932.chm": [("ファイル管理", "資料/ファイル管理.htm")],
+    "varied.chm": [("中文内容", "说明/第二章 附录.htm"), ("第一章", "说明/第一章.htm"),
+                   ("章", "说明/第一章.htm"), ("附录", "说明/第二章 附录.htm"), ("FIVE Levels", "docs/a/b/c/d/deep.htm")],
+    "topics.classic.chm": [("Shipper", "ShipperAdd.html"), ("adding SHIPPER", "ShipperAdd.html"),
+                           ("History list", "BrowserBack.html"), ("xylophone", None)],
+}
+
+# The scripts index.html loads, run as a browser would (only what they touch of a page is there);
+# each query is typed into the search box.
+SEARCH_BOX = r"""
+const fs = require("fs"), path = require("path"), vm = require("vm");
+const [site, queries] = [process.argv[1], JSON.parse(process.argv[2])];
+const doc = {createElement: element, createTextNode: text => ({text})};
+function element(tag) {
+  return {tag, value: "", children: [], listeners: {}, ownerDocument: doc,
+          get firstChild() { return this.children[0] || null; },
+          appendChild(child) { this.children.push(child); },
+          removeChild(child) { this.children.splice(this.children.indexOf(child), 1); },
+          addEventListener(type, listener) { this.listeners[type] = listener; }};
+}
+const context = vm.createContext({});
+for (const [, src] of fs.readFileSync(path.join(site, "index.html"), "utf8").matchAll(/<script src="([^"]+)"/g))
+  vm.runInContext(fs.readFileSync(path.join(site, src), "utf8"), context, {filename: src});
+const input = element("input"), output = element("div");
+context.tarnwickSearchInto(input, output);
+function type(query) { input.value = query; input.listeners.input(); }
+input.listeners.compositionstart();
+type(queries[0]);
+const whileComposing = output.children.length;
+input.listeners.compositionend();
+const results = queries.map(query => {
+  type(query);
+  const list = output.children[1];
+  return {hits: context.tarnwickSearchFind(query),
+          links: list ? list.children.map(item => [item.children[0].href, item.children[0].target]) : []};
+});
+console.log(JSON.stringify({whileComposing, pages: context.tarnwickSearch.pages, results}));
+"""
+
+
+def visible_text(page):
+    """What a browser shows of the page, near enough for the words a search looks for."""
+    page = re.sub(r"(?is)<(script|style|title|iframe|noembed|noframes)\b.*?</\1\s*>", " ", page)
+    return html.unescape(re.sub(r"(?is)<!--.*?-->|<[!/?a-z][^>]*>", " ", page))
+
+
+CJK = "\u3040-\u30ff\u3400-\u9fff"
+
+
+def holds(text, query):
+    """Whether text holds every word of the query, the last one at least begun, and each Chinese or
+    Japanese run of it as typed."""
+    query, text = unicodedata.normalize("NFKC", query).lower(), text.lower()
+    for part in re.findall(f"[{CJK}]+|[^\\W_{CJK}]+", query):
+        if re.match(f"[{CJK}]", part):
+            pattern = re.escape(part)
+        else:
+            pattern = r"(?<![^\W_])" + re.escape(part) + ("" if query.endswith(part) else r"(?![^\W_])")
+        if not re.search(pattern, text):
+            return False
+    return True
+
+
+def check_search(chm, site):
+    searches = SEARCHES[chm.name]
+    run = subprocess.run(["node", "-e", SEARCH_BOX, str(site), json.dumps([query for query, _ in searches])],
+                         capture_output=True, text=True, timeout=60)
+    if run.returncode != 0:
+        return failures.append(f"{chm.name}: the search box failed: {run.stderr.strip()}")
+    box = json.loads(run.stdout)
+    if box["whileComposing"]:
+        failures.append(f"{chm.name}: the search box listed pages for what an input method was still composing")
+    # A page's url is relative to index.html: one that leads to no page fails here.
+    texts = {url: title + " " + visible_text((site / unquote(url)).read_text(encoding="utf-8"))
+             for title, url in box["pages"]}
+    for (query, known), result in zip(searches, box["results"]):
+        urls = [box["pages"][hit][1] for hit in result["hits"]]
+        found = sorted(unquote(url) for url in urls)
+        holding = sorted(unquote(url) for url in texts if holds(texts[url], query))
+        if found != holding:
+            failures.append(f"{chm.name}: {query} finds {found}, the pages that hold it are {holding}")
+        if (known is None) != (not found) or known and f"content/{known}" not in found:
+            failures.append(f"{chm.name}: {query} finds {found}, not {known or 'nothing'}")
+        if result["links"] != [[url, "topic"] for url in urls[:200]]:
+            failures.append(f"{chm.name}: the search box lists {result['links']} for {query}, not the pages found")
 
 
 for chm in help_files:
@@ -70,7 +172,13 @@ for chm in help_files:
     for page in (site / "content").rglob("*.htm*"):
         if "\ufffd" in page.read_bytes().decode("utf-8", errors="replace"):
             failures.append(f"{chm.name}: {page.relative_to(site)} is not UTF-8 or holds U+FFFD")
+    if chm.name in SEARCHES:
+        check_search(chm, site)
     shutil.rmtree(site.parent)
+
+# A fixture renamed or gone would take its searches with it.
+for name in set(SEARCHES) - {chm.name for chm in help_files} - ({"topics.classic.chm"} if samples == "none" else set()):
+    failures.append(f"{name}: not exported, so its searches were not tried")
 
 def check_topics(chm, format):
     out = Path(tempfile.mkdtemp()) / format
