@@ -85,7 +85,12 @@ public:
     {
         for (std::size_t pos = 0; pos < m_text.size();) {
             const std::size_t begin = pos;
-            const char32_t c = FoldWidth(DecodeUtf8At(m_text, pos));
+            // Most text is ASCII, which needs no decoding and has no width to fold.
+            char32_t c = static_cast<unsigned char>(m_text[pos]);
+            if (c < 0x80)
+                ++pos;
+            else
+                c = FoldWidth(DecodeUtf8At(m_text, pos));
             const CharKind kind = KindOf(c);
             if (kind != CharKind::Word) EndWord();
             if (kind != CharKind::Cjk) EndCjkRun();

@@ -19,19 +19,19 @@ bool IsOneOf(std::string_view name, const std::array<std::string_view, N>& names
     return std::binary_search(names.begin(), names.end(), name, ShorterOrBefore);
 }
 
+// A word at a time: the text of a large page is megabytes.
 std::string CollapseWhitespace(std::string_view raw)
 {
     std::string out;
     out.reserve(raw.size());
-    bool pendingSpace = false;
-    for (const char c : raw) {
-        if (IsAsciiSpace(c)) {
-            pendingSpace = !out.empty();
-            continue;
-        }
-        if (pendingSpace) out += ' ';
-        pendingSpace = false;
-        out += c;
+    for (std::size_t i = 0; i < raw.size();) {
+        const std::size_t spaces = i;
+        while (i < raw.size() && IsAsciiSpace(raw[i])) ++i;
+        if (i == raw.size()) break;
+        if (i > spaces && !out.empty()) out += ' ';
+        const std::size_t word = i;
+        while (i < raw.size() && !IsAsciiSpace(raw[i])) ++i;
+        out.append(raw.substr(word, i - word));
     }
     return out;
 }
@@ -65,9 +65,17 @@ void VisibleTextBuilder::Take(const Token& token)
     if (isTag && BreaksText(token.name)) m_raw += ' ';
     // Hidden text is the one text token right after its element's start tag: these elements'
     // content is raw text, which only their own end tag ends.
-    if (token.kind == TokenKind::Text && !m_afterHidingTag)
-        std::copy_if(token.data.begin(), token.data.end(), std::back_inserter(m_raw), [](char c) { return c != '\0'; });
+    if (token.kind == TokenKind::Text && !m_afterHidingTag) AppendWithoutNul(token.data);
     m_afterHidingTag = token.kind == TokenKind::StartTag && HidesItsText(token.name);
+}
+
+void VisibleTextBuilder::AppendWithoutNul(std::string_view text)
+{
+    for (std::size_t nul = text.find('\0'); nul != std::string_view::npos; nul = text.find('\0')) {
+        m_raw.append(text.substr(0, nul));
+        text.remove_prefix(nul + 1);
+    }
+    m_raw.append(text);
 }
 
 std::string VisibleTextBuilder::Finish() { return CollapseWhitespace(m_raw); }

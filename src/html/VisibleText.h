@@ -29,6 +29,8 @@ public:
     std::string Finish();
 
 private:
+    void AppendWithoutNul(std::string_view text);
+
     std::string m_raw;
     bool m_afterHidingTag = false;
 };
