@@ -3,6 +3,8 @@
 // tarnwickSearch, and SearchScript() (search.js) reads it.
 #pragma once
 
+#include "export/PieceSink.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,6 +25,9 @@ public:
     // the terms are made of, so the search finds the terms of a prefix by bisection. Only ASCII
     // is written (the rest as \u escapes), so the file reads alike in a page of any encoding.
     std::string Script() const;
+    // The same handed to `sink` in pieces as it is made: the script of a large help file runs to
+    // megabytes.
+    void Script(const PieceSink& sink) const;
 
 private:
     std::uint32_t PageNumber(std::string_view url, std::string_view title);
