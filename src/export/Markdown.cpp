@@ -137,12 +137,6 @@ std::string FormatUrl(std::string_view url)
     return out + ">";
 }
 
-// Raw-text elements (script, style...) hold exactly one text token, right after their start tag.
-bool FollowsStartTag(const std::vector<Token>& tokens, std::size_t index, bool (*matches)(std::string_view))
-{
-    return index > 0 && tokens[index - 1].kind == TokenKind::StartTag && matches(tokens[index - 1].name);
-}
-
 enum class Box { List, Item, Quote, DefinitionList, Definition };
 
 struct Container {
@@ -164,19 +158,24 @@ struct Span {
     bool written = false;
 };
 
-class MarkdownWriter {
-public:
-    explicit MarkdownWriter(const std::function<std::string(std::string_view)>& rewriteUrl) : rewriteUrl_(rewriteUrl) {}
+} // namespace
 
-    std::string Convert(const std::vector<Token>& tokens)
+class MarkdownBuilder::Writer {
+public:
+    explicit Writer(std::function<std::string(std::string_view)> rewriteUrl) : rewriteUrl_(std::move(rewriteUrl)) {}
+
+    void Take(const Token& token)
     {
-        for (std::size_t i = 0; i < tokens.size(); ++i) {
-            const Token& token = tokens[i];
-            if (token.kind == TokenKind::StartTag) OnStartTag(token);
-            else if (token.kind == TokenKind::EndTag) OnEndTag(token.name);
-            else if (token.kind == TokenKind::Text && !FollowsStartTag(tokens, i, html::HidesItsText))
-                OnText(token.data, FollowsStartTag(tokens, i, [](std::string_view n) { return n == "pre"; }));
-        }
+        if (token.kind == TokenKind::StartTag) OnStartTag(token);
+        else if (token.kind == TokenKind::EndTag) OnEndTag(token.name);
+        else if (token.kind == TokenKind::Text && !afterHidingTag_) OnText(token.data, afterPre_);
+        // Raw-text elements (script, style...) hold exactly one text token, right after their start tag.
+        afterHidingTag_ = token.kind == TokenKind::StartTag && html::HidesItsText(token.name);
+        afterPre_ = token.kind == TokenKind::StartTag && token.name == "pre";
+    }
+
+    std::string Finish()
+    {
         if (preDepth_ > 0) EmitFence();
         if (headingLevel_ > 0) EndHeading();
         if (tableDepth_ > 0) EndTable();
@@ -551,7 +550,9 @@ private:
         lastLineBlank_ = false;
     }
 
-    const std::function<std::string(std::string_view)>& rewriteUrl_;
+    const std::function<std::string(std::string_view)> rewriteUrl_;
+    bool afterHidingTag_ = false;
+    bool afterPre_ = false;
     std::string out_;
     bool blankPending_ = false;
     bool lastLineBlank_ = false;
@@ -569,12 +570,23 @@ private:
     std::vector<std::vector<std::string>> rows_;
 };
 
-} // namespace
+MarkdownBuilder::MarkdownBuilder(std::function<std::string(std::string_view href)> rewriteUrl)
+    : m_writer(std::make_unique<Writer>(std::move(rewriteUrl)))
+{
+}
+
+MarkdownBuilder::~MarkdownBuilder() = default;
+
+void MarkdownBuilder::Take(const html::Token& token) { m_writer->Take(token); }
+
+std::string MarkdownBuilder::Finish() { return m_writer->Finish(); }
 
 std::string MarkdownFromTokens(const std::vector<html::Token>& tokens,
                                const std::function<std::string(std::string_view href)>& rewriteUrl)
 {
-    return MarkdownWriter(rewriteUrl).Convert(tokens);
+    MarkdownBuilder markdown(rewriteUrl);
+    for (const html::Token& token : tokens) markdown.Take(token);
+    return markdown.Finish();
 }
 
 } // namespace tarnwick::exporting

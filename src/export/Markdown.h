@@ -4,6 +4,7 @@
 #include "html/Tokenizer.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,5 +18,19 @@ namespace tarnwick::exporting {
 // no more than one blank line in a row; a page without visible content gives "".
 std::string MarkdownFromTokens(const std::vector<html::Token>& tokens,
                                const std::function<std::string(std::string_view href)>& rewriteUrl);
+
+// The same from the tokens one at a time as the tokenizer hands them over: a page of megabytes
+// takes ten times that as tokens.
+class MarkdownBuilder {
+public:
+    explicit MarkdownBuilder(std::function<std::string(std::string_view href)> rewriteUrl);
+    ~MarkdownBuilder();
+    void Take(const html::Token& token);
+    std::string Finish();
+
+private:
+    class Writer;
+    std::unique_ptr<Writer> m_writer;
+};
 
 } // namespace tarnwick::exporting

@@ -66,13 +66,19 @@ public:
     Navigation Read()
     {
         Navigation navigation;
-        navigation.contents = Sitemap(m_system.contentsFile, ".hhc", project::kBinaryContentsPath,
-                                      [this](const Bytes& bytes) { return RebuiltContents(bytes); });
-        navigation.keywords = Sitemap(m_system.indexFile, ".hhk", project::kBinaryIndexPath,
-                                      [this](const Bytes& bytes) { return RebuiltIndex(bytes); });
+        SitemapTree contents;
+        Sitemap(m_system.contentsFile, ".hhc", project::kBinaryContentsPath,
+                [this](const Bytes& bytes) { return RebuiltContents(bytes); }, contents);
+        navigation.contents = contents.Take();
         if (m_system.defaultTopic) navigation.defaultTopic = Utf8FromWide(Name(*m_system.defaultTopic));
         if (m_system.title) navigation.title = Utf8FromWide(m_encoding.Decode(*m_system.title));
         return navigation;
+    }
+
+    void ReadKeywords(SitemapItemSink& keywords)
+    {
+        Sitemap(m_system.indexFile, ".hhk", project::kBinaryIndexPath, [this](const Bytes& bytes) { return RebuiltIndex(bytes); },
+                keywords);
     }
 
 private:
@@ -81,15 +87,15 @@ private:
         return m_encoding.DecodeName(reference, [this](std::wstring_view wide) { return helpfile::NamesStream(m_root, wide); });
     }
 
-    NavigationItem Sitemap(const std::optional<std::string>& named, std::string_view extension, std::wstring_view binaryPath,
-                           const std::function<std::string(const Bytes&)>& rebuild)
+    void Sitemap(const std::optional<std::string>& named, std::string_view extension, std::wstring_view binaryPath,
+                 const std::function<std::string(const Bytes&)>& rebuild, SitemapItemSink& items)
     {
         const std::optional<Bytes> stored = named && !named->empty() ? StoredFile(m_root, *named, m_encoding)
                                                                      : OnlyRootFileEndingIn(m_root, extension);
-        if (stored) return ReadSitemap(AsText(*stored), m_encoding);
+        if (stored) return ReadSitemap(AsText(*stored), m_encoding, items);
         const Bytes binary = project::ReadBinaryFileOrEmpty(m_root, binaryPath);
-        if (binary.empty()) return {};
-        return ReadSitemap(rebuild(binary), m_encoding);
+        if (binary.empty()) return;
+        ReadSitemap(rebuild(binary), m_encoding, items);
     }
 
     // Names stay as the help file writes them, in its code page like the headings.
@@ -129,6 +135,11 @@ Navigation ReadNavigation(IStorage* root, const helpfile::HelpFileFacts& facts)
 {
     if (!root) return {};
     return NavigationReader(root, facts).Read();
+}
+
+void ReadKeywords(IStorage* root, const helpfile::HelpFileFacts& facts, SitemapItemSink& keywords)
+{
+    if (root) NavigationReader(root, facts).ReadKeywords(keywords);
 }
 
 } // namespace tarnwick::exporting

@@ -46,47 +46,6 @@ void AppendContents(std::string& html, const std::vector<NavigationItem>& items,
     html += "</ul>\n";
 }
 
-void AppendKeywords(std::string& html, const std::vector<NavigationItem>& items, const UrlOf& urlOf);
-
-// Each topic of a keyword with several, under the title its Name gave, else the keyword's.
-void AppendTopics(std::string& html, const NavigationItem& keyword, const UrlOf& urlOf)
-{
-    for (const NavigationLink& link : keyword.links) {
-        html += "<li>";
-        AppendLinkOrText(html, link.title.empty() ? std::string_view(keyword.title) : link.title, &link.local, urlOf);
-        html += "</li>\n";
-    }
-}
-
-void AppendKeyword(std::string& html, const NavigationItem& keyword, const UrlOf& urlOf)
-{
-    const std::string_view title = ShownTitle(keyword.title, keyword.links);
-    const bool severalTopics = keyword.links.size() > 1;
-    html += "<li>";
-    AppendLinkOrText(html, title, severalTopics ? nullptr : FirstLocal(keyword), urlOf);
-    if (!keyword.seeAlso.empty()) {
-        html += ", see ";
-        html::AppendEscaped(html, keyword.seeAlso);
-    }
-    if (severalTopics) {
-        html += "\n<ul>\n";
-        AppendTopics(html, keyword, urlOf);
-        html += "</ul>\n";
-    }
-    if (!keyword.children.empty()) {
-        html += "\n";
-        AppendKeywords(html, keyword.children, urlOf);
-    }
-    html += "</li>\n";
-}
-
-void AppendKeywords(std::string& html, const std::vector<NavigationItem>& items, const UrlOf& urlOf)
-{
-    html += "<ul>\n";
-    for (const NavigationItem& item : items) AppendKeyword(html, item, urlOf);
-    html += "</ul>\n";
-}
-
 } // namespace
 
 std::string ContentsHtml(const NavigationItem& root, const UrlOf& urlOf)
@@ -96,10 +55,59 @@ std::string ContentsHtml(const NavigationItem& root, const UrlOf& urlOf)
     return html;
 }
 
-std::string KeywordsHtml(const NavigationItem& root, const UrlOf& urlOf)
+void KeywordsHtmlWriter::Open(NavigationItem&& keyword)
+{
+    if (!m_listBegun.back()) m_html += m_listBegun.size() > 1 ? "\n<ul>\n" : "<ul>\n";
+    m_listBegun.back() = true;
+    m_listBegun.push_back(false);
+    const std::string_view title = ShownTitle(keyword.title, keyword.links);
+    const bool severalTopics = keyword.links.size() > 1;
+    m_html += "<li>";
+    AppendLinkOrText(m_html, title, severalTopics ? nullptr : FirstLocal(keyword), m_urlOf);
+    if (!keyword.seeAlso.empty()) {
+        m_html += ", see ";
+        html::AppendEscaped(m_html, keyword.seeAlso);
+    }
+    if (severalTopics) {
+        m_html += "\n<ul>\n";
+        AppendTopics(keyword);
+        m_html += "</ul>\n";
+    }
+}
+
+// Each topic of a keyword with several, under the title its Name gave, else the keyword's.
+void KeywordsHtmlWriter::AppendTopics(const NavigationItem& keyword)
+{
+    for (const NavigationLink& link : keyword.links) {
+        m_html += "<li>";
+        AppendLinkOrText(m_html, link.title.empty() ? std::string_view(keyword.title) : link.title, &link.local, m_urlOf);
+        m_html += "</li>\n";
+    }
+}
+
+void KeywordsHtmlWriter::Close()
+{
+    if (m_listBegun.back()) m_html += "</ul>\n";
+    m_listBegun.pop_back();
+    m_html += "</li>\n";
+    if (m_html.size() < kPieceBytes) return;
+    m_sink(m_html);
+    m_html.clear();
+}
+
+void KeywordsHtmlWriter::Finish()
+{
+    if (m_listBegun.front()) m_html += "</ul>\n";
+    if (!m_html.empty()) m_sink(m_html);
+    m_html.clear();
+}
+
+std::string KeywordsHtml(std::string_view sitemap, const UrlOf& urlOf)
 {
     std::string html;
-    if (!root.children.empty()) AppendKeywords(html, root.children, urlOf);
+    KeywordsHtmlWriter writer(urlOf, [&html](std::string_view piece) { html += piece; });
+    ParseSitemap(sitemap, writer);
+    writer.Finish();
     return html;
 }
 

@@ -2,12 +2,15 @@
 // holds them to wrap. Links open in the frame named "topic".
 #pragma once
 
+#include "export/PieceSink.h"
 #include "export/Sitemap.h"
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tarnwick::exporting {
 
@@ -18,8 +21,26 @@ using UrlOf = std::function<std::optional<std::string>(std::string_view local)>;
 // <summary> is its title, linked when the book has a page of its own. Empty when there is no item.
 std::string ContentsHtml(const NavigationItem& root, const UrlOf& urlOf);
 
-// The keywords in order, sub-keywords nested: a keyword with one topic links it, one with several
-// lists them as links under it, a "see also" keyword names the other.
-std::string KeywordsHtml(const NavigationItem& root, const UrlOf& urlOf);
+// The keywords in the order handed over, sub-keywords nested: a keyword with one topic links it,
+// one with several lists them as links under it, a "see also" keyword names the other. Passed on
+// to `sink` in pieces as it is made, the last by Finish(); nothing when there is no keyword.
+class KeywordsHtmlWriter final : public SitemapItemSink {
+public:
+    KeywordsHtmlWriter(UrlOf urlOf, PieceSink sink) : m_urlOf(std::move(urlOf)), m_sink(std::move(sink)) {}
+    void Open(NavigationItem&& keyword) override;
+    void Close() override;
+    void Finish();
+
+private:
+    void AppendTopics(const NavigationItem& keyword);
+
+    const UrlOf m_urlOf;
+    const PieceSink m_sink;
+    std::string m_html;
+    std::vector<bool> m_listBegun{false}; // the root's, then each open keyword's: its <ul> is written
+};
+
+// The same list of an index sitemap in UTF-8, whole.
+std::string KeywordsHtml(std::string_view sitemap, const UrlOf& urlOf);
 
 } // namespace tarnwick::exporting

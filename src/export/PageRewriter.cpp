@@ -150,14 +150,6 @@ std::string PageAsUtf8(std::string bytes, const helpfile::TextEncoding& encoding
     return IsWellFormedUtf8(bytes) ? bytes : Utf8FromWide(WideFromUtf8(bytes));
 }
 
-std::string PageTitle(const std::vector<html::Token>& tokens)
-{
-    for (std::size_t i = 0; i + 1 < tokens.size(); ++i)
-        if (tokens[i].kind == html::TokenKind::StartTag && tokens[i].name == "title" && tokens[i + 1].kind == html::TokenKind::Text)
-            return html::VisibleText({tokens[i + 1]});
-    return {};
-}
-
 RewrittenPage RewritePage(LinkCache& links, std::size_t entry, std::string bytes, const helpfile::TextEncoding& encoding)
 {
     RewrittenPage page;

@@ -19,9 +19,6 @@ namespace tarnwick::exporting {
 // they are UTF-8 already.
 std::string PageAsUtf8(std::string bytes, const helpfile::TextEncoding& encoding);
 
-// What the page's <title> says, whitespace collapsed; empty when it has none.
-std::string PageTitle(const std::vector<html::Token>& tokens);
-
 struct RewrittenPage {
     std::string html;
     std::string title;

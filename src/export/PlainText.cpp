@@ -68,29 +68,48 @@ private:
 
 } // namespace
 
-std::string PlainText(const std::vector<html::Token>& tokens)
-{
-    TextBuilder text;
-    int preformatted = 0;
-    bool hidden = false; // the one text token right after a start tag that hides its text
-    for (const html::Token& token : tokens) {
+class PlainTextBuilder::Writer {
+public:
+    void Take(const html::Token& token)
+    {
         const bool isStart = token.kind == html::TokenKind::StartTag;
-        if (token.kind == html::TokenKind::Text && !hidden) {
-            if (preformatted > 0) text.AddVerbatim(token.data);
-            else text.Add(token.data);
+        if (token.kind == html::TokenKind::Text && !m_hidden) {
+            if (m_preformatted > 0) m_text.AddVerbatim(token.data);
+            else m_text.Add(token.data);
         }
-        hidden = isStart && html::HidesItsText(token.name);
-        if (token.kind != html::TokenKind::StartTag && token.kind != html::TokenKind::EndTag) continue;
-        if (token.name == "pre") preformatted = std::max(0, preformatted + (isStart ? 1 : -1));
+        m_hidden = isStart && html::HidesItsText(token.name);
+        if (token.kind != html::TokenKind::StartTag && token.kind != html::TokenKind::EndTag) return;
+        if (token.name == "pre") m_preformatted = std::max(0, m_preformatted + (isStart ? 1 : -1));
         if (token.name == "td" || token.name == "th") {
-            if (isStart) text.SeparateCell();
+            if (isStart) m_text.SeparateCell();
         } else if (StartsParagraph(token.name)) {
-            text.BreakParagraph();
+            m_text.BreakParagraph();
         } else if (html::BreaksText(token.name)) {
-            text.BreakLine();
+            m_text.BreakLine();
         }
     }
-    return text.Take();
+
+    std::string Finish() { return m_text.Take(); }
+
+private:
+    TextBuilder m_text;
+    int m_preformatted = 0;
+    bool m_hidden = false; // the one text token right after a start tag that hides its text
+};
+
+PlainTextBuilder::PlainTextBuilder() : m_writer(std::make_unique<Writer>()) {}
+
+PlainTextBuilder::~PlainTextBuilder() = default;
+
+void PlainTextBuilder::Take(const html::Token& token) { m_writer->Take(token); }
+
+std::string PlainTextBuilder::Finish() { return m_writer->Finish(); }
+
+std::string PlainText(const std::vector<html::Token>& tokens)
+{
+    PlainTextBuilder text;
+    for (const html::Token& token : tokens) text.Take(token);
+    return text.Finish();
 }
 
 } // namespace tarnwick::exporting

@@ -93,18 +93,31 @@ void SearchIndex::File(std::string_view term, std::uint32_t page)
 
 std::string SearchIndex::Script() const
 {
+    std::string script;
+    Script([&script](std::string_view piece) { script += piece; });
+    return script;
+}
+
+void SearchIndex::Script(const PieceSink& sink) const
+{
     std::vector<const std::pair<const std::string, std::vector<std::uint32_t>>*> terms;
     terms.reserve(m_pagesOfTerm.size());
     for (const auto& entry : m_pagesOfTerm) terms.push_back(&entry);
     std::sort(terms.begin(), terms.end(), [](const auto* a, const auto* b) { return a->first < b->first; });
 
     std::string out = "var tarnwickSearch={pages:[";
+    const auto passOn = [&] {
+        if (out.size() < kPieceBytes) return;
+        sink(out);
+        out.clear();
+    };
     for (std::size_t i = 0; i < m_pages.size(); ++i) {
         out += i > 0 ? ",\n[" : "\n[";
         AppendJsString(out, m_pages[i].title);
         out += ',';
         AppendJsString(out, m_pages[i].url);
         out += ']';
+        passOn();
     }
     out += "],\nterms:[";
     std::vector<std::uint32_t> sorted;
@@ -114,9 +127,10 @@ std::string SearchIndex::Script() const
         out += ',';
         AppendPageList(out, terms[i]->second, sorted);
         out += ']';
+        passOn();
     }
     out += "]};\n";
-    return out;
+    sink(out);
 }
 
 } // namespace tarnwick::exporting

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/StringHash.h"
+#include "export/PieceSink.h"
 
 #include <cstdint>
 #include <string>
@@ -25,6 +26,9 @@ public:
     // the terms are made of, so the search finds the terms of a prefix by bisection. Only ASCII
     // is written (the rest as \u escapes), so the file reads alike in a page of any encoding.
     std::string Script() const;
+    // The same handed to `sink` in pieces as it is made: the script of a large help file runs to
+    // megabytes.
+    void Script(const PieceSink& sink) const;
 
 private:
     std::uint32_t PageNumber(std::string_view url, std::string_view title);

@@ -42,6 +42,10 @@ public:
             m_outcome.pagesWritten = false;
             return std::move(m_outcome);
         }
+        // The navigation pages need none of the rewritten pages: written first, the keyword index
+        // read item by item, and let go before the unpack builds the search index.
+        const bool navigationWritten = WriteNavigationPages(files);
+        m_source.navigation = {};
         NumberSearchPages();
         const unsigned threads = std::max(m_request.rewriteThreads, 1u);
         std::vector<LinkCache> caches(threads, LinkCache(m_source.links)); // one for each rewriting thread
@@ -57,7 +61,7 @@ public:
         std::stable_sort(m_outcome.problems.begin(), m_outcome.problems.end(),
                          [](const LinkProblem& a, const LinkProblem& b) { return a.entry < b.entry; });
         m_outcome.title = m_source.title;
-        m_outcome.pagesWritten = WritePages(files);
+        m_outcome.pagesWritten = WriteSearchPages(files) && navigationWritten;
         return std::move(m_outcome);
     }
 
@@ -124,24 +128,30 @@ private:
         return "about:blank";
     }
 
-    // One page at a time, each let go before the next is made: a large help file's keyword index
-    // and search index take megabytes each.
-    bool WritePages(IFileSystem& files)
+    bool WriteNavigationPages(IFileSystem& files) const
     {
         const auto urlOf = [this](std::string_view local) { return UrlOf(local); };
-        const std::string& title = m_source.title;
-        bool written = true;
-        const auto write = [&](const wchar_t* name, const std::string& bytes) {
-            written = project::WriteDestinationFile(files, m_request.destination, name, bytes) && written;
-        };
-        write(L"index.html", ViewerPage(title, ContentsHtml(m_source.navigation.contents, urlOf), DefaultTopicUrl()));
-        write(L"keywords.html", KeywordsPage(title, KeywordsHtml(m_source.navigation.keywords, urlOf)));
-        m_source.navigation = {};
-        write(L"search-index.js", m_search.Script());
-        m_search = {};
-        write(L"search.js", SearchScript());
-        write(L"export-report.txt", ExportReport(m_source.entries, m_outcome));
-        return written;
+        const std::wstring& destination = m_request.destination;
+        const bool viewer = project::WriteDestinationFile(
+            files, destination, L"index.html", ViewerPage(m_source.title, ContentsHtml(m_source.navigation.contents, urlOf), DefaultTopicUrl()));
+        const bool keywords = project::WriteDestinationFile(files, destination, L"keywords.html", [&](const PieceSink& sink) {
+            sink(KeywordsPageStart(m_source.title));
+            KeywordsHtmlWriter list(urlOf, sink);
+            ReadKeywords(m_source.entries.Root(), m_source.facts, list);
+            list.Finish();
+            sink(kPageEnd);
+        });
+        return viewer && keywords;
+    }
+
+    bool WriteSearchPages(IFileSystem& files) const
+    {
+        const std::wstring& destination = m_request.destination;
+        bool written = project::WriteDestinationFile(files, destination, L"search-index.js",
+                                                     [this](const PieceSink& sink) { m_search.Script(sink); });
+        written = project::WriteDestinationFile(files, destination, L"search.js", SearchScript()) && written;
+        const std::string report = ExportReport(m_source.entries, m_outcome);
+        return project::WriteDestinationFile(files, destination, L"export-report.txt", report) && written;
     }
 
     const ExportRequest& m_request;

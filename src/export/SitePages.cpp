@@ -62,19 +62,13 @@ std::string ViewerPage(std::string_view title, std::string_view contentsHtml, st
     page += "<iframe id=\"topic\" name=\"topic\" src=\"" + EscapedHtml(defaultTopicUrl) + "\"></iframe>\n";
     page += "<script src=\"search-index.js\"></script>\n<script src=\"search.js\"></script>\n";
     page += kSearchHook;
-    page += "</body>\n</html>\n";
+    page += kPageEnd;
     return page;
 }
 
-std::string KeywordsPage(std::string_view title, std::string_view keywordsHtml)
+std::string KeywordsPageStart(std::string_view title)
 {
-    std::string page = Head(std::string(title) + " - 索引");
-    constexpr std::string_view kTail = "</body>\n</html>\n";
-    page.reserve(page.size() + keywordsHtml.size() + 64); // the index of a large help file runs to megabytes
-    page += "<body>\n<h1>索引</h1>\n";
-    page += keywordsHtml;
-    page += kTail;
-    return page;
+    return Head(std::string(title) + " - 索引") + "<body>\n<h1>索引</h1>\n";
 }
 
 std::string HelpFilesPage(const std::vector<ExportedHelpFile>& files)

@@ -9,9 +9,11 @@
 
 namespace tarnwick::exporting {
 
-// `contentsHtml` and `keywordsHtml` are lists whose links open in the frame named "topic".
+// `contentsHtml` is a list whose links open in the frame named "topic".
 std::string ViewerPage(std::string_view title, std::string_view contentsHtml, std::string_view defaultTopicUrl);
-std::string KeywordsPage(std::string_view title, std::string_view keywordsHtml);
+// keywords.html is written in pieces, as its list is made: this, the list, then kPageEnd.
+std::string KeywordsPageStart(std::string_view title);
+inline constexpr std::string_view kPageEnd = "</body>\n</html>\n";
 
 struct ExportedHelpFile {
     std::string folder; // UTF-8, below the page

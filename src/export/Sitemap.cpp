@@ -4,6 +4,7 @@
 #include "export/PageNames.h"
 #include "html/Tokenizer.h"
 
+#include <optional>
 #include <utility>
 
 namespace tarnwick::exporting {
@@ -16,9 +17,11 @@ bool IsSitemapObject(const html::Token& token)
     return type && FoldedCase(type->value) == "text/sitemap";
 }
 
+// Holds only the items on the way from the root to the newest: a new item's siblings before it,
+// and everything below them, are complete and already handed on.
 class SitemapReader {
 public:
-    SitemapReader() { m_open.push_back(&m_root); }
+    explicit SitemapReader(SitemapItemSink& items) : m_items(items) {}
 
     void Take(const html::Token& token)
     {
@@ -28,17 +31,33 @@ public:
         else if (start && token.name == "object") BeginObject(token);
         else if (start && token.name == "ul") OpenList();
         else if (end && token.name == "ul") CloseList();
-        else if ((start && token.name == "li") || (end && token.name == "object")) m_item = nullptr;
+        else if ((start && token.name == "li") || (end && token.name == "object")) EndItem();
     }
 
-    NavigationItem Finish() { return std::move(m_root); }
+    void Finish()
+    {
+        EndItem();
+        CloseItemsBelow(0);
+    }
 
 private:
+    // No parameter reaches an item once anything but a parameter follows it.
+    void EndItem()
+    {
+        if (!m_item) return;
+        m_items.Open(std::move(*m_item));
+        m_item.reset();
+    }
+
     void BeginObject(const html::Token& token)
     {
-        m_item = nullptr;
+        EndItem();
         if (!IsSitemapObject(token)) return; // the contents' "text/site properties" and the like
-        m_item = &m_open.back()->children.emplace_back();
+        const std::size_t level = m_open.back();
+        CloseItemsBelow(level);
+        m_hasChildren[level] = true;
+        m_hasChildren.push_back(false);
+        m_item.emplace();
         m_pendingTitle.clear();
     }
 
@@ -57,45 +76,73 @@ private:
     }
 
     // A list belongs to the item before it; one with no item before it at its level stays at that
-    // level. The tree's vectors only grow at the innermost open list, so the pointers stay valid.
+    // level.
     void OpenList()
     {
-        m_item = nullptr;
+        EndItem();
         if (m_open.size() > kMaxNavigationDepth) {
             ++m_listsPastLimit;
             return;
         }
-        NavigationItem* level = m_open.back();
-        m_open.push_back(level->children.empty() ? level : &level->children.back());
+        const std::size_t level = m_open.back();
+        m_open.push_back(m_hasChildren[level] ? level + 1 : level);
     }
 
+    // A closed list may still be opened again by the next <UL>: its items stay open until one of
+    // their own level or above follows.
     void CloseList()
     {
-        m_item = nullptr;
+        EndItem();
         if (m_listsPastLimit > 0) --m_listsPastLimit;
         else if (m_open.size() > 1) m_open.pop_back();
     }
 
-    NavigationItem m_root;
-    std::vector<NavigationItem*> m_open; // the root, then the item of each open list
+    void CloseItemsBelow(std::size_t level)
+    {
+        for (; m_hasChildren.size() > level + 1; m_hasChildren.pop_back()) m_items.Close();
+    }
+
+    SitemapItemSink& m_items;
+    // The way from the root to the newest item, by depth: whether each has children yet. The last
+    // child of an item that has some is the next one on the way.
+    std::vector<bool> m_hasChildren{false};
+    std::vector<std::size_t> m_open{0}; // the depth of the item of each open list, the root's first
     std::size_t m_listsPastLimit = 0;
-    NavigationItem* m_item = nullptr;    // the sitemap object being read
+    std::optional<NavigationItem> m_item; // the sitemap object being read
     std::string m_pendingTitle;
 };
 
 } // namespace
 
+void SitemapTree::Open(NavigationItem&& item) { m_open.push_back(&m_open.back()->children.emplace_back(std::move(item))); }
+
+void SitemapTree::Close() { m_open.pop_back(); }
+
+void ParseSitemap(std::string_view utf8, SitemapItemSink& items)
+{
+    SitemapReader reader(items);
+    html::TokenizeEach(utf8, [&](html::Token&& token) { reader.Take(token); });
+    reader.Finish();
+}
+
 NavigationItem ParseSitemap(std::string_view utf8)
 {
-    SitemapReader reader;
-    html::TokenizeEach(utf8, [&](html::Token&& token) { reader.Take(token); });
-    return reader.Finish();
+    SitemapTree tree;
+    ParseSitemap(utf8, tree);
+    return tree.Take();
+}
+
+void ReadSitemap(std::string_view bytes, const helpfile::TextEncoding& encoding, SitemapItemSink& items)
+{
+    // Large sitemaps are mostly ASCII, which every code page reads alike: no copy of them then.
+    ParseSitemap(IsAscii(bytes) ? bytes : Utf8FromWide(encoding.Decode(bytes)), items);
 }
 
 NavigationItem ReadSitemap(std::string_view bytes, const helpfile::TextEncoding& encoding)
 {
-    // Large sitemaps are mostly ASCII, which every code page reads alike: no copy of them then.
-    return ParseSitemap(IsAscii(bytes) ? bytes : Utf8FromWide(encoding.Decode(bytes)));
+    SitemapTree tree;
+    ReadSitemap(bytes, encoding, tree);
+    return tree.Take();
 }
 
 } // namespace tarnwick::exporting

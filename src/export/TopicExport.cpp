@@ -10,6 +10,7 @@
 #include "export/RelativeUrl.h"
 #include "export/RewritePool.h"
 #include "helpfile/InternalFile.h"
+#include "html/VisibleText.h"
 #include "project/ProjectWriter.h"
 
 #include <algorithm>
@@ -51,6 +52,54 @@ std::string Quoted(std::string_view text)
     return out + "\"";
 }
 
+// Sub-keywords go to the topics they link as the keywords above them do.
+class EachKeyword final : public SitemapItemSink {
+public:
+    explicit EachKeyword(std::function<void(const NavigationItem&)> take) : m_take(std::move(take)) {}
+    void Open(NavigationItem&& keyword) override { m_take(keyword); }
+    void Close() override {}
+
+private:
+    std::function<void(const NavigationItem&)> m_take;
+};
+
+// What the text right after the page's first <title> says, from its tokens as they come.
+class TitleFinder {
+public:
+    void Take(const html::Token& token)
+    {
+        if (m_found) return;
+        if (m_afterTitle && token.kind == html::TokenKind::Text) {
+            html::VisibleTextBuilder title;
+            title.Take(token);
+            m_title = title.Finish();
+            m_found = true;
+        }
+        m_afterTitle = token.kind == html::TokenKind::StartTag && token.name == "title";
+    }
+
+    std::string Take() { return std::move(m_title); }
+
+private:
+    bool m_afterTitle = false;
+    bool m_found = false;
+    std::string m_title;
+};
+
+// The page read token by token, never held whole as tokens: a page of megabytes takes ten times
+// that as tokens.
+template <typename Builder>
+std::string Converted(std::string_view utf8, Builder&& builder, std::string& pageTitle)
+{
+    TitleFinder title;
+    html::TokenizeEach(utf8, [&](html::Token&& token) {
+        title.Take(token);
+        builder.Take(token);
+    });
+    pageTitle = title.Take();
+    return builder.Finish();
+}
+
 class TopicWriter {
 public:
     TopicWriter(const ExportRequest& request, TopicFormat format)
@@ -62,6 +111,7 @@ public:
     {
         m_outcome.title = m_source.title;
         PlanTopics();
+        m_source.navigation = {}; // the plan holds what the topics need of it
         IFileSystem& files = m_request.engine->GetFileSystem();
         if (!MakeDirectories(files, m_request.destination)) {
             m_outcome.pagesWritten = false;
@@ -77,7 +127,10 @@ public:
             return std::tie(x.section, x.offset) < std::tie(y.section, y.offset);
         });
         WriteTopics(files, order);
-        for (const Topic& topic : m_topics) m_outcome.topics.push_back({topic.title, topic.file, topic.parents});
+        m_fileOfEntry.clear();
+        m_outcome.topics.reserve(m_topics.size());
+        for (Topic& topic : m_topics)
+            m_outcome.topics.push_back({std::move(topic.title), std::move(topic.file), std::move(topic.parents)});
         m_outcome.pages = m_topics.size();
         return std::move(m_outcome);
     }
@@ -105,21 +158,28 @@ private:
         }
     }
 
-    void AddKeywords(const NavigationItem& item, const std::map<std::size_t, std::size_t>& placed)
+    // Each page's keywords in the order of the index, once each.
+    std::vector<std::vector<std::string>> KeywordsOfPages() const
     {
-        for (const NavigationItem& keyword : item.children) {
+        std::vector<std::vector<std::string>> keywords(m_source.entries.Size());
+        EachKeyword each([&](const NavigationItem& keyword) {
             for (const NavigationLink& link : keyword.links) {
                 const std::optional<std::size_t> entry = PageOf(link.local);
-                if (!entry || !placed.contains(*entry)) continue;
-                std::vector<std::string>& keywords = m_topics[placed.at(*entry)].keywords;
-                if (std::find(keywords.begin(), keywords.end(), keyword.title) == keywords.end()) keywords.push_back(keyword.title);
+                if (!entry) continue;
+                std::vector<std::string>& ofPage = keywords[*entry];
+                if (std::find(ofPage.begin(), ofPage.end(), keyword.title) == ofPage.end()) ofPage.push_back(keyword.title);
             }
-            AddKeywords(keyword, placed);
-        }
+        });
+        ReadKeywords(m_source.entries.Root(), m_source.facts, each);
+        return keywords;
     }
 
     void PlanTopics()
     {
+        // Read before the topics are, beside as little as can be: a large help file's index runs
+        // to megabytes. Only Markdown shows them.
+        std::vector<std::vector<std::string>> keywords;
+        if (m_format == TopicFormat::Markdown) keywords = KeywordsOfPages();
         std::map<std::size_t, std::size_t> placed; // entry to topic
         std::vector<std::string> parents;
         AddContents(m_source.navigation.contents, parents, placed);
@@ -128,7 +188,8 @@ private:
             placed.emplace(i, m_topics.size());
             m_topics.push_back({i, {}, {}});
         }
-        AddKeywords(m_source.navigation.keywords, placed);
+        if (!keywords.empty())
+            for (Topic& topic : m_topics) topic.keywords = std::move(keywords[topic.entry]);
         const std::size_t digits = std::max<std::size_t>(4, std::to_string(m_topics.size()).size());
         const std::string_view extension = m_format == TopicFormat::Markdown ? ".md" : ".txt";
         for (std::size_t i = 0; i < m_topics.size(); ++i) {
@@ -213,13 +274,14 @@ private:
     {
         const std::size_t entry = topic.entry;
         const std::string utf8 = PageAsUtf8(std::move(bytes), m_source.facts.encoding);
-        const std::vector<html::Token> tokens = html::Tokenize(utf8);
-        if (topic.title.empty()) topic.title = PageTitle(tokens);
+        std::string pageTitle;
+        const auto rewriteUrl = [&](std::string_view href) { return MarkdownUrl(entry, href); };
+        std::string text = m_format == TopicFormat::Markdown ? Converted(utf8, MarkdownBuilder(rewriteUrl), pageTitle)
+                                                             : Converted(utf8, PlainTextBuilder(), pageTitle);
+        if (topic.title.empty()) topic.title = std::move(pageTitle);
         const std::string_view title = topic.title.empty() ? m_source.entries.Utf8Name(entry) : std::string_view(topic.title);
-        if (m_format == TopicFormat::Markdown)
-            return FrontMatter(topic, title) +
-                   MarkdownFromTokens(tokens, [&](std::string_view href) { return MarkdownUrl(entry, href); });
-        return PlainText(tokens);
+        if (m_format == TopicFormat::Markdown) return FrontMatter(topic, title) + text;
+        return text;
     }
 
     const ExportRequest& m_request;

@@ -247,6 +247,12 @@ CompilerCodePages ThisSystemsCompiler()
 bool WriteDestinationFile(IFileSystem& fileSystem, const std::wstring& destination, const std::wstring& relativePath,
                           std::string_view bytes)
 {
+    return WriteDestinationFile(fileSystem, destination, relativePath, [bytes](const PieceSink& sink) { sink(bytes); });
+}
+
+bool WriteDestinationFile(IFileSystem& fileSystem, const std::wstring& destination, const std::wstring& relativePath,
+                          const std::function<void(const PieceSink&)>& write)
+{
     std::wstring path = destination;
     std::size_t start = 0;
     for (std::size_t slash = relativePath.find(L'/'); slash != std::wstring::npos; slash = relativePath.find(L'/', start)) {
@@ -258,8 +264,11 @@ bool WriteDestinationFile(IFileSystem& fileSystem, const std::wstring& destinati
     FileError error;
     const auto file = fileSystem.CreateAlways(path, error);
     if (!file) return false;
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-    const bool written = file->Write({data, bytes.size()}, error);
+    bool written = true;
+    write([&](std::string_view piece) {
+        const auto* data = reinterpret_cast<const std::uint8_t*>(piece.data());
+        written = written && file->Write({data, piece.size()}, error);
+    });
     return file->Close(error) && written;
 }
 

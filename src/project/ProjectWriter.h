@@ -7,8 +7,10 @@
 #include "project/RecoveryReport.h"
 #include "storage/ITStorage.h"
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarnwick::project {
@@ -41,5 +43,11 @@ bool WriteProject(const ProjectRequest& request, RecoveryReport& report);
 // Writes `bytes` to `relativePath` ("/"-separated) under `destination`, making its folders.
 bool WriteDestinationFile(IFileSystem& fileSystem, const std::wstring& destination, const std::wstring& relativePath,
                           std::string_view bytes);
+
+// The same for a file made in pieces: `write` hands each to its sink as it is made, so that a
+// file of megabytes never lies whole in memory. A piece that cannot be written fails the file.
+using PieceSink = std::function<void(std::string_view piece)>;
+bool WriteDestinationFile(IFileSystem& fileSystem, const std::wstring& destination, const std::wstring& relativePath,
+                          const std::function<void(const PieceSink&)>& write);
 
 } // namespace tarnwick::project

@@ -74,6 +74,9 @@ TEST(SitemapTest, ReadsTheTreesCompilersAndEditorsWrite)
              Item(Name("D")) + "</UL>",
          "A,B[C],D"},
         {"stray closing lists", "</UL></UL><UL>" + Item(Name("A")) + "</UL></UL>" + Item(Name("B")), "A,B"},
+        {"a closed list opened again by the next", "<UL>" + Item(Name("P")) + "<UL>" + Item(Name("X")) + "</UL><UL><UL>" +
+                                                       Item(Name("Y")) + "</UL></UL>" + Item(Name("Z")) + "</UL>",
+         "P[X[Y]],Z"},
         {"character references", "<UL>" + Item(Name("Q&amp;A &lt;1&gt;") + Local("a%20b.htm#x&amp;y")) + "</UL>",
          "Q&A <1>(a%20b.htm#x&y)"},
     };
@@ -137,10 +140,10 @@ TEST(NavigationHtmlTest, BooksArePlainDetailsOrLinkedSummariesAndUnreachablePage
 
 TEST(NavigationHtmlTest, KeywordsWithSeveralTopicsListThemAndSubKeywordsNest)
 {
-    const NavigationItem root = ParseSitemap(
+    const std::string sitemap =
         "<UL>" + Item(Name("one") + Local("a.htm")) + Item(Name("two") + Name("First") + Local("a.htm") + Local("b&amp;c.htm")) +
-        "<UL>" + Item(Name("sub") + Local("gone.htm")) + "</UL>" + Item(Name("ref") + "<param name=\"See Also\" value=\"one\">") + "</UL>");
-    EXPECT_EQ(KeywordsHtml(root, UrlOf),
+        "<UL>" + Item(Name("sub") + Local("gone.htm")) + "</UL>" + Item(Name("ref") + "<param name=\"See Also\" value=\"one\">") + "</UL>";
+    EXPECT_EQ(KeywordsHtml(sitemap, UrlOf),
               "<ul>\n"
               "<li><a href=\"pages/a.htm\" target=\"topic\">one</a></li>\n"
               "<li>two\n"
@@ -155,6 +158,26 @@ TEST(NavigationHtmlTest, KeywordsWithSeveralTopicsListThemAndSubKeywordsNest)
               "</li>\n"
               "<li>ref, see one</li>\n"
               "</ul>\n");
+    EXPECT_EQ(KeywordsHtml("<UL></UL>", UrlOf), "");
+}
+
+TEST(NavigationHtmlTest, ALargeIndexComesInPiecesThatMakeTheWholeList)
+{
+    std::string sitemap = "<UL>";
+    std::string expected = "<ul>\n";
+    for (int i = 0; i < 10000; ++i) {
+        sitemap += Item(Name("k" + std::to_string(i)));
+        expected += "<li>k" + std::to_string(i) + "</li>\n";
+    }
+    expected += "</ul>\n";
+    std::vector<std::string> pieces;
+    KeywordsHtmlWriter writer(UrlOf, [&](std::string_view piece) { pieces.emplace_back(piece); });
+    ParseSitemap(sitemap, writer);
+    writer.Finish();
+    EXPECT_GT(pieces.size(), 1u);
+    std::string whole;
+    for (const std::string& piece : pieces) whole += piece;
+    EXPECT_EQ(whole, expected);
 }
 
 // The Chinese help file chmcmd compiled from a UTF-8 project, with its .hhc and .hhk stored and
@@ -167,13 +190,21 @@ const char kKeywords[] = "帮助(首页.htm),文件(资料/文件目录管理.ht
 const char kRebuiltKeywords[] = "参见帮助~帮助,字符串(字符串:资料/Access管理.htm|字符串:资料/函数参考/字符串.htm),帮助(首页.htm),"
                                 "文件(资料/文件目录管理.htm)[目录(资料/文件目录管理.htm)]";
 
-Navigation NavigationOf(std::vector<std::uint8_t> bytes)
+struct ReadBack {
+    Navigation navigation;
+    NavigationItem keywords;
+};
+
+ReadBack NavigationOf(std::vector<std::uint8_t> bytes)
 {
     using namespace tarnwick::storage;
     std::shared_ptr<ChmArchive> archive = ChmArchive::Open(MakeMemorySource(std::move(bytes)));
     if (!archive) return {};
     const ComRef<IStorage> root(new ItsStorage(std::move(archive), DirectoryTree::kRoot));
-    return ReadNavigation(root.Get(), tarnwick::helpfile::GatherFacts(root.Get()));
+    const tarnwick::helpfile::HelpFileFacts facts = tarnwick::helpfile::GatherFacts(root.Get());
+    SitemapTree keywords;
+    ReadKeywords(root.Get(), facts, keywords);
+    return {ReadNavigation(root.Get(), facts), keywords.Take()};
 }
 
 const fs::path kFixture = FixturesDir() / "text" / "zh-utf8.chm";
@@ -181,27 +212,27 @@ const fs::path kExtracted = FixturesDir() / "text" / "zh-utf8.extracted";
 
 TEST(ReadNavigationTest, ReadsTheStoredContentsAndIndexWithTitleAndDefaultTopic)
 {
-    const Navigation navigation = NavigationOf(ReadFileBytes(kFixture));
+    const auto [navigation, keywords] = NavigationOf(ReadFileBytes(kFixture));
     EXPECT_EQ(ChildrenShape(navigation.contents), kContents);
-    EXPECT_EQ(ChildrenShape(navigation.keywords), kKeywords);
+    EXPECT_EQ(ChildrenShape(keywords), kKeywords);
     EXPECT_EQ(navigation.title, "万能文字工具箱帮助");
     EXPECT_EQ(navigation.defaultTopic, "首页.htm");
 }
 
 TEST(ReadNavigationTest, RebuildsFromTheBinaryFormsWhenNoSitemapIsStored)
 {
-    const Navigation navigation = NavigationOf(BuildChm(FolderEntries(kExtracted, {"目录.hhc", "索引.hhk"})));
+    const auto [navigation, keywords] = NavigationOf(BuildChm(FolderEntries(kExtracted, {"目录.hhc", "索引.hhk"})));
     EXPECT_EQ(ChildrenShape(navigation.contents), kContents);
-    EXPECT_EQ(ChildrenShape(navigation.keywords), kRebuiltKeywords);
+    EXPECT_EQ(ChildrenShape(keywords), kRebuiltKeywords);
 }
 
 TEST(ReadNavigationTest, FindsTheOnlyContentsFileWhenSystemNamesNone)
 {
     std::vector<BuiltEntry> entries{{"/a.htm", "<p>a"}, {"/Toc.HHC", "<UL>" + Item(Name("A") + Local("a.htm")) + "</UL>"}};
-    EXPECT_EQ(ChildrenShape(NavigationOf(BuildChm(entries)).contents), "A(a.htm)");
+    EXPECT_EQ(ChildrenShape(NavigationOf(BuildChm(entries)).navigation.contents), "A(a.htm)");
     entries.emplace_back("/second.hhc", "<UL>" + Item(Name("B")) + "</UL>");
-    EXPECT_EQ(ChildrenShape(NavigationOf(BuildChm(entries)).contents), "");
-    EXPECT_EQ(ChildrenShape(NavigationOf({1, 2, 3}).contents), "");
+    EXPECT_EQ(ChildrenShape(NavigationOf(BuildChm(entries)).navigation.contents), "");
+    EXPECT_EQ(ChildrenShape(NavigationOf({1, 2, 3}).navigation.contents), "");
 }
 
 } // namespace

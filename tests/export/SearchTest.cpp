@@ -53,4 +53,20 @@ terms:[
 )");
 }
 
+TEST(Search, ALargeScriptComesInPiecesThatMakeTheWholeScript)
+{
+    SearchIndex index;
+    for (int i = 0; i < 5000; ++i) index.AddPage("p" + std::to_string(i) + ".htm", "", "w" + std::to_string(i));
+    std::vector<std::string> pieces;
+    index.Script([&](std::string_view piece) { pieces.emplace_back(piece); });
+    EXPECT_GT(pieces.size(), 1u);
+    std::string whole;
+    for (const std::string& piece : pieces) whole += piece;
+    EXPECT_TRUE(whole.starts_with("var tarnwickSearch={pages:[\n[\"\",\"p0.htm\"],\n")) << whole.substr(0, 40);
+    EXPECT_TRUE(whole.ends_with(",\n[\"w999\",[999]]]};\n")) << whole.substr(whole.size() - 40);
+    std::size_t rows = 0; // a page's or a term's each
+    for (std::size_t at = whole.find("\n["); at != std::string::npos; at = whole.find("\n[", at + 1)) ++rows;
+    EXPECT_EQ(rows, 10000u);
+}
+
 } // namespace
