@@ -37,7 +37,7 @@ TEST(Search, ScriptListsEachTermsPagesOnceInOrder)
     SearchIndex index;
     index.AddPage("a.htm", "</script> <b>", "Hello hello WORLD");
     index.AddPage("说明/第二章.htm", "\"引号\" \\ \u2028\t😀\xFF", "hello 帮助");
-    index.AddPage("a.htm", "Other", "zebra 帮助");
+    index.AddPage("a.htm", "Other", "zebra 帮助 hello"); // hello's pages come 0, 1, 0
 
     EXPECT_EQ(index.Script(), R"(var tarnwickSearch={pages:[
 ["<\/script> <b>","a.htm"],
