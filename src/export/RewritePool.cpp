@@ -20,10 +20,10 @@ RewritePool::~RewritePool()
 {
     {
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_files.empty() && m_busy == 0; });
+        m_progress.wait(lock, [this] { return m_files.empty() && m_busy == 0; });
         m_stopping = true;
     }
-    m_changed.notify_all();
+    m_filesWaiting.notify_all();
     for (std::thread& thread : m_threads) thread.join();
 }
 
@@ -34,39 +34,44 @@ void RewritePool::Hand(std::size_t item, std::wstring path, std::string bytes, s
         if (!Write(0, file)) m_failed.push_back({file.item, std::move(file.path)});
         return;
     }
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_pendingBytes < kMostPendingBytes; });
-    m_pendingBytes += file.bytes.size();
-    m_files.push_back(std::move(file));
-    m_changed.notify_all();
+    {
+        std::unique_lock lock(m_mutex);
+        m_progress.wait(lock, [this] { return m_pendingBytes < kMostPendingBytes; });
+        m_pendingBytes += file.bytes.size();
+        m_files.push_back(std::move(file));
+    }
+    m_filesWaiting.notify_one();
 }
 
 std::vector<RewritePool::Failure> RewritePool::Finish()
 {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_files.empty() && m_busy == 0; });
+    m_progress.wait(lock, [this] { return m_files.empty() && m_busy == 0; });
     std::sort(m_failed.begin(), m_failed.end(), [](const Failure& a, const Failure& b) { return a.item < b.item; });
     return std::exchange(m_failed, {});
 }
 
+// Each thread is woken only for what it waits for: a wake-up costs more than a small page's
+// rewriting on a virtual machine.
 void RewritePool::Work(unsigned thread)
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        m_changed.wait(lock, [this] { return m_stopping || !m_files.empty(); });
+        m_filesWaiting.wait(lock, [this] { return m_stopping || !m_files.empty(); });
         if (m_files.empty()) return;
         PendingFile file = std::move(m_files.front());
         m_files.pop_front();
+        const bool wasFull = m_pendingBytes >= kMostPendingBytes;
         m_pendingBytes -= file.bytes.size();
         ++m_busy;
-        m_changed.notify_all();
+        if (wasFull && m_pendingBytes < kMostPendingBytes) m_progress.notify_all();
         lock.unlock();
         const bool written = Write(thread, file);
         file.target.reset();
         lock.lock();
         if (!written) m_failed.push_back({file.item, std::move(file.path)});
         --m_busy;
-        m_changed.notify_all();
+        if (m_files.empty() && m_busy == 0) m_progress.notify_all();
     }
 }
 

@@ -50,7 +50,8 @@ private:
 
     Rewrite m_rewrite;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_filesWaiting; // for the threads: a file to rewrite, or the end
+    std::condition_variable m_progress;     // for the caller: room for a file, or all written
     std::deque<PendingFile> m_files;
     std::size_t m_pendingBytes = 0;
     unsigned m_busy = 0;
