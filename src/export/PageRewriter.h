@@ -5,7 +5,6 @@
 #include "export/LinkCache.h"
 #include "export/SiteLinks.h"
 #include "helpfile/TextEncoding.h"
-#include "html/Tokenizer.h"
 
 #include <string>
 #include <string_view>
