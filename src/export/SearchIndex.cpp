@@ -63,22 +63,18 @@ void AppendPageList(std::string& out, const std::vector<std::uint32_t>& pages, s
 
 } // namespace
 
-void SearchIndex::AddPage(std::string_view url, std::string_view title, std::string_view visibleText)
+std::uint32_t SearchIndex::AddPage(std::string_view url)
 {
-    const std::uint32_t page = PageNumber(url, title);
+    m_pages.push_back({{}, std::string(url)});
+    return static_cast<std::uint32_t>(m_pages.size() - 1);
+}
+
+void SearchIndex::AddText(std::uint32_t page, std::string_view title, std::string_view visibleText)
+{
+    if (m_pages[page].title.empty()) m_pages[page].title = title;
     const auto file = [this, page](std::string_view term) { File(term, page); };
     ForEachSearchTerm(title, file);
     ForEachSearchTerm(visibleText, file);
-}
-
-std::uint32_t SearchIndex::PageNumber(std::string_view url, std::string_view title)
-{
-    const auto [at, added] = m_pageOfUrl.try_emplace(std::string(url), static_cast<std::uint32_t>(m_pages.size()));
-    if (added)
-        m_pages.push_back({std::string(title), std::string(url)});
-    else if (m_pages[at->second].title.empty())
-        m_pages[at->second].title = title;
-    return at->second;
 }
 
 // Pages come in any order, and each page's terms together: a page is added to a term once, and

@@ -16,10 +16,12 @@ namespace tarnwick::exporting {
 
 class SearchIndex {
 public:
+    // A page, numbered in the order pages are added; its title and text come when it is read.
+    std::uint32_t AddPage(std::string_view url);
     // Files the page under the terms of its title and of its visible text (UTF-8), which is not
-    // kept: an export of thousands of pages holds only each term's page numbers. A url added
-    // before keeps its number and its first title that is not empty, and gains the new terms.
-    void AddPage(std::string_view url, std::string_view title, std::string_view visibleText);
+    // kept: an export of thousands of pages holds only each term's page numbers. The page keeps
+    // its first title that is not empty.
+    void AddText(std::uint32_t page, std::string_view title, std::string_view visibleText);
 
     // search-index.js: var tarnwickSearch={pages:[[title,url],...],terms:[[term,[page,...]],...]};
     // Terms in code point order, which JavaScript's string comparison keeps for the basic plane
@@ -31,7 +33,6 @@ public:
     void Script(const PieceSink& sink) const;
 
 private:
-    std::uint32_t PageNumber(std::string_view url, std::string_view title);
     void File(std::string_view term, std::uint32_t page);
 
     struct Page {
@@ -39,7 +40,6 @@ private:
         std::string url;
     };
     std::vector<Page> m_pages;
-    std::unordered_map<std::string, std::uint32_t> m_pageOfUrl;
     // Looked up by the text of each word as it is read.
     std::unordered_map<std::string, std::vector<std::uint32_t>, StringHash, std::equal_to<>> m_pagesOfTerm;
 };

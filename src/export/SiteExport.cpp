@@ -82,8 +82,9 @@ private:
     // The search's pages numbered in the order of the entries, whichever thread rewrites them first.
     void NumberSearchPages()
     {
+        m_searchPageOf.assign(m_source.entries.Size(), 0);
         for (std::size_t i = 0; i < m_source.entries.Size(); ++i)
-            if (IsPage(m_source.entries.Utf8Name(i))) m_search.AddPage(SearchUrl(i), {}, {});
+            if (IsPage(m_source.entries.Utf8Name(i))) m_searchPageOf[i] = m_search.AddPage(SearchUrl(i));
     }
 
     // On the rewriting threads, several at once: the outcome and the search index are taken in turn.
@@ -103,9 +104,8 @@ private:
     {
         RewrittenPage page = RewritePage(links, entry, std::move(bytes), m_source.facts.encoding);
         const std::string_view title = page.title.empty() ? m_source.entries.Utf8Name(entry) : std::string_view(page.title);
-        const std::string url = SearchUrl(entry);
         std::lock_guard lock(m_searching);
-        m_search.AddPage(url, title, page.visibleText);
+        m_search.AddText(m_searchPageOf[entry], title, page.visibleText);
         problems = std::move(page.problems);
         return std::move(page.html);
     }
@@ -159,6 +159,7 @@ private:
     std::mutex m_shared;
     std::mutex m_searching;
     SearchIndex m_search;
+    std::vector<std::uint32_t> m_searchPageOf; // by entry
     ExportOutcome m_outcome;
 };
 

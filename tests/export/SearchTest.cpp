@@ -35,9 +35,11 @@ TEST(Search, SplitsWordsAndBigrams)
 TEST(Search, ScriptListsEachTermsPagesOnceInOrder)
 {
     SearchIndex index;
-    index.AddPage("a.htm", "</script> <b>", "Hello hello WORLD");
-    index.AddPage("说明/第二章.htm", "\"引号\" \\ \u2028\t😀\xFF", "hello 帮助");
-    index.AddPage("a.htm", "Other", "zebra 帮助 hello"); // hello's pages come 0, 1, 0
+    const std::uint32_t a = index.AddPage("a.htm");
+    const std::uint32_t chapter = index.AddPage("说明/第二章.htm");
+    index.AddText(a, "</script> <b>", "Hello hello WORLD");
+    index.AddText(chapter, "\"引号\" \\ \u2028\t😀\xFF", "hello 帮助");
+    index.AddText(a, "Other", "zebra 帮助 hello"); // hello's pages come 0, 1, 0
 
     EXPECT_EQ(index.Script(), R"(var tarnwickSearch={pages:[
 ["<\/script> <b>","a.htm"],
@@ -56,7 +58,7 @@ terms:[
 TEST(Search, ALargeScriptComesInPiecesThatMakeTheWholeScript)
 {
     SearchIndex index;
-    for (int i = 0; i < 5000; ++i) index.AddPage("p" + std::to_string(i) + ".htm", "", "w" + std::to_string(i));
+    for (int i = 0; i < 5000; ++i) index.AddText(index.AddPage("p" + std::to_string(i) + ".htm"), "", "w" + std::to_string(i));
     std::vector<std::string> pieces;
     index.Script([&](std::string_view piece) { pieces.emplace_back(piece); });
     EXPECT_GT(pieces.size(), 1u);
