@@ -38,7 +38,7 @@ private:
 } // namespace
 
 CRewritingFileSystem::CRewritingFileSystem(IFileSystem& target, const std::wstring& folder,
-                                           std::unordered_map<std::string, std::size_t> rewritten, RewritePool& pool)
+                                           std::unordered_map<std::string_view, std::size_t> rewritten, RewritePool& pool)
     : m_target(target), m_folder(folder), m_rewritten(std::move(rewritten)), m_pool(pool)
 {
 }

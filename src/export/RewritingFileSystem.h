@@ -10,16 +10,18 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 class CRewritingFileSystem final : public IFileSystem {
 public:
     // `rewritten` maps the paths unpacking writes, relative to `folder` ("a/b.htm", "/"-separated
-    // UTF-8), to the entries whose files are rewritten, the entries being the pool's items. A
-    // rewritten file's Close only hands it over: whether it was written, Finish tells.
+    // UTF-8, viewing text that outlives this), to the entries whose files are rewritten, the
+    // entries being the pool's items. A rewritten file's Close only hands it over: whether it was
+    // written, Finish tells.
     CRewritingFileSystem(IFileSystem& target, const std::wstring& folder,
-                         std::unordered_map<std::string, std::size_t> rewritten, tarnwick::exporting::RewritePool& pool);
+                         std::unordered_map<std::string_view, std::size_t> rewritten, tarnwick::exporting::RewritePool& pool);
 
     bool DirectoryExists(const std::wstring& path) override { return m_target.DirectoryExists(path); }
     void MakeDirectory(const std::wstring& path) override { m_target.MakeDirectory(path); }
@@ -34,6 +36,6 @@ public:
 private:
     IFileSystem& m_target;
     std::wstring m_folder;
-    std::unordered_map<std::string, std::size_t> m_rewritten;
+    std::unordered_map<std::string_view, std::size_t> m_rewritten;
     tarnwick::exporting::RewritePool& m_pool;
 };

@@ -66,9 +66,9 @@ public:
     }
 
 private:
-    std::unordered_map<std::string, std::size_t> RewrittenFiles() const
+    std::unordered_map<std::string_view, std::size_t> RewrittenFiles() const
     {
-        std::unordered_map<std::string, std::size_t> rewritten;
+        std::unordered_map<std::string_view, std::size_t> rewritten;
         for (std::size_t i = 0; i < m_source.entries.Size(); ++i) {
             const std::string_view name = m_source.entries.Utf8Name(i);
             if (IsPage(name) || IsStyleSheet(name))

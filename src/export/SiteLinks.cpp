@@ -5,6 +5,8 @@
 #include "export/RelativeUrl.h"
 
 #include <algorithm>
+#include <limits>
+#include <stdexcept>
 
 namespace tarnwick::exporting {
 namespace {
@@ -38,18 +40,26 @@ SiteLinks::SiteLinks(const helpfile::EntryTable& entries, std::string_view helpF
     for (std::size_t i = 0; i < entries.Size(); ++i) {
         std::string path = Utf8FromWide(entries.Folder(i));
         std::replace(path.begin(), path.end(), '\\', '/');
-        m_internalPaths.push_back(path + std::string(entries.Utf8Name(i)));
-        m_sitePaths.push_back(std::string(contentFolder) + "/" + OutputPath(entries, i));
+        m_internalPaths.push_back(AddPath(path + std::string(entries.Utf8Name(i))));
+        m_sitePaths.push_back(AddPath(std::string(contentFolder) + "/" + OutputPath(entries, i)));
     }
+}
+
+SiteLinks::PathRange SiteLinks::AddPath(std::string_view path)
+{
+    if (m_pathText.size() + path.size() > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("paths past 4 GiB");
+    const PathRange range{static_cast<std::uint32_t>(m_pathText.size()), static_cast<std::uint32_t>(path.size())};
+    m_pathText.append(path);
+    return range;
 }
 
 std::optional<std::string> SiteLinks::Rewritten(std::size_t entry, std::string_view href,
                                                 std::vector<LinkProblem>& problems) const
 {
-    const LinkTarget target = ResolveLink(m_names, m_internalPaths[entry], href);
+    const LinkTarget target = ResolveLink(m_names, InternalPath(entry), href);
     switch (target.kind) {
     case LinkKind::Internal:
-        return Url(m_sitePaths[entry], target);
+        return Url(SitePath(entry), target);
     case LinkKind::Broken:
     case LinkKind::OtherHelpFile:
         problems.push_back({entry, target.kind, std::string(href)});
@@ -70,7 +80,7 @@ std::optional<std::string> SiteLinks::UrlOfLocal(std::string_view fromSitePath, 
 
 std::string SiteLinks::Url(std::string_view fromSitePath, const LinkTarget& target) const
 {
-    return RelativeUrl(fromSitePath, m_sitePaths[target.entry]) + FragmentForUrl(target.fragment);
+    return RelativeUrl(fromSitePath, SitePath(target.entry)) + FragmentForUrl(target.fragment);
 }
 
 } // namespace tarnwick::exporting

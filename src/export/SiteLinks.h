@@ -6,6 +6,7 @@
 #include "export/PageNames.h"
 #include "helpfile/EntryTable.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,9 +30,9 @@ public:
 
     const helpfile::EntryTable& Entries() const { return m_entries; }
     // "a/b.htm": the stream's path in the help file, as links name it.
-    const std::string& InternalPath(std::size_t entry) const { return m_internalPaths[entry]; }
+    std::string_view InternalPath(std::size_t entry) const { return PathAt(m_internalPaths[entry]); }
     // "content/a/b.htm": the file export writes, relative to the export folder.
-    const std::string& SitePath(std::size_t entry) const { return m_sitePaths[entry]; }
+    std::string_view SitePath(std::size_t entry) const { return PathAt(m_sitePaths[entry]); }
     std::optional<std::size_t> Find(std::string_view internalPath) const { return m_names.Find(internalPath); }
     const PageNames& Names() const { return m_names; }
 
@@ -44,12 +45,21 @@ public:
     std::optional<std::string> UrlOfLocal(std::string_view fromSitePath, std::string_view local) const;
 
 private:
+    // Every path in one text, a help file's tens of thousands of them: a string each took three
+    // times the memory.
+    struct PathRange {
+        std::uint32_t start = 0;
+        std::uint32_t length = 0;
+    };
+    PathRange AddPath(std::string_view path);
+    std::string_view PathAt(PathRange range) const { return std::string_view(m_pathText).substr(range.start, range.length); }
     std::string Url(std::string_view fromSitePath, const LinkTarget& target) const;
 
     const helpfile::EntryTable& m_entries;
     PageNames m_names;
-    std::vector<std::string> m_internalPaths;
-    std::vector<std::string> m_sitePaths;
+    std::string m_pathText;
+    std::vector<PathRange> m_internalPaths;
+    std::vector<PathRange> m_sitePaths;
 };
 
 } // namespace tarnwick::exporting
