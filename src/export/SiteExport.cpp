@@ -77,14 +77,15 @@ private:
         return rewritten;
     }
 
-    std::string SearchUrl(std::size_t entry) const { return RelativeUrl("index.html", m_source.links.SitePath(entry)); }
+    // The entry's file as the viewer (index.html) and the search reach it.
+    std::string ViewerUrl(std::size_t entry) const { return RelativeUrl("index.html", m_source.links.SitePath(entry)); }
 
     // The search's pages numbered in the order of the entries, whichever thread rewrites them first.
     void NumberSearchPages()
     {
         m_searchPageOf.assign(m_source.entries.Size(), 0);
         for (std::size_t i = 0; i < m_source.entries.Size(); ++i)
-            if (IsPage(m_source.entries.Utf8Name(i))) m_searchPageOf[i] = m_search.AddPage(SearchUrl(i));
+            if (IsPage(m_source.entries.Utf8Name(i))) m_searchPageOf[i] = m_search.AddPage(ViewerUrl(i));
     }
 
     // On the rewriting threads, several at once: the outcome and the search index are taken in turn.
@@ -124,7 +125,7 @@ private:
     {
         if (std::optional<std::string> url = UrlOf(m_source.navigation.defaultTopic)) return *url;
         for (std::size_t i = 0; i < m_source.entries.Size(); ++i)
-            if (IsPage(m_source.entries.Utf8Name(i))) return RelativeUrl("index.html", m_source.links.SitePath(i));
+            if (IsPage(m_source.entries.Utf8Name(i))) return ViewerUrl(i);
         return "about:blank";
     }
 
