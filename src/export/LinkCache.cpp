@@ -15,7 +15,7 @@ std::string_view FolderPart(std::string_view path, const char* separators)
 
 } // namespace
 
-std::optional<std::string> LinkCache::Rewritten(std::size_t entry, std::string_view href, std::vector<LinkProblem>& problems)
+const std::string* LinkCache::Rewritten(std::size_t entry, std::string_view href, std::vector<LinkProblem>& problems)
 {
     UseFolderOf(entry);
     auto found = m_results.find(href);
@@ -23,15 +23,19 @@ std::optional<std::string> LinkCache::Rewritten(std::size_t entry, std::string_v
         if (m_results.size() >= kMostResults) m_results.clear();
         std::vector<LinkProblem> met;
         Result result{m_links.Rewritten(entry, href, met), std::nullopt};
+        if (result.url == href) result.url.reset();
         if (!met.empty()) result.problem = met.front().kind;
         found = m_results.emplace(std::string(href), std::move(result)).first;
     }
-    if (found->second.problem) problems.push_back({entry, *found->second.problem, std::string(href)});
-    return found->second.url;
+    const Result& result = found->second;
+    if (result.problem) problems.push_back({entry, *result.problem, std::string(href)});
+    return result.url ? &*result.url : nullptr;
 }
 
 void LinkCache::UseFolderOf(std::size_t entry)
 {
+    if (entry == m_entry) return;
+    m_entry = entry;
     const std::string_view internalFolder = FolderPart(m_links.InternalPath(entry), "/\\");
     const std::string_view siteFolder = FolderPart(m_links.SitePath(entry), "/");
     if (internalFolder == m_internalFolder && siteFolder == m_siteFolder) return;

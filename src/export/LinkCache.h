@@ -18,8 +18,9 @@ class LinkCache {
 public:
     explicit LinkCache(const SiteLinks& links) : m_links(links) {}
 
-    // As SiteLinks::Rewritten.
-    std::optional<std::string> Rewritten(std::size_t entry, std::string_view href, std::vector<LinkProblem>& problems);
+    // As SiteLinks::Rewritten, but none where the url is the one written already, which asks for
+    // no change of the page; valid until the next call.
+    const std::string* Rewritten(std::size_t entry, std::string_view href, std::vector<LinkProblem>& problems);
 
 private:
     struct Result {
@@ -30,6 +31,7 @@ private:
     void UseFolderOf(std::size_t entry);
 
     const SiteLinks& m_links;
+    std::optional<std::size_t> m_entry; // whose folder the results are for
     std::string m_internalFolder;
     std::string m_siteFolder;
     std::unordered_map<std::string, Result, StringHash, std::equal_to<>> m_results;

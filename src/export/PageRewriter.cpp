@@ -91,8 +91,8 @@ private:
         m_tagLinks.clear();
         html::AppendLinks(token, m_tagLinks);
         for (const html::Link& link : m_tagLinks)
-            if (std::optional<std::string> rewritten = m_links.Rewritten(m_entry, link.value, m_result.problems))
-                m_edits.push_back({link.range, std::move(*rewritten)});
+            if (const std::string* rewritten = m_links.Rewritten(m_entry, link.value, m_result.problems))
+                m_edits.push_back({link.range, *rewritten});
         const html::Attribute* style = token.FindAttribute("style");
         // Offsets in a value with character references are not those of its raw text.
         if (style && m_page.substr(style->valueRange.begin, style->valueRange.size()).find('&') == std::string_view::npos)
@@ -114,8 +114,8 @@ private:
     void AddCss(html::ByteRange range)
     {
         for (const html::CssUrl& url : html::FindCssUrls(m_page.substr(range.begin, range.size())))
-            if (std::optional<std::string> rewritten = m_links.Rewritten(m_entry, url.value, m_result.problems))
-                m_edits.push_back({{range.begin + url.range.begin, range.begin + url.range.end}, std::move(*rewritten)});
+            if (const std::string* rewritten = m_links.Rewritten(m_entry, url.value, m_result.problems))
+                m_edits.push_back({{range.begin + url.range.begin, range.begin + url.range.end}, *rewritten});
     }
 
     LinkCache& m_links;

@@ -1,7 +1,6 @@
 #include "export/SearchIndex.h"
 
 #include "base/Utf8.h"
-#include "export/SearchTerms.h"
 
 #include <algorithm>
 #include <charconv>
@@ -47,12 +46,8 @@ void AppendJsString(std::string& out, std::string_view text)
     out += '"';
 }
 
-// `pages` is the term's pages as filed, `sorted` a buffer for them in order, kept between terms.
-void AppendPageList(std::string& out, const std::vector<std::uint32_t>& pages, std::vector<std::uint32_t>& sorted)
+void AppendPageList(std::string& out, const std::vector<std::uint32_t>& sorted)
 {
-    sorted.assign(pages.begin(), pages.end());
-    std::sort(sorted.begin(), sorted.end());
-    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     out += '[';
     for (std::size_t i = 0; i < sorted.size(); ++i) {
         if (i > 0) out += ',';
@@ -63,6 +58,35 @@ void AppendPageList(std::string& out, const std::vector<std::uint32_t>& pages, s
 
 } // namespace
 
+void SearchIndex::PageList::Add(std::uint32_t page)
+{
+    const std::int64_t difference = std::int64_t(page) - m_last;
+    // Zigzag: a small difference either way is a small number.
+    std::uint64_t value = difference < 0 ? (std::uint64_t(-difference) << 1) - 1 : std::uint64_t(difference) << 1;
+    for (; value >= 0x80; value >>= 7) m_bytes += static_cast<char>(0x80 | (value & 0x7F));
+    m_bytes += static_cast<char>(value);
+    m_last = page;
+}
+
+void SearchIndex::PageList::SortedInto(std::vector<std::uint32_t>& pages) const
+{
+    pages.clear();
+    std::int64_t page = 0;
+    std::uint64_t value = 0;
+    int shift = 0;
+    for (const char c : m_bytes) {
+        value |= std::uint64_t(static_cast<unsigned char>(c) & 0x7F) << shift;
+        shift += 7;
+        if (static_cast<unsigned char>(c) & 0x80) continue;
+        page += (value & 1) ? -std::int64_t((value + 1) >> 1) : std::int64_t(value >> 1);
+        pages.push_back(static_cast<std::uint32_t>(page));
+        value = 0;
+        shift = 0;
+    }
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
+}
+
 std::uint32_t SearchIndex::AddPage(std::string_view url)
 {
     m_pages.push_back({{}, std::string(url)});
@@ -71,20 +95,24 @@ std::uint32_t SearchIndex::AddPage(std::string_view url)
 
 void SearchIndex::AddText(std::uint32_t page, std::string_view title, std::string_view visibleText)
 {
-    if (m_pages[page].title.empty()) m_pages[page].title = title;
-    const auto file = [this, page](std::string_view term) { File(term, page); };
-    ForEachSearchTerm(title, file);
-    ForEachSearchTerm(visibleText, file);
+    PageTerms terms;
+    terms.Gather(title, visibleText);
+    AddTerms(page, title, terms);
 }
 
-// Pages come in any order, and each page's terms together: a page is added to a term once, and
-// each term's pages are put in order when the script is written.
+void SearchIndex::AddTerms(std::uint32_t page, std::string_view title, const PageTerms& terms)
+{
+    if (m_pages[page].title.empty()) m_pages[page].title = title;
+    for (std::size_t i = 0; i < terms.Count(); ++i) File(terms.At(i), page);
+}
+
+// Pages come in any order, each page's terms once: each term's pages are put in order when the
+// script is written.
 void SearchIndex::File(std::string_view term, std::uint32_t page)
 {
     auto found = m_pagesOfTerm.find(term);
-    if (found == m_pagesOfTerm.end()) found = m_pagesOfTerm.emplace(std::string(term), std::vector<std::uint32_t>()).first;
-    std::vector<std::uint32_t>& pages = found->second;
-    if (pages.empty() || pages.back() != page) pages.push_back(page);
+    if (found == m_pagesOfTerm.end()) found = m_pagesOfTerm.emplace(std::string(term), PageList()).first;
+    found->second.Add(page);
 }
 
 std::string SearchIndex::Script() const
@@ -96,7 +124,7 @@ std::string SearchIndex::Script() const
 
 void SearchIndex::Script(const PieceSink& sink) const
 {
-    std::vector<const std::pair<const std::string, std::vector<std::uint32_t>>*> terms;
+    std::vector<const std::pair<const std::string, PageList>*> terms;
     terms.reserve(m_pagesOfTerm.size());
     for (const auto& entry : m_pagesOfTerm) terms.push_back(&entry);
     std::sort(terms.begin(), terms.end(), [](const auto* a, const auto* b) { return a->first < b->first; });
@@ -116,12 +144,13 @@ void SearchIndex::Script(const PieceSink& sink) const
         passOn();
     }
     out += "],\nterms:[";
-    std::vector<std::uint32_t> sorted;
+    std::vector<std::uint32_t> sorted; // kept from one term to the next
     for (std::size_t i = 0; i < terms.size(); ++i) {
         out += i > 0 ? ",\n[" : "\n[";
         AppendJsString(out, terms[i]->first);
         out += ',';
-        AppendPageList(out, terms[i]->second, sorted);
+        terms[i]->second.SortedInto(sorted);
+        AppendPageList(out, sorted);
         out += ']';
         passOn();
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "base/StringHash.h"
+#include "export/PageTerms.h"
 #include "export/PieceSink.h"
 
 #include <cstdint>
@@ -22,6 +23,8 @@ public:
     // kept: an export of thousands of pages holds only each term's page numbers. The page keeps
     // its first title that is not empty.
     void AddText(std::uint32_t page, std::string_view title, std::string_view visibleText);
+    // The same with the terms gathered beforehand, from the same title.
+    void AddTerms(std::uint32_t page, std::string_view title, const PageTerms& terms);
 
     // search-index.js: var tarnwickSearch={pages:[[title,url],...],terms:[[term,[page,...]],...]};
     // Terms in code point order, which JavaScript's string comparison keeps for the basic plane
@@ -39,9 +42,23 @@ private:
         std::string title;
         std::string url;
     };
+    // A term's pages as they were filed, a million of them in a large help file: each as its
+    // difference from the one before, which is small as pages come nearly in order, in 7 bits a
+    // byte. The difference is signed, as threads file their pages a little out of order.
+    class PageList {
+    public:
+        void Add(std::uint32_t page);
+        // In order, each once.
+        void SortedInto(std::vector<std::uint32_t>& pages) const;
+
+    private:
+        std::string m_bytes;
+        std::uint32_t m_last = 0;
+    };
+
     std::vector<Page> m_pages;
     // Looked up by the text of each word as it is read.
-    std::unordered_map<std::string, std::vector<std::uint32_t>, StringHash, std::equal_to<>> m_pagesOfTerm;
+    std::unordered_map<std::string, PageList, StringHash, std::equal_to<>> m_pagesOfTerm;
 };
 
 // search.js: defines tarnwickSearchInto(input, output), which lists the pages of what is typed

@@ -48,9 +48,9 @@ public:
         m_source.navigation = {};
         NumberSearchPages();
         const unsigned threads = std::max(m_request.rewriteThreads, 1u);
-        std::vector<LinkCache> caches(threads, LinkCache(m_source.links)); // one for each rewriting thread
+        std::vector<ThreadState> states(threads, ThreadState{LinkCache(m_source.links), {}});
         RewritePool pool(
-            [&](unsigned thread, std::size_t entry, std::string&& bytes) { return Rewrite(caches[thread], entry, std::move(bytes)); },
+            [&](unsigned thread, std::size_t entry, std::string&& bytes) { return Rewrite(states[thread], entry, std::move(bytes)); },
             threads);
         CRewritingFileSystem rewriting(files, content, RewrittenFiles(), pool);
         engine.SetFileSystem(rewriting);
@@ -66,6 +66,12 @@ public:
     }
 
 private:
+    // What each rewriting thread keeps from one page to the next.
+    struct ThreadState {
+        LinkCache links;
+        PageTerms terms;
+    };
+
     std::unordered_map<std::string_view, std::size_t> RewrittenFiles() const
     {
         std::unordered_map<std::string_view, std::size_t> rewritten;
@@ -89,11 +95,11 @@ private:
     }
 
     // On the rewriting threads, several at once: the outcome and the search index are taken in turn.
-    std::string Rewrite(LinkCache& links, std::size_t entry, std::string&& bytes)
+    std::string Rewrite(ThreadState& state, std::size_t entry, std::string&& bytes)
     {
         std::vector<LinkProblem> problems;
         const bool isPage = !IsStyleSheet(m_source.entries.Utf8Name(entry));
-        std::string rewritten = isPage ? RewrittenPageOf(links, entry, std::move(bytes), problems)
+        std::string rewritten = isPage ? RewrittenPageOf(state, entry, std::move(bytes), problems)
                                        : RewriteStyleSheet(m_source.links, entry, bytes, problems);
         std::lock_guard lock(m_shared);
         m_outcome.pages += isPage ? 1 : 0;
@@ -101,12 +107,13 @@ private:
         return rewritten;
     }
 
-    std::string RewrittenPageOf(LinkCache& links, std::size_t entry, std::string&& bytes, std::vector<LinkProblem>& problems)
+    std::string RewrittenPageOf(ThreadState& state, std::size_t entry, std::string&& bytes, std::vector<LinkProblem>& problems)
     {
-        RewrittenPage page = RewritePage(links, entry, std::move(bytes), m_source.facts.encoding);
+        RewrittenPage page = RewritePage(state.links, entry, std::move(bytes), m_source.facts.encoding);
         const std::string_view title = page.title.empty() ? m_source.entries.Utf8Name(entry) : std::string_view(page.title);
+        state.terms.Gather(title, page.visibleText);
         std::lock_guard lock(m_searching);
-        m_search.AddText(m_searchPageOf[entry], title, page.visibleText);
+        m_search.AddTerms(m_searchPageOf[entry], title, state.terms);
         problems = std::move(page.problems);
         return std::move(page.html);
     }

@@ -1,5 +1,6 @@
 // The terms pages are filed under and the index script the search page loads: what the browser's
 // half must find by the same splitting of what a reader types.
+#include "export/PageTerms.h"
 #include "export/SearchIndex.h"
 #include "export/SearchTerms.h"
 
@@ -53,6 +54,40 @@ terms:[
 ["\u5e2e\u52a9",[0,1]],
 ["\u5f15\u53f7",[1]]]};
 )");
+}
+
+Terms Gathered(const PageTerms& terms)
+{
+    Terms gathered;
+    for (std::size_t i = 0; i < terms.Count(); ++i) gathered.emplace_back(terms.At(i));
+    return gathered;
+}
+
+// A page's terms are gathered into a table that grows and is reused for the next page.
+TEST(Search, APagesTermsAreGatheredOnceEachAndForgottenWithThePage)
+{
+    std::string text;
+    Terms distinct = {"title"};
+    for (int i = 0; i < 300; ++i) {
+        text += "w" + std::to_string(i % 100) + " 帮助 ";
+        if (i < 100) distinct.push_back("w" + std::to_string(i));
+        if (i == 0) distinct.push_back("帮助");
+    }
+    PageTerms terms;
+    terms.Gather("Title", text);
+    EXPECT_EQ(Gathered(terms), distinct);
+    terms.Gather("", "TITLE w5 new w5");
+    EXPECT_EQ(Gathered(terms), (Terms{"title", "w5", "new"}));
+}
+
+// A term's pages are kept as differences from the one before: far apart, backwards and repeated.
+TEST(Search, PagesFiledInAnyOrderAreListedInOrder)
+{
+    SearchIndex index;
+    for (int i = 0; i < 130000; ++i) index.AddPage("p");
+    for (const std::uint32_t page : {129999u, 0u, 128u, 127u, 16384u, 16383u, 129999u, 5u}) index.AddText(page, "", "word");
+    const std::string script = index.Script();
+    EXPECT_TRUE(script.ends_with("terms:[\n[\"word\",[0,5,127,128,16383,16384,129999]]]};\n")) << script.substr(script.size() - 80);
 }
 
 TEST(Search, ALargeScriptComesInPiecesThatMakeTheWholeScript)
