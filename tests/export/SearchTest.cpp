@@ -68,9 +68,9 @@ TEST(Search, APagesTermsAreGatheredOnceEachAndForgottenWithThePage)
 {
     std::string text;
     Terms distinct = {"title"};
-    for (int i = 0; i < 300; ++i) {
-        text += "w" + std::to_string(i % 100) + " 帮助 ";
-        if (i < 100) distinct.push_back("w" + std::to_string(i));
+    for (int i = 0; i < 6000; ++i) {
+        text += "w" + std::to_string(i % 3000) + " 帮助 ";
+        if (i < 3000) distinct.push_back("w" + std::to_string(i));
         if (i == 0) distinct.push_back("帮助");
     }
     PageTerms terms;
