@@ -62,6 +62,9 @@ public:
                          [](const LinkProblem& a, const LinkProblem& b) { return a.entry < b.entry; });
         m_outcome.title = m_source.title;
         m_outcome.pagesWritten = WriteSearchPages(files) && navigationWritten;
+        // Last, so that it can tell of the pages beside the content that could not be written.
+        const std::string report = ExportReport(m_source.entries, m_outcome);
+        m_outcome.pagesWritten = project::WriteDestinationFile(files, m_request.destination, L"export-report.txt", report) && m_outcome.pagesWritten;
         return std::move(m_outcome);
     }
 
@@ -157,9 +160,7 @@ private:
         const std::wstring& destination = m_request.destination;
         bool written = project::WriteDestinationFile(files, destination, L"search-index.js",
                                                      [this](const PieceSink& sink) { m_search.Script(sink); });
-        written = project::WriteDestinationFile(files, destination, L"search.js", SearchScript()) && written;
-        const std::string report = ExportReport(m_source.entries, m_outcome);
-        return project::WriteDestinationFile(files, destination, L"export-report.txt", report) && written;
+        return project::WriteDestinationFile(files, destination, L"search.js", SearchScript()) && written;
     }
 
     const ExportRequest& m_request;

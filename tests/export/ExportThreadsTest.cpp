@@ -1,5 +1,6 @@
 // An export that rewrites its pages on several threads writes what one thread writes, whichever
-// thread finishes first; built with ThreadSanitizer too, which watches the threads share.
+// thread finishes first; built with ThreadSanitizer too, which watches the threads share. And a
+// site whose own pages cannot be written says so in its report.
 
 #include "engine/ChmEngine.h"
 #include "export/TopicExport.h"
@@ -51,6 +52,7 @@ struct Exported {
     std::map<std::string, std::string> files;
     std::size_t pages = 0;
     std::size_t problems = 0;
+    bool pagesWritten = false;
 };
 
 Exported Export(const fs::path& chm, const fs::path& destination, bool markdown, unsigned threads)
@@ -68,7 +70,7 @@ Exported Export(const fs::path& chm, const fs::path& destination, bool markdown,
     Quiet quiet;
     const ExportOutcome outcome = markdown ? ExportTopics(request, TopicFormat::Markdown, quiet) : ExportSite(request, quiet);
     EXPECT_TRUE(outcome.failed.empty());
-    return {FilesUnder(destination), outcome.pages, outcome.problems.size()};
+    return {FilesUnder(destination), outcome.pages, outcome.problems.size(), outcome.pagesWritten};
 }
 
 TEST(ExportThreads, WriteWhatOneThreadWrites)
@@ -86,6 +88,17 @@ TEST(ExportThreads, WriteWhatOneThreadWrites)
         EXPECT_EQ(three.files.size(), one.files.size());
         EXPECT_TRUE(three.files == one.files);
     }
+}
+
+// A folder where index.html belongs: nothing can be written in its place.
+TEST(ExportThreads, AReportTellsOfTheSitesOwnPagesThatCouldNotBeWritten)
+{
+    TempFolder folder;
+    WriteFileBytes(folder / "guide.chm", BuildChm(LinkedPages()));
+    fs::create_directories(folder / "site" / "index.html");
+    Exported site = Export(folder / "guide.chm", folder / "site", false, 1);
+    EXPECT_FALSE(site.pagesWritten);
+    EXPECT_NE(site.files["export-report.txt"].find("不能写入 index.html 等页面"), std::string::npos);
 }
 
 } // namespace
