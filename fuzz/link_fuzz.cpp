@@ -4,11 +4,14 @@
 // the names would not find again, when a fragment does not start with "#", and when a relative url
 // from the page to any file of the table is not ASCII or, resolved as a browser resolves it on
 // disk, leaves the export folder or reaches another file. The whole input is also rewritten as a
-// page of that help file: the result must be UTF-8 whose first declaration says so.
+// page of that help file: the result must be UTF-8 whose first declaration says so, and the search
+// terms gathered from its title and text must be those of the text, each once.
 #include "export/LinkTarget.h"
 #include "export/OutputPath.h"
 #include "export/PageCharset.h"
 #include "export/PageRewriter.h"
+#include "export/PageTerms.h"
+#include "export/SearchTerms.h"
 #include "export/RelativeUrl.h"
 #include "HelpFileBytes.h"
 #include "base/Utf8.h"
@@ -20,6 +23,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -116,6 +120,20 @@ std::string WrittenAs(std::string_view path)
 
 void CheckFragment(const std::string& fragment) { Check(fragment.empty() || fragment[0] == '#'); }
 
+void CheckPageTerms(const RewrittenPage& page)
+{
+    std::vector<std::string> expected;
+    std::unordered_set<std::string> seen;
+    for (const std::string_view text : {std::string_view(page.title), std::string_view(page.visibleText)})
+        for (std::string& term : SearchTerms(text))
+            if (seen.insert(term).second) expected.push_back(std::move(term));
+    PageTerms terms;
+    terms.Gather("", "a word left from the page before");
+    terms.Gather(page.title, page.visibleText);
+    Check(terms.Count() == expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) Check(terms.At(i) == expected[i]);
+}
+
 void CheckRewrittenPage(const EntryTable& table, std::string_view bytes)
 {
     static const SiteLinks links(table, "guide.chm", 936, "content");
@@ -127,6 +145,7 @@ void CheckRewrittenPage(const EntryTable& table, std::string_view bytes)
         if (!first) first = CharsetDeclarationOf(token);
     });
     Check(first && first->codePage == 65001u);
+    CheckPageTerms(page);
 }
 
 } // namespace

@@ -68,7 +68,9 @@ public:
             m_inStyleElement = token.kind == html::TokenKind::StartTag && token.name == "style";
             m_inTitle = token.kind == html::TokenKind::StartTag && token.name == "title";
         }
-        if (token.kind == html::TokenKind::Doctype && !m_placeFound) m_declarationPlace = token.range.end;
+        // A doctype that the page ends inside would take in what is written after it.
+        const bool closed = m_page[token.range.end - 1] == '>';
+        if (token.kind == html::TokenKind::Doctype && closed && !m_placeFound) m_declarationPlace = token.range.end;
         if (token.kind != html::TokenKind::StartTag) return;
         TakeStartTag(token);
     }

@@ -148,6 +148,8 @@ const PageCase kPages[] = {
     {"Docs/Intro.htm", "<HEAD><TITLE>" + kGbkChapter + "</TITLE></HEAD><img src=..\\images\\logo.gif>",
      "<HEAD><meta charset=\"utf-8\"><TITLE>" + kUtf8Chapter + "</TITLE></HEAD><img src=../images/Logo.GIF>"},
     {"index.htm", "<!DOCTYPE html><p>a</p>", "<!DOCTYPE html><meta charset=\"utf-8\"><p>a</p>"},
+    // A doctype that the page ends inside would take in a declaration written after it.
+    {"index.htm", "<!DOCTYPE html", "<meta charset=\"utf-8\"><!DOCTYPE html"},
     {"index.htm", "<meta charset=big5><meta charset='utf-8'><meta charset>x",
      "<meta charset=\"utf-8\"><meta charset='utf-8'><meta charset=\"utf-8\">x"},
     // A byte order mark outweighs the declaration; UTF-8 that GBK cannot read is kept as UTF-8.
