@@ -148,8 +148,8 @@ std::string PageAsUtf8(std::string bytes, const helpfile::TextEncoding& encoding
     } else {
         codePage = encoding.CodePageOf(bytes);
     }
-    if (codePage != helpfile::kUtf8CodePage) return Utf8FromWide(helpfile::WideFromCodePage(bytes, codePage));
-    return IsWellFormedUtf8(bytes) ? bytes : Utf8FromWide(WideFromUtf8(bytes));
+    if (codePage == helpfile::kUtf8CodePage && IsWellFormedUtf8(bytes)) return bytes;
+    return helpfile::Utf8FromCodePage(bytes, codePage);
 }
 
 RewrittenPage RewritePage(LinkCache& links, std::size_t entry, std::string bytes, const helpfile::TextEncoding& encoding)

@@ -2,6 +2,7 @@
 
 #include "base/Utf8.h"
 #include "export/PageNames.h"
+#include "helpfile/CodePageText.h"
 #include "html/Tokenizer.h"
 
 #include <optional>
@@ -135,7 +136,7 @@ NavigationItem ParseSitemap(std::string_view utf8)
 void ReadSitemap(std::string_view bytes, const helpfile::TextEncoding& encoding, SitemapItemSink& items)
 {
     // Large sitemaps are mostly ASCII, which every code page reads alike: no copy of them then.
-    ParseSitemap(IsAscii(bytes) ? bytes : Utf8FromWide(encoding.Decode(bytes)), items);
+    ParseSitemap(IsAscii(bytes) ? bytes : helpfile::Utf8FromCodePage(bytes, encoding.CodePageOf(bytes)), items);
 }
 
 NavigationItem ReadSitemap(std::string_view bytes, const helpfile::TextEncoding& encoding)

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_set>
 
 namespace tarnwick::exporting {
 namespace {
@@ -29,6 +30,22 @@ struct Topic {
     std::string file = {};
     std::vector<std::string> keywords = {};
 };
+
+// Thousands of keywords of an index can name one page: repeats are found by hashing, not by
+// searching the list for each.
+void KeepFirstOfEach(std::vector<std::string>& texts)
+{
+    std::unordered_set<std::string_view> seen;
+    std::vector<bool> first(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i) first[i] = seen.insert(texts[i]).second;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (!first[i]) continue;
+        if (kept != i) texts[kept] = std::move(texts[i]);
+        ++kept;
+    }
+    texts.resize(kept);
+}
 
 // A file name from a title: what unpacking would make of it, cut short.
 std::string FileNameOf(std::size_t number, std::size_t digits, std::string_view title, std::string_view extension)
@@ -166,11 +183,11 @@ private:
             for (const NavigationLink& link : keyword.links) {
                 const std::optional<std::size_t> entry = PageOf(link.local);
                 if (!entry) continue;
-                std::vector<std::string>& ofPage = keywords[*entry];
-                if (std::find(ofPage.begin(), ofPage.end(), keyword.title) == ofPage.end()) ofPage.push_back(keyword.title);
+                keywords[*entry].push_back(keyword.title);
             }
         });
         ReadKeywords(m_source.entries.Root(), m_source.facts, each);
+        for (std::vector<std::string>& ofPage : keywords) KeepFirstOfEach(ofPage);
         return keywords;
     }
 

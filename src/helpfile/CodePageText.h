@@ -15,6 +15,10 @@ inline constexpr unsigned kUtf8CodePage = 65001;
 // system cannot convert from is read as Windows-1252.
 std::wstring WideFromCodePage(std::string_view text, unsigned codePage);
 
+// The same in UTF-8 (and UTF-8 made well-formed the same way), converted a piece at a time where the
+// code page allows: a sitemap or page of many megabytes is not held as wide text beside its bytes.
+std::string Utf8FromCodePage(std::string_view text, unsigned codePage);
+
 // Nothing when a byte of `text` is not part of a character of `codePage`.
 std::optional<std::wstring> WideFromCodePageStrictly(std::string_view text, unsigned codePage);
 

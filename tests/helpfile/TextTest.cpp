@@ -94,6 +94,27 @@ TEST(FileReferenceTest, ReadingsInTheOrderTheViewerTriesThem)
     EXPECT_TRUE(readings(L"").empty());
 }
 
+// Long texts are converted a piece at a time: each must read as the whole text reads.
+TEST(TextEncodingTest, ALongTextReadsInPiecesAsItReadsWhole)
+{
+    const struct {
+        std::string unit;
+        unsigned codePage;
+    } cases[] = {
+        {"<li>" + kTitleGbk + " " + kTitleGbk + "\r\n", 936},
+        {"<p>" + kHelpShiftJis + "\x83\x40/\x83\x7E\t", 932}, // second bytes 0x40 and 0x7E
+        {kRussian1251 + " ", 1251},
+        {kTitleUtf8 + " \xE4\xB8 " + kRussianUtf8 + "\n", kUtf8CodePage}, // a character cut short
+        {kTitleGbk, 936},                                                // no byte to cut before
+    };
+    for (const auto& c : cases) {
+        std::string text;
+        while (text.size() < 300'000) text += c.unit;
+        const std::wstring whole = c.codePage == kUtf8CodePage ? WideFromUtf8(text) : WideFromCodePage(text, c.codePage);
+        EXPECT_TRUE(Utf8FromCodePage(text, c.codePage) == Utf8FromWide(whole)) << c.codePage;
+    }
+}
+
 TEST(Utf8Test, AsciiRunsOfEveryLengthBesideOtherText)
 {
     // Runs of ASCII are copied a block at a time: a character after any run length must land in place.
