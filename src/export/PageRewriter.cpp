@@ -69,8 +69,8 @@ public:
             m_inTitle = token.kind == html::TokenKind::StartTag && token.name == "title";
         }
         // A doctype that the page ends inside would take in what is written after it.
-        const bool closed = m_page[token.range.end - 1] == '>';
-        if (token.kind == html::TokenKind::Doctype && closed && !m_placeFound) m_declarationPlace = token.range.end;
+        if (token.kind == html::TokenKind::Doctype && !m_placeFound && m_page[token.range.end - 1] == '>')
+            m_declarationPlace = token.range.end;
         if (token.kind != html::TokenKind::StartTag) return;
         TakeStartTag(token);
     }

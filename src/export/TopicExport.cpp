@@ -183,7 +183,8 @@ private:
             for (const NavigationLink& link : keyword.links) {
                 const std::optional<std::size_t> entry = PageOf(link.local);
                 if (!entry) continue;
-                keywords[*entry].push_back(keyword.title);
+                std::vector<std::string>& ofPage = keywords[*entry];
+                if (ofPage.empty() || ofPage.back() != keyword.title) ofPage.push_back(keyword.title);
             }
         });
         ReadKeywords(m_source.entries.Root(), m_source.facts, each);
