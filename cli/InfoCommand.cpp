@@ -3,11 +3,11 @@
 #include "base/Utf8.h"
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "cli/FactsText.h"
-#include "cli/InfoReport.h"
 #include "cli/JsonWriter.h"
 #include "cli/UnpackSteps.h"
 #include "engine/ChmEngine.h"
+#include "helpfile/FactsText.h"
+#include "helpfile/InfoReport.h"
 
 namespace {
 

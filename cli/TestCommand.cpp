@@ -2,11 +2,11 @@
 
 #include "cli/Commands.h"
 #include "cli/Console.h"
-#include "cli/IntegrityText.h"
 #include "cli/ProgressBar.h"
 #include "cli/UnpackSteps.h"
 #include "engine/ChmEngine.h"
 #include "engine/IntegrityCheck.h"
+#include "engine/IntegrityFindings.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "cli/IntegrityText.h"
+#include "engine/DamageReasons.h"
 
 namespace {
 
@@ -23,7 +23,9 @@ std::wstring DamageText(StreamDamage damage)
     return L"读取失败";
 }
 
-std::wstring Describe(const DamageReport& report)
+} // namespace
+
+std::wstring DescribeDamage(const DamageReport& report)
 {
     std::wstring text = DamageText(report.damage);
     if (report.damage >= StreamDamage::DataMissing)
@@ -31,30 +33,11 @@ std::wstring Describe(const DamageReport& report)
     return text;
 }
 
-// The damages of the compressed section as a whole, one line each.
-std::vector<std::wstring> SectionNotes(ULONG state)
+std::vector<std::wstring> SectionDamageNotes(ULONG state)
 {
     std::vector<std::wstring> notes;
     if (state & kSectionUnusable) notes.push_back(L"压缩分区无法读取");
     if (state & kSectionResetTableUnusable) notes.push_back(L"重置表缺失或损坏: 已从压缩分区开头依次解压");
     if (state & kSectionContentCut) notes.push_back(L"文件在压缩数据中间结束 (被截断)");
     return notes;
-}
-
-} // namespace
-
-std::vector<std::wstring> IntegrityFindings(const tarnwick::helpfile::EntryTable& entries, const IntegrityReport& report)
-{
-    std::vector<std::wstring> findings = SectionNotes(report.sectionState);
-    for (const DamagedStream& damaged : report.damaged)
-        findings.push_back(entries.Path(damaged.index) + L": " +
-                           (damaged.sizeDiffers ? std::wstring(L"读到的字节数与目录中的大小不符") : Describe(damaged.damage)));
-    return findings;
-}
-
-std::wstring IntegritySummary(const tarnwick::helpfile::EntryTable& entries, const IntegrityReport& report)
-{
-    return L"检查了 " + std::to_wstring(entries.Size()) + L" 个流: " +
-           std::to_wstring(entries.Size() - report.damaged.size()) + L" 个完好, " +
-           std::to_wstring(report.damaged.size()) + L" 个损坏.";
 }

@@ -1,4 +1,4 @@
-#include "cli/FactsText.h"
+#include "helpfile/FactsText.h"
 
 #include "base/Utf8.h"
 #include "helpfile/HelpFileFacts.h"

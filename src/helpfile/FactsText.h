@@ -1,7 +1,7 @@
 // A help file's facts as `info` prints them and the window shows them: one fact per line.
 #pragma once
 
-#include "cli/InfoReport.h"
+#include "helpfile/InfoReport.h"
 
 #include "storage/ITStorage.h"
 
