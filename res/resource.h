@@ -52,6 +52,18 @@
 #define IDC_UNPACK_ALL 1003
 #define IDC_UNPACK_USE_PATHS 1006
 
+/* The tools menu and its dialogs */
+#define IDD_REPORT 150
+#define IDD_DESTINATION 151
+#define ID_TOOLS_FACTS 32800
+#define ID_TOOLS_CHECK 32801
+#define ID_TOOLS_PROJECT 32802
+#define ID_TOOLS_SITE 32803
+#define IDC_REPORT_TEXT 1100
+#define IDC_REPORT_COPY 1101
+#define IDC_DESTINATION_FOLDER 1102
+#define IDC_DESTINATION_BROWSE 1103
+
 /* Where the shell operations and the about box send the user. */
 #define TARNWICK_HOME_PAGE "https://tarnwick.example.com/"
 #define TARNWICK_SUPPORT_EMAIL "support@tarnwick.example.com"

@@ -1,10 +1,16 @@
 #include "app/MainFrame.h"
 
+#include "app/ToolCommands.h"
+#include "app/WindowPlacement.h"
+#include "framework/Application.h"
+#include "framework/CommandState.h"
 #include "framework/ResourceText.h"
 #include "framework/UniqueHandle.h"
+#include "framework/View.h"
 #include "resource.h"
 #include "view/EntryCopyFolder.h"
 #include "view/ShellOperations.h"
+#include "view/TarnwickDoc.h"
 
 #include <commctrl.h>
 
@@ -44,6 +50,22 @@ HMENU FindPopup(HMENU menu, const std::wstring& caption)
 CMainFrame::CMainFrame()
 {
     MapCommand(ID_SEND_EMAIL, [] { SendEmail(); });
+    MapTool(ID_TOOLS_FACTS, ShowFileFacts);
+    MapTool(ID_TOOLS_CHECK, CheckHelpFile);
+    MapTool(ID_TOOLS_PROJECT, ExportProject);
+    MapTool(ID_TOOLS_SITE, ExportWebSite);
+}
+
+void CMainFrame::MapTool(UINT id, void (*tool)(const std::wstring& file))
+{
+    const auto shownFile = [this]() -> std::wstring {
+        const auto* document = dynamic_cast<const CTarnwickDoc*>(GetActiveDocument());
+        return document && document->m_engine.GetRoot() ? document->ShownFile() : std::wstring();
+    };
+    MapCommand(id, [shownFile, tool] {
+        if (const std::wstring file = shownFile(); !file.empty()) tool(file);
+    });
+    MapUpdate(id, [shownFile](CCommandState& state) { state.Enable(!shownFile().empty()); });
 }
 
 void CMainFrame::PreCreateWindow(CREATESTRUCTW& cs)
@@ -56,6 +78,14 @@ void CMainFrame::PreCreateWindow(CREATESTRUCTW& cs)
     cs.cy = kHeight;
     cs.x = (screenWidth - kWidth) / 2;
     cs.y = (screenHeight - kHeight) / 2;
+    CApplication* application = CApplication::Get();
+    const auto kept = application ? LoadWindowPlacement(application->GetProfile()) : std::nullopt;
+    if (!kept) return;
+    cs.x = kept->normal.left;
+    cs.y = kept->normal.top;
+    cs.cx = kept->normal.right - kept->normal.left;
+    cs.cy = kept->normal.bottom - kept->normal.top;
+    if (kept->maximised) cs.style |= WS_MAXIMIZE;
 }
 
 int CMainFrame::OnCreate(const CREATESTRUCTW& cs)
@@ -109,8 +139,16 @@ void CMainFrame::FitButtonsToLabels()
 
 void CMainFrame::OnClose()
 {
+    if (CApplication* application = CApplication::Get()) SaveWindowPlacement(application->GetProfile(), m_hWnd);
     RemoveEntryCopies();
     CFrameWindow::OnClose();
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = CFrameWindow::WindowProc(message, wParam, lParam);
+    if (message == WM_SIZE && GetActiveView()) m_columns.OnFrameSized(GetActiveView()->GetSafeHwnd(), wParam == SIZE_MAXIMIZED);
+    return result;
 }
 
 void CMainFrame::OnInitMenu(HMENU menu)

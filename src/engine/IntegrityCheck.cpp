@@ -51,7 +51,7 @@ std::optional<DamagedStream> ReadWhole(const EntryTable& entries, std::size_t in
 } // namespace
 
 IntegrityReport CheckIntegrity(const EntryTable& entries, unsigned threads,
-                               const std::function<void(std::size_t done, std::size_t index)>& reading)
+                               const std::function<bool(std::size_t done, std::size_t index)>& reading)
 {
     IntegrityReport report;
     const ExtractionPlan plan = PlanExtraction(entries, true);
@@ -60,7 +60,10 @@ IntegrityReport CheckIntegrity(const EntryTable& entries, unsigned threads,
     std::vector<std::uint8_t> buffer(kReadChunk);
     std::size_t done = 0;
     for (const std::size_t index : plan.order) {
-        reading(done++, index);
+        if (!reading(done++, index)) {
+            report.stopped = true;
+            break;
+        }
         if (auto damaged = ReadWhole(entries, index, buffer)) report.damaged.push_back(*damaged);
     }
     std::sort(report.damaged.begin(), report.damaged.end(),

@@ -18,9 +18,10 @@ struct DamagedStream {
 struct IntegrityReport {
     std::vector<DamagedStream> damaged; // in the table's order
     ULONG sectionState = 0;             // the kSection... bits of the compressed section
+    bool stopped = false;               // the caller stopped it before the last entry
 };
 
 // Reads every entry of `entries` (a table of all the streams); `reading` is told each one's index
-// before it is read, with the count read so far.
+// before it is read, with the count read so far, and returns false to stop the check there.
 IntegrityReport CheckIntegrity(const tarnwick::helpfile::EntryTable& entries, unsigned threads,
-                               const std::function<void(std::size_t done, std::size_t index)>& reading);
+                               const std::function<bool(std::size_t done, std::size_t index)>& reading);

@@ -2,20 +2,8 @@
 
 #include "framework/MessageBox.h"
 #include "resource.h"
+#include "unpackdialog/FolderBrowser.h"
 #include "unpackdialog/UnpackRun.h"
-
-#include <shlobj.h>
-
-#include <memory>
-
-namespace {
-
-struct TaskMemoryFree {
-    void operator()(ITEMIDLIST* item) const { CoTaskMemFree(item); }
-};
-using CItemIdList = std::unique_ptr<ITEMIDLIST, TaskMemoryFree>;
-
-} // namespace
 
 void RemoveTrailingBackslash(std::wstring& folder)
 {
@@ -55,15 +43,7 @@ bool CUnpackDlg::OnCommand(int id, int notification)
 
 void CUnpackDlg::OnBrowse()
 {
-    wchar_t displayName[MAX_PATH] = {};
-    BROWSEINFOW browse{};
-    browse.pszDisplayName = displayName;
-    browse.lpszTitle = L"请选择输出文件夹:";
-    browse.ulFlags = BIF_RETURNONLYFSDIRS;
-    const CItemIdList chosen(SHBrowseForFolderW(&browse));
-    if (!chosen) return;
-    wchar_t path[MAX_PATH] = {};
-    if (SHGetPathFromIDListW(chosen.get(), path)) SetDlgItemTextW(GetSafeHwnd(), IDC_UNPACK_DESTINATION, path);
+    if (const auto folder = BrowseForFolder()) SetDlgItemTextW(GetSafeHwnd(), IDC_UNPACK_DESTINATION, folder->c_str());
 }
 
 std::wstring CUnpackDlg::ReadDestination() const

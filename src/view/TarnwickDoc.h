@@ -13,6 +13,8 @@ public:
 
     // The view and the unpack run reach the help file through this.
     CChmEngine m_engine;
+    // The file the engine holds; empty before the first one opened.
+    const std::wstring& ShownFile() const { return m_shownFile; }
 
 protected:
     // Opens the file in the engine; a file that is no help file is turned down

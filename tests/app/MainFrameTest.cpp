@@ -1,5 +1,5 @@
-// The main frame: the help menu, keys, shell commands, the about box and the clean-up of the folder
-// of opened entries.
+// The main frame: the help menu, keys, shell commands, the about box, the clean-up of the folder
+// of opened entries, and its place between starts.
 #include "AppTestSupport.h"
 
 #include "framework/FrameworkIds.h"
@@ -7,6 +7,9 @@
 #include "support/DialogDriver.h"
 #include "view/EntryCopyFolder.h"
 
+#include <commctrl.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -104,4 +107,54 @@ TEST_F(AppTest, ClosingAndExitRemoveOnlyThisCopysOpenedEntriesAndThenTheEmptyFol
         Shutdown();
     }
     EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST_F(AppTest, TheWindowComesBackAsItClosedAndMaximisedWidensNameAndPath)
+{
+    const auto placeOf = [this] {
+        RECT place{};
+        GetWindowRect(Frame().GetSafeHwnd(), &place);
+        return std::vector<LONG>{place.left, place.top, place.right - place.left, place.bottom - place.top};
+    };
+    const auto columnWidths = [this] {
+        std::vector<int> widths;
+        for (int column = 0; column < 4; ++column) widths.push_back(ListView_GetColumnWidth(List().GetSafeHwnd(), column));
+        return widths;
+    };
+    ASSERT_TRUE(Start());
+    MoveWindow(Frame().GetSafeHwnd(), 40, 30, 700, 420, TRUE);
+    Shutdown();
+    ASSERT_TRUE(Start({CorpusFile(L"topics.classic.chm")}));
+    EXPECT_EQ(placeOf(), (std::vector<LONG>{40, 30, 700, 420}));
+
+    const std::vector<int> before = columnWidths();
+    ShowWindow(Frame().GetSafeHwnd(), SW_MAXIMIZE);
+    Pump();
+    const std::vector<int> maximised = columnWidths();
+    RECT client{};
+    GetClientRect(List().GetSafeHwnd(), &client);
+    EXPECT_EQ(maximised[1], before[1]);
+    EXPECT_EQ(maximised[2], before[2]);
+    const int nameGain = maximised[0] - before[0], pathGain = maximised[3] - before[3];
+    EXPECT_GT(nameGain, 100);
+    EXPECT_LE(std::abs(nameGain - pathGain), 1);
+    EXPECT_EQ(maximised[0] + maximised[1] + maximised[2] + maximised[3], client.right);
+    Shutdown();
+
+    // Started maximised, it restores to the place it had before.
+    ASSERT_TRUE(Start({CorpusFile(L"topics.classic.chm")}));
+    EXPECT_TRUE(IsZoomed(Frame().GetSafeHwnd()));
+    EXPECT_GT(columnWidths()[0], before[0] + 100);
+    EXPECT_GT(columnWidths()[3], before[3] + 100);
+    ShowWindow(Frame().GetSafeHwnd(), SW_RESTORE);
+    Pump();
+    EXPECT_EQ(placeOf(), (std::vector<LONG>{40, 30, 700, 420}));
+    EXPECT_EQ(columnWidths(), before);
+    Shutdown();
+
+    // A place kept on a screen that is gone is not used: centred again.
+    WriteSetting(L"设置", L"WindowLeft", DWORD{50000});
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(placeOf()[2], 550);
+    EXPECT_NE(placeOf()[0], 50000);
 }

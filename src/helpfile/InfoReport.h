@@ -23,6 +23,9 @@ struct InfoRatio {
 };
 using InfoValue = std::variant<InfoAbsent, InfoDamaged, InfoUnknown, std::wstring, InfoNumber, bool, InfoRatio>;
 
+// One handler per kind of value, for std::visit.
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+
 struct InfoFact {
     const char* key;
     const wchar_t* label;

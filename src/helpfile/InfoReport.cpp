@@ -1,4 +1,4 @@
-#include "cli/InfoReport.h"
+#include "helpfile/InfoReport.h"
 
 #include "helpfile/CodePageText.h"
 
