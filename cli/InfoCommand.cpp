@@ -149,9 +149,10 @@ int Info(const std::wstring& file, bool json, std::optional<unsigned> codePage)
     CChmEngine engine(ReportError);
     if (!OpenHelpFile(engine, file)) return kExitCannotOpen;
     IStorage* root = engine.GetRoot();
-    const InfoReport report = DescribeFacts(tarnwick::helpfile::GatherFacts(root, codePage), [root](std::wstring_view name) {
+    InfoReport report = DescribeFacts(tarnwick::helpfile::GatherFacts(root, codePage), [root](std::wstring_view name) {
         return tarnwick::helpfile::NamesStream(root, name);
     });
+    AddZoneMark(engine.GetFileSystem().ReadZoneMark(file), report);
     if (json)
         PrintJson(file, report);
     else
