@@ -11,13 +11,16 @@
 
 template <class App> class Recording : public App {
 public:
-    int DoMessageBox(const std::wstring& text, UINT) override
+    int DoMessageBox(const std::wstring& text, UINT type) override
     {
         messages.push_back(text);
-        return IDOK;
+        types.push_back(type);
+        return (type & MB_TYPEMASK) == MB_YESNO ? answer : IDOK;
     }
     void OpenWithShell(const std::wstring& target) override { shellTargets.push_back(target); }
     std::vector<std::wstring> messages, shellTargets;
+    std::vector<UINT> types;
+    int answer = IDNO; // to a question
 };
 using CRecordingApp = Recording<CApplication>;
 
