@@ -94,7 +94,8 @@ int Info(const std::wstring& file, bool json, std::optional<unsigned> codePage)
 {
     CChmEngine engine(ReportError);
     if (!OpenHelpFile(engine, file)) return kExitCannotOpen;
-    const InfoReport report = DescribeHelpFile(engine.GetRoot(), codePage);
+    InfoReport report = DescribeHelpFile(engine.GetRoot(), codePage);
+    AddZoneMark(engine.GetFileSystem().ReadZoneMark(file), report);
     if (json)
         PrintJson(file, report);
     else

@@ -30,6 +30,13 @@
 #define IDS_COLUMN_TYPE 212
 #define IDS_COLUMN_PATH 213
 
+/* Running an entry that is a program, and the zone mark of a downloaded help file */
+#define IDS_RUN_PROGRAM_ENTRY 260
+#define IDS_REMOVE_ZONE_MARK_PROMPT 261
+#define IDS_ZONE_MARK_REMOVED 262
+#define IDS_ZONE_MARK_NOT_REMOVED 263
+#define IDS_NO_ZONE_MARK 264
+
 #define ID_UNPACK 32778
 #define ID_SELECT_ALL 32781
 #define ID_HELP_CONTENTS 32788
@@ -37,6 +44,7 @@
 #define ID_LIST_RUN 32792
 #define ID_LIST_UNPACK 32796
 #define ID_SEND_EMAIL 32797
+#define ID_REMOVE_ZONE_MARK 32850
 
 /* Controls of the dialogs */
 #define IDC_TIP_PICTURE 1000

@@ -119,7 +119,10 @@ BOOL CChmEngine::ExtractStream(IStorage* parent, const std::wstring& internalPat
     std::wstring target = targetFolder;
     if (usePaths && !internalPath.empty()) AppendInternalFolders(target, internalPath);
     AppendPath(target, SafeFileName(name));
-    return CopyToFile(*stream.Get(), target);
+    if (!CopyToFile(*stream.Get(), target)) return FALSE;
+    // A disk that keeps no marks (FAT) still gets the file, as Windows' own unpacking does.
+    if (!m_zoneMarkOfCopies.empty()) m_fileSystem->WriteZoneMark(target, m_zoneMarkOfCopies);
+    return TRUE;
 }
 
 void CChmEngine::AppendInternalFolders(std::wstring& target, const std::wstring& internalPath)

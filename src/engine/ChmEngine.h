@@ -48,6 +48,10 @@ public:
     BOOL ExtractStream(IStorage* parent, const std::wstring& internalPath, const std::wstring& name,
                        const std::wstring& targetFolder, BOOL usePaths);
     const FileError& GetLastFileError() const { return m_lastFileError; }
+    // Every file ExtractStream writes from now on gets this zone mark, as Windows marks what it
+    // unpacks from a downloaded archive; empty for none.
+    void SetZoneMarkOfCopies(std::string mark) { m_zoneMarkOfCopies = std::move(mark); }
+    const std::string& GetZoneMarkOfCopies() const { return m_zoneMarkOfCopies; }
     // Where later runs write; it must outlive them. One that writes behind the reads reports the
     // files it could not write itself: ExtractStream then answers for the stream's reading only.
     void SetFileSystem(IFileSystem& fileSystem) { m_fileSystem = &fileSystem; }
@@ -80,6 +84,7 @@ private:
     std::vector<std::uint8_t> m_copyBuffer;
     std::unordered_set<std::wstring> m_madeFolders;
     FileError m_lastFileError;
+    std::string m_zoneMarkOfCopies;
 #ifdef _WIN32
     bool m_comInitialized = false;
 #endif

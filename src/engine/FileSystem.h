@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <string_view>
 
 class IOutputFile {
 public:
@@ -26,6 +27,14 @@ public:
     // Lets go of whatever the file system keeps open of folders it wrote into: the folders may be
     // removed or replaced before it writes again.
     virtual void ForgetFolders() {}
+
+    // The mark Windows gives a downloaded file (the text of its "Zone.Identifier" stream). A file
+    // system that keeps no such marks reads none and keeps none.
+    virtual std::string ReadZoneMark(const std::wstring& /*path*/) { return {}; }
+    // False when the file could not be given the mark.
+    virtual bool WriteZoneMark(const std::wstring& /*path*/, std::string_view /*mark*/) { return false; }
+    // False when the file still has a mark afterwards.
+    virtual bool RemoveZoneMark(const std::wstring& /*path*/) { return true; }
 };
 
 // The file system of the platform the program runs on.

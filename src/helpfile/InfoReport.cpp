@@ -1,5 +1,6 @@
 #include "helpfile/InfoReport.h"
 
+#include "base/ZoneMark.h"
 #include "helpfile/CodePageText.h"
 
 #include <algorithm>
@@ -235,4 +236,32 @@ InfoReport DescribeFacts(const HelpFileFacts& facts, const NamesStream& namesStr
     for (const SystemRecord& record : file.otherRecords) report.otherRecords.push_back({record.code, record.length});
     AddDamage(facts, report);
     return report;
+}
+
+namespace {
+
+// After the zone's number: its name in the security settings.
+const wchar_t* ZoneUnit(int zone)
+{
+    switch (zone) {
+    case 0: return L" (本地计算机)";
+    case 1: return L" (本地 Intranet)";
+    case 2: return L" (受信任的站点)";
+    case 3: return L" (Internet)";
+    case 4: return L" (受限制的站点)";
+    default: return L"";
+    }
+}
+
+} // namespace
+
+void AddZoneMark(std::string_view mark, InfoReport& report)
+{
+    report.facts.push_back({"zoneMarked", L"下载标记", !mark.empty()});
+    InfoValue zone = InfoAbsent{};
+    if (!mark.empty()) {
+        const std::optional<int> id = ZoneOfMark(mark);
+        zone = id ? InfoValue(InfoNumber{static_cast<std::uint64_t>(*id), ZoneUnit(*id)}) : InfoValue(InfoUnknown{});
+    }
+    report.facts.push_back({"zoneId", L"标记的区域", zone});
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -61,3 +62,8 @@ struct InfoReport {
 using NamesStream = std::function<bool(std::wstring_view)>;
 
 InfoReport DescribeFacts(const tarnwick::helpfile::HelpFileFacts& facts, const NamesStream& namesStream);
+
+// Whether the help file carries the mark Windows gives downloaded files (`mark`, the text of its
+// zone mark; empty for none), and the zone it names: the reason the help viewer shows such a file's
+// pages blank.
+void AddZoneMark(std::string_view mark, InfoReport& report);

@@ -6,6 +6,7 @@
 #include "framework/ResourceText.h"
 #include "resource.h"
 #include "view/EntryCopyFolder.h"
+#include "view/ProgramEntry.h"
 
 #include <shellapi.h>
 
@@ -31,18 +32,19 @@ void OpenEntry(CListViewControl list, int row, CChmEngine& engine, IEntryLaunche
     const std::wstring name = list.GetItemText(row, kNameColumn);
     const std::wstring internalPath = list.GetItemText(row, kPathColumn);
     const std::wstring type = list.GetItemText(row, kTypeColumn);
-    const std::wstring folder = EntryCopyFolderPath();
-    CreateDirectoryW(folder.c_str(), nullptr);
-
     IStorage* parent = engine.GetParentStorage(list.GetItemData(row));
-    if (!engine.ExtractStream(parent, internalPath, name, folder, FALSE)) {
+    if (!parent) return;
+    // The engine writes the copy under the safe form of the name, which is what the shell then sees.
+    const std::wstring copyName = SafeFileName(name);
+    if (RunsAsProgram(copyName, PathExtVariable()) && !ConfirmRunningProgram(name)) return;
+
+    const std::wstring place = MakeEntryCopyPlace();
+    if (!engine.ExtractStream(parent, internalPath, name, place, FALSE)) {
         const FileError& error = engine.GetLastFileError();
         if (error.cause != FileErrorCause::None) ReportFileError(error.cause, error.path);
         return;
     }
-    // The engine wrote the copy under the safe form of the name, which stays
-    // inside the folder whatever the help file calls the stream.
-    const std::wstring copy = folder + L"\\" + SafeFileName(name);
+    const std::wstring copy = place + L"\\" + copyName;
     RememberEntryCopy(copy);
     const bool started = type.empty() ? launcher.Launch(L"NotePad.exe", copy) : launcher.Launch(copy, L"");
     if (!started) ShowMessageBox(FormatWithArgument(LoadResourceString(IDS_NO_PROGRAM), copy));

@@ -9,6 +9,7 @@ bool CTarnwickDoc::Serialize(const CArchive& archive)
 {
     if (SUCCEEDED(m_engine.OpenFile(archive.GetFilePath())) && m_engine.GetRoot()) {
         m_shownFile = archive.GetFilePath();
+        m_engine.SetZoneMarkOfCopies(m_engine.GetFileSystem().ReadZoneMark(m_shownFile));
         return true;
     }
     ShowMessageBox(IDS_CANNOT_OPEN_FILE);
@@ -16,4 +17,11 @@ bool CTarnwickDoc::Serialize(const CArchive& archive)
     // so that its rows and the Unpack command go on working.
     if (!m_shownFile.empty()) m_engine.OpenFile(m_shownFile);
     return false;
+}
+
+bool CTarnwickDoc::RemoveZoneMark()
+{
+    if (!m_engine.GetFileSystem().RemoveZoneMark(m_shownFile)) return false;
+    m_engine.SetZoneMarkOfCopies({});
+    return true;
 }

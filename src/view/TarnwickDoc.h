@@ -16,6 +16,15 @@ public:
     // The file the engine holds; empty before the first one opened.
     const std::wstring& ShownFile() const { return m_shownFile; }
 
+    // The help file the engine holds; empty before the first.
+    const std::wstring& GetShownFile() const { return m_shownFile; }
+    // Whether that file carries the zone mark of a downloaded file; what is unpacked or opened
+    // from it then carries the mark too.
+    bool IsMarkedAsDownloaded() const { return !m_engine.GetZoneMarkOfCopies().empty(); }
+    // Takes the mark off the help file, and so off what is written from it later. False when the
+    // file keeps it.
+    bool RemoveZoneMark();
+
 protected:
     // Opens the file in the engine; a file that is no help file is turned down
     // with "不能打开这个文件." and the previous one stays shown.

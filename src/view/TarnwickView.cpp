@@ -13,6 +13,7 @@
 #include "view/PleaseWaitWindow.h"
 #include "view/ShellOperations.h"
 #include "view/TarnwickDoc.h"
+#include "view/ZoneMarkCommand.h"
 
 #include <array>
 
@@ -44,6 +45,9 @@ CTarnwickView::CTarnwickView()
     MapCommand(ID_SELECT_ALL, [this] { OnSelectAll(); });
     MapCommand(ID_HELP_CONTENTS, [] { OpenHelpFile(); });
     MapCommand(ID_HOME_PAGE, [] { OpenHomePage(); });
+    MapCommand(ID_REMOVE_ZONE_MARK, [this] {
+        if (CTarnwickDoc* document = GetDocument()) OfferToRemoveZoneMark(*document, GetParentFrame());
+    });
 }
 
 CTarnwickView::~CTarnwickView()

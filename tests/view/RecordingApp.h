@@ -14,10 +14,12 @@ public:
     int DoMessageBox(const std::wstring& text, UINT type) override
     {
         messages.push_back(text);
+        types.push_back(type);
         return (type & MB_TYPEMASK) == MB_OK ? IDOK : answer;
     }
     void OpenWithShell(const std::wstring& target) override { shellTargets.push_back(target); }
     std::vector<std::wstring> messages, shellTargets;
+    std::vector<UINT> types;
     int answer = IDNO; // to a question
 };
 using CRecordingApp = Recording<CApplication>;

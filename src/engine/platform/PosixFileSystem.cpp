@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <string>
@@ -41,6 +42,12 @@ bool Fail(FileError& error, int code)
     error.systemError = static_cast<std::uint32_t>(code);
     return false;
 }
+
+// ntfs-3g shows a file's named streams as extended attributes of this form, so a help file on a
+// Windows disk keeps its mark here; elsewhere the attribute is simply missing.
+constexpr const char* kZoneMarkAttribute = "user.Zone.Identifier";
+// A real mark is a few lines; more than this is not copied around.
+constexpr std::size_t kLongestZoneMark = 64 * 1024;
 
 class PosixOutputFile final : public IOutputFile {
 public:
@@ -126,6 +133,24 @@ public:
     }
 
     void RemoveFile(const std::wstring& path) override { unlink(FileNameFromWide(path).c_str()); }
+
+    std::string ReadZoneMark(const std::wstring& path) override
+    {
+        std::string mark(kLongestZoneMark, '\0');
+        const ssize_t got = getxattr(FileNameFromWide(path).c_str(), kZoneMarkAttribute, mark.data(), mark.size());
+        mark.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        return mark;
+    }
+
+    bool WriteZoneMark(const std::wstring& path, std::string_view mark) override
+    {
+        return setxattr(FileNameFromWide(path).c_str(), kZoneMarkAttribute, mark.data(), mark.size(), 0) == 0;
+    }
+
+    bool RemoveZoneMark(const std::wstring& path) override
+    {
+        return removexattr(FileNameFromWide(path).c_str(), kZoneMarkAttribute) == 0 || errno == ENODATA;
+    }
 
     void ForgetFolders() override
     {

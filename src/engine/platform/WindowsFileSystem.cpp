@@ -31,6 +31,13 @@ std::wstring SystemPath(const std::wstring& path)
     return L"\\\\?\\" + full;
 }
 
+// NTFS keeps the mark as a named stream of the file; a file system without named streams (FAT)
+// fails to open it, which reads as no mark.
+std::wstring ZoneMarkStream(const std::wstring& path) { return SystemPath(path) + L":Zone.Identifier"; }
+
+// A real mark is a few lines; more than this is not copied around.
+constexpr DWORD kLongestZoneMark = 64 * 1024;
+
 class WindowsOutputFile final : public IOutputFile {
 public:
     explicit WindowsOutputFile(HANDLE file) : m_file(file) {}
@@ -39,6 +46,7 @@ public:
         if (m_file != INVALID_HANDLE_VALUE) CloseHandle(m_file);
     }
     WindowsOutputFile(const WindowsOutputFile&) = delete;
+    bool IsOpen() const { return m_file != INVALID_HANDLE_VALUE; }
     WindowsOutputFile& operator=(const WindowsOutputFile&) = delete;
 
     bool Write(std::span<const std::uint8_t> bytes, FileError& error) override
@@ -87,6 +95,32 @@ public:
     }
 
     void RemoveFile(const std::wstring& path) override { DeleteFileW(SystemPath(path).c_str()); }
+
+    std::string ReadZoneMark(const std::wstring& path) override
+    {
+        HANDLE stream = CreateFileW(ZoneMarkStream(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        if (stream == INVALID_HANDLE_VALUE) return {};
+        std::string mark(kLongestZoneMark, '\0');
+        DWORD got = 0;
+        const BOOL read = ReadFile(stream, mark.data(), kLongestZoneMark, &got, nullptr);
+        CloseHandle(stream);
+        mark.resize(read ? got : 0);
+        return mark;
+    }
+
+    bool WriteZoneMark(const std::wstring& path, std::string_view mark) override
+    {
+        WindowsOutputFile stream(CreateFileW(ZoneMarkStream(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        FileError ignored;
+        return stream.IsOpen() && stream.Write({reinterpret_cast<const std::uint8_t*>(mark.data()), mark.size()}, ignored) &&
+               stream.Close(ignored);
+    }
+
+    bool RemoveZoneMark(const std::wstring& path) override
+    {
+        return DeleteFileW(ZoneMarkStream(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
 };
 
 } // namespace
