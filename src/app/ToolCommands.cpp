@@ -77,7 +77,9 @@ void ShowFileFacts(const std::wstring& file)
 {
     CToolEngine engine;
     if (!engine.Open(file)) return;
-    CReportDlg facts(L"文件信息 - " + FileNameOf(file), FactsText(DescribeHelpFile(engine.GetRoot(), std::nullopt)));
+    InfoReport report = DescribeHelpFile(engine.GetRoot(), std::nullopt);
+    AddZoneMark(engine.GetFileSystem().ReadZoneMark(file), report);
+    CReportDlg facts(L"文件信息 - " + FileNameOf(file), FactsText(report));
     facts.DoModal();
 }
 

@@ -48,6 +48,10 @@ CTarnwickView::CTarnwickView()
     MapCommand(ID_REMOVE_ZONE_MARK, [this] {
         if (CTarnwickDoc* document = GetDocument()) OfferToRemoveZoneMark(*document, GetParentFrame());
     });
+    MapUpdate(ID_REMOVE_ZONE_MARK, [this](CCommandState& state) {
+        const CTarnwickDoc* document = GetDocument();
+        state.Enable(document != nullptr && document->IsMarkedAsDownloaded());
+    });
 }
 
 CTarnwickView::~CTarnwickView()
