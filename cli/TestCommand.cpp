@@ -5,6 +5,7 @@
 #include "cli/ProgressBar.h"
 #include "cli/UnpackSteps.h"
 #include "engine/ChmEngine.h"
+#include "engine/DamageReasons.h"
 #include "engine/IntegrityCheck.h"
 
 #include <vector>
@@ -12,49 +13,6 @@
 using tarnwick::helpfile::EntryTable;
 using tarnwick::helpfile::ReadEntryTable;
 using tarnwick::helpfile::WalkScope;
-
-namespace {
-
-std::wstring DamageText(StreamDamage damage)
-{
-    switch (damage) {
-    case StreamDamage::UnknownSection: return L"目录指向不存在的内容分区";
-    case StreamDamage::SectionUnusable: return L"压缩分区的控制数据缺失或不可用";
-    case StreamDamage::OutsideSection: return L"目录中的位置或大小超出所在分区的结尾";
-    case StreamDamage::DataMissing: return L"压缩数据在文件结尾之后 (文件被截断)";
-    case StreamDamage::FrameTooLong: return L"重置表给出的帧长度不可能 (重置表损坏)";
-    case StreamDamage::InputEnded: return L"帧的压缩数据提前结束";
-    case StreamDamage::BadBlockHeader: return L"LZX 块头损坏或块越过重置点";
-    case StreamDamage::BadTree: return L"LZX 编码树损坏";
-    case StreamDamage::BadCode: return L"LZX 数据中出现无效编码";
-    case StreamDamage::MatchOutsideWindow: return L"匹配距离超出窗口或重置点";
-    case StreamDamage::MatchPastBlock: return L"匹配长度超出所在的块";
-    case StreamDamage::WrongFrameEnd: return L"帧的结尾与其压缩数据不符 (数据或重置表损坏)";
-    case StreamDamage::NonzeroPadding: return L"帧末尾补齐到 16 位边界的填充位不全为零 (压缩数据损坏)";
-    case StreamDamage::None: break;
-    }
-    return L"读取失败";
-}
-
-std::wstring Describe(const DamageReport& report)
-{
-    std::wstring text = DamageText(report.damage);
-    if (report.damage >= StreamDamage::DataMissing)
-        text += L" (第 " + std::to_wstring(report.frame) + L" 帧)";
-    return text;
-}
-
-// The damages of the compressed section as a whole, one line each.
-std::vector<std::wstring> SectionNotes(ULONG state)
-{
-    std::vector<std::wstring> notes;
-    if (state & kSectionUnusable) notes.push_back(L"压缩分区无法读取");
-    if (state & kSectionResetTableUnusable) notes.push_back(L"重置表缺失或损坏: 已从压缩分区开头依次解压");
-    if (state & kSectionContentCut) notes.push_back(L"文件在压缩数据中间结束 (被截断)");
-    return notes;
-}
-
-} // namespace
 
 int TestHelpFile(const std::wstring& file, unsigned threads)
 {
@@ -69,11 +27,11 @@ int TestHelpFile(const std::wstring& file, unsigned threads)
         });
     }
     std::wstring report;
-    const std::vector<std::wstring> notes = SectionNotes(integrity.sectionState);
+    const std::vector<std::wstring> notes = SectionDamageNotes(integrity.sectionState);
     for (const std::wstring& note : notes) report += L"损坏: " + note + L"\n";
     for (const DamagedStream& damaged : integrity.damaged) {
         report += L"损坏: " + entries.Path(damaged.index) + L": " +
-                  (damaged.sizeDiffers ? std::wstring(L"读到的字节数与目录中的大小不符") : Describe(damaged.damage)) + L"\n";
+                  (damaged.sizeDiffers ? std::wstring(L"读到的字节数与目录中的大小不符") : DescribeDamage(damaged.damage)) + L"\n";
     }
     report += L"检查了 " + std::to_wstring(entries.Size()) + L" 个流: " +
               std::to_wstring(entries.Size() - integrity.damaged.size()) + L" 个完好, " +

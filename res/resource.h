@@ -19,6 +19,7 @@
 #define IDD_PLEASE_WAIT 136
 #define IDB_TOOLBAR_256 141
 #define IDR_LIST_MENU 142
+#define IDD_REPLACE 150
 
 #define IDS_CANNOT_OPEN_FILE 200
 #define IDS_FILE_TOTAL 201
@@ -51,6 +52,10 @@
 #define IDC_UNPACK_SELECTED 1002
 #define IDC_UNPACK_ALL 1003
 #define IDC_UNPACK_USE_PATHS 1006
+#define IDC_REPLACE_TEXT 1100
+#define IDC_REPLACE_SKIP 1101
+#define IDC_REPLACE_ALL 1102
+#define IDC_REPLACE_SKIP_ALL 1103
 
 /* Where the shell operations and the about box send the user. */
 #define TARNWICK_HOME_PAGE "https://tarnwick.example.com/"

@@ -14,10 +14,17 @@ public:
     int DoMessageBox(const std::wstring& text, UINT) override
     {
         messages.push_back(text);
+        activeAtMessage.push_back(GetActiveWindow());
         return IDOK;
     }
-    void OpenWithShell(const std::wstring& target) override { shellTargets.push_back(target); }
+    bool OpenWithShell(const std::wstring& target) override
+    {
+        shellTargets.push_back(target);
+        return shellAnswers;
+    }
     std::vector<std::wstring> messages, shellTargets;
+    std::vector<HWND> activeAtMessage; // the window that had the keyboard when each message came
+    bool shellAnswers = true; // whether a program takes what the shell is given
 };
 using CRecordingApp = Recording<CApplication>;
 
