@@ -16,8 +16,8 @@ std::wstring StatusText(const UnpackOutcome& outcome)
 void ShowUnpackOutcome(const UnpackOutcome& outcome, CFrameWindow* frame, HWND list)
 {
     if (frame) {
+        // Focusing the list activates the frame only while this program is in the foreground.
         SetForegroundWindow(frame->GetSafeHwnd());
-        SetActiveWindow(frame->GetSafeHwnd());
         frame->SetIdleText(StatusText(outcome));
     }
     SetFocus(list);

@@ -40,6 +40,13 @@ private:
     UINT_PTR m_timer = 0;
 };
 
+// A file of the user's, there before any run.
+void WriteUsersFile(const fs::path& path, const std::string& text)
+{
+    fs::create_directories(path.parent_path());
+    WriteFileBytes(path, {text.begin(), text.end()});
+}
+
 class UnpackRunTest : public AppTest {
 protected:
     void StartWith(const fs::path& helpFile)
@@ -62,6 +69,14 @@ protected:
             CloseBy::Ok);
         Command(ID_UNPACK);
         ASSERT_TRUE(driver.DialogWasShown());
+    }
+
+    // Unpacks every row, answering each replace question with `button`; what the questions said.
+    std::vector<std::wstring> UnpackAnswering(int button, const fs::path& destination, bool usePaths)
+    {
+        ReplaceAnswerer answers(button);
+        UnpackAll(destination, usePaths);
+        return answers.questions;
     }
 
     // Once a run has ended, however it ended, the user can type at once: the main window is enabled
@@ -92,8 +107,7 @@ TEST_F(UnpackRunTest, AFileThatWasThereIsReplacedOnlyWhenTheUserSaysSo)
     StartWith(CopyCorpusFile(L"topics.classic.chm", m_scratch / L"topics.classic.chm"));
     const fs::path out = m_scratch / L"out";
     const fs::path mine = out / L"default.html";
-    fs::create_directories(out);
-    WriteFileBytes(mine, {'m', 'i', 'n', 'e'});
+    WriteUsersFile(mine, "mine");
     const std::string theirs = [&] {
         const fs::path oracle = m_scratch / L"oracle";
         UnpackAll(oracle, true);
@@ -102,34 +116,22 @@ TEST_F(UnpackRunTest, AFileThatWasThereIsReplacedOnlyWhenTheUserSaysSo)
     ASSERT_NE(theirs, "mine");
     const std::wstring status = L"已展开 " + std::to_wstring(m_rows) + L" 个文件到 ";
 
-    {
-        ReplaceAnswerer answers(IDC_REPLACE_SKIP);
-        UnpackAll(out, true);
-        ASSERT_EQ(answers.questions.size(), 1u);
-        EXPECT_NE(answers.questions[0].find(mine.wstring()), std::wstring::npos) << answers.questions[0];
-    }
+    const std::vector<std::wstring> questions = UnpackAnswering(IDC_REPLACE_SKIP, out, true);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions[0].find(mine.wstring()), std::wstring::npos) << questions[0];
     EXPECT_EQ(ReadFileText(mine), "mine");
     EXPECT_EQ(FileCount(out), m_rows);
     EXPECT_EQ(StatusText(), L"已展开 " + std::to_wstring(m_rows - 1) + L" 个文件到 " + out.wstring() + L", 跳过 1 个已有的文件");
 
     // Every file is there now: one answer for all of them.
-    for (const int button : {IDC_REPLACE_SKIP_ALL, IDC_REPLACE_ALL}) {
-        ReplaceAnswerer answers(button);
-        UnpackAll(out, true);
-        EXPECT_EQ(answers.questions.size(), 1u);
-    }
+    for (const int button : {IDC_REPLACE_SKIP_ALL, IDC_REPLACE_ALL}) EXPECT_EQ(UnpackAnswering(button, out, true).size(), 1u);
     EXPECT_EQ(ReadFileText(mine), theirs);
     EXPECT_EQ(StatusText(), status + out.wstring());
 
     // 取消 keeps what is written and ends the run where it was asked.
     const fs::path again = m_scratch / L"again";
-    fs::create_directories(again);
-    WriteFileBytes(again / L"default.html", {'m'});
-    {
-        ReplaceAnswerer answers(IDCANCEL);
-        UnpackAll(again, true);
-        EXPECT_EQ(answers.questions.size(), 1u);
-    }
+    WriteUsersFile(again / L"default.html", "m");
+    EXPECT_EQ(UnpackAnswering(IDCANCEL, again, true).size(), 1u);
     EXPECT_EQ(ReadFileText(again / L"default.html"), "m");
     EXPECT_LT(FileCount(again), m_rows);
     EXPECT_NE(StatusText().find(L"其余已取消"), std::wstring::npos) << StatusText();
@@ -144,11 +146,8 @@ TEST_F(UnpackRunTest, AFileTheRunWroteItselfIsReplacedWithoutAQuestion)
     WriteFileBytes(helpFile, BuildChm({{"/a/x.htm", "first"}, {"/b/x.htm", "second"}, {"/c/x.htm", "third"}}));
     StartWith(helpFile);
     const fs::path out = m_scratch / L"out";
-    fs::create_directories(out);
-    WriteFileBytes(out / L"x.htm", {'m'});
-    ReplaceAnswerer answers(IDOK);
-    UnpackAll(out, false);
-    EXPECT_EQ(answers.questions.size(), 1u);
+    WriteUsersFile(out / L"x.htm", "m");
+    EXPECT_EQ(UnpackAnswering(IDOK, out, false).size(), 1u);
     EXPECT_EQ(ReadFileText(out / L"x.htm"), "third");
     EXPECT_EQ(StatusText(), L"已展开 3 个文件到 " + out.wstring());
 }

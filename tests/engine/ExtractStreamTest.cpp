@@ -2,6 +2,7 @@
 // that must not leave a file behind. (That hostile names stay inside the target is the engine fuzz
 // target's to check, with every name rule's own in SafeNameTest.)
 #include "engine/ChmEngine.h"
+#include "engine/IntegrityCheck.h"
 #include "engine/MemoryList.h"
 #include "engine/platform/GenericFileTypes.h"
 #include "support/ChmBuilder.h"
@@ -201,3 +202,24 @@ TEST(ExtractToFullDisk, RemovesThePartialFileAndSaysTheDiskIsFull)
 }
 
 } // namespace
+
+// A copy cut short: each entry the integrity test finds damaged fails to unpack for the same reason.
+TEST(ExtractFromACutFile, TellsTheDamageTheIntegrityTestFinds)
+{
+    TempFolder folder;
+    std::vector<std::uint8_t> bytes = ReadFileBytes(CorpusDir() / "topics.classic.chm");
+    bytes.resize(bytes.size() * 7 / 10);
+    WriteFileBytes(folder / "cut.chm", bytes);
+    CChmEngine engine;
+    ASSERT_GE(engine.OpenFile((folder / "cut.chm").wstring()), 0);
+    const auto entries = tarnwick::helpfile::ReadEntryTable(engine.GetRoot(), tarnwick::helpfile::WalkScope::All);
+    const IntegrityReport report = CheckIntegrity(entries, 1, [](std::size_t, std::size_t) {});
+    ASSERT_GT(report.damaged.size(), 10u);
+    for (const DamagedStream& damaged : report.damaged) {
+        const std::size_t index = damaged.index;
+        EXPECT_FALSE(engine.ExtractStream(entries.Storage(index), entries.Folder(index), entries.Name(index),
+                                          folder.Path().wstring(), TRUE));
+        EXPECT_EQ(engine.GetLastDamage().damage, damaged.damage.damage) << entries.Path(index);
+        EXPECT_EQ(engine.GetLastDamage().frame, damaged.damage.frame) << entries.Path(index);
+    }
+}
