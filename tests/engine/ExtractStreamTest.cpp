@@ -210,10 +210,13 @@ TEST(ExtractFromACutFile, TellsTheDamageTheIntegrityTestFinds)
     std::vector<std::uint8_t> bytes = ReadFileBytes(CorpusDir() / "topics.classic.chm");
     bytes.resize(bytes.size() * 7 / 10);
     WriteFileBytes(folder / "cut.chm", bytes);
-    CChmEngine engine;
+    // Apart: the test leaves its reads announced to the file it checked, and the window announces none.
+    CChmEngine tested, engine;
+    ASSERT_GE(tested.OpenFile((folder / "cut.chm").wstring()), 0);
     ASSERT_GE(engine.OpenFile((folder / "cut.chm").wstring()), 0);
+    const IntegrityReport report = CheckIntegrity(
+        tarnwick::helpfile::ReadEntryTable(tested.GetRoot(), tarnwick::helpfile::WalkScope::All), 1, [](std::size_t, std::size_t) {});
     const auto entries = tarnwick::helpfile::ReadEntryTable(engine.GetRoot(), tarnwick::helpfile::WalkScope::All);
-    const IntegrityReport report = CheckIntegrity(entries, 1, [](std::size_t, std::size_t) {});
     ASSERT_GT(report.damaged.size(), 10u);
     for (const DamagedStream& damaged : report.damaged) {
         const std::size_t index = damaged.index;
