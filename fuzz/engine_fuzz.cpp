@@ -43,6 +43,7 @@ public:
     std::wstring lastCreated;
 
     bool DirectoryExists(const std::wstring& path) override { return folders.count(path) != 0; }
+    bool FileExists(const std::wstring& path) override { return files.count(path) != 0; }
 
     void MakeDirectory(const std::wstring& path) override
     {

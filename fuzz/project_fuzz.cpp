@@ -78,6 +78,7 @@ public:
     std::set<std::wstring> folders{kTarget};
 
     bool DirectoryExists(const std::wstring& path) override { return folders.count(path) != 0; }
+    bool FileExists(const std::wstring& path) override { return files.count(path) != 0; }
     void MakeDirectory(const std::wstring& path) override
     {
         CheckContained(kTarget, path);

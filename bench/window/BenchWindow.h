@@ -17,7 +17,7 @@ class CTarnwickView;
 class CBenchApp : public CTarnwickApp {
 public:
     int DoMessageBox(const std::wstring& text, UINT) override;
-    void OpenWithShell(const std::wstring&) override {}
+    bool OpenWithShell(const std::wstring&) override { return true; }
 };
 
 // Starts the application without its tip of the day and with empty settings,

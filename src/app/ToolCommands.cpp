@@ -8,7 +8,6 @@
 #include "engine/IntegrityFindings.h"
 #include "engine/UnpackPipeline.h"
 #include "export/SiteExport.h"
-#include "framework/Application.h"
 #include "framework/FileErrorMessage.h"
 #include "framework/MessageBox.h"
 #include "helpfile/FactsText.h"
@@ -17,6 +16,7 @@
 #include "resource.h"
 #include "unpackdialog/DestinationDlg.h"
 #include "unpackdialog/TableProgress.h"
+#include "view/ShellOperations.h"
 
 #include <filesystem>
 
@@ -59,7 +59,7 @@ std::optional<std::wstring> ChosenDestination(const std::wstring& caption)
 
 void OfferToOpen(const std::wstring& message, const std::wstring& target)
 {
-    if (ShowMessageBox(message, MB_YESNO | MB_ICONQUESTION) == IDYES) CApplication::Get()->OpenWithShell(target);
+    if (ShowMessageBox(message, MB_YESNO | MB_ICONQUESTION) == IDYES) OpenOrSay(target, L"没有程序能打开 " + target + L".");
 }
 
 std::wstring Lines(const std::vector<std::wstring>& lines)

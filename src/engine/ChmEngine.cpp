@@ -1,5 +1,6 @@
 #include "engine/ChmEngine.h"
 
+#include "engine/DamageReasons.h"
 #include "engine/SafeName.h"
 #include "helpfile/EntryTable.h"
 
@@ -59,6 +60,7 @@ CChmEngine::~CChmEngine()
 HRESULT CChmEngine::OpenFile(const std::wstring& path)
 {
     m_pRoot.Reset();
+    m_filePath = path;
     if (!m_pFactory) return E_FAIL;
     return m_pFactory->StgOpenStorage(path.c_str(), nullptr, kOpenHelpFileMode, nullptr, 0, m_pRoot.Put());
 }
@@ -112,17 +114,33 @@ BOOL CChmEngine::ExtractStream(IStorage* parent, const std::wstring& internalPat
                                const std::wstring& targetFolder, BOOL usePaths)
 {
     m_lastFileError = {};
+    m_lastDamage = {};
     if (!parent) return FALSE;
     ComRef<IStream> stream;
-    if (FAILED(parent->OpenStream(name.c_str(), nullptr, STGM_READ, 0, stream.Put())) || !stream) return FALSE;
+    if (FAILED(parent->OpenStream(name.c_str(), nullptr, STGM_READ, 0, stream.Put())) || !stream) {
+        m_lastDamage = LastDamage(parent);
+        return FALSE;
+    }
 
     std::wstring target = targetFolder;
     if (usePaths && !internalPath.empty()) AppendInternalFolders(target, internalPath);
     AppendPath(target, SafeFileName(name));
-    if (!CopyToFile(*stream.Get(), target)) return FALSE;
+    if (!MayWrite(target)) return TRUE;
+    const BOOL copied = CopyToFile(*stream.Get(), target);
+    if (!copied && m_lastFileError.cause == FileErrorCause::None) m_lastDamage = LastDamage(stream.Get());
     // A disk that keeps no marks (FAT) still gets the file, as Windows' own unpacking does.
-    if (!m_zoneMarkOfCopies.empty()) m_fileSystem->WriteZoneMark(target, m_zoneMarkOfCopies);
-    return TRUE;
+    if (copied && !m_zoneMarkOfCopies.empty()) m_fileSystem->WriteZoneMark(target, m_zoneMarkOfCopies);
+    return copied;
+}
+
+bool CChmEngine::MayWrite(const std::wstring& target)
+{
+    if (!m_replaceQuestion) return true;
+    std::wstring key = FoldPathCase(target);
+    if (!m_writtenThisRun.contains(key) && m_fileSystem->FileExists(target) && !m_replaceQuestion->MayReplace(target))
+        return false;
+    m_writtenThisRun.insert(std::move(key));
+    return true;
 }
 
 void CChmEngine::AppendInternalFolders(std::wstring& target, const std::wstring& internalPath)

@@ -6,6 +6,7 @@
 #include "engine/FileTypes.h"
 #include "engine/ListControl.h"
 #include "engine/ParentStorageTable.h"
+#include "engine/ReplaceQuestion.h"
 #include "storage/ComRef.h"
 #include "storage/ITStorage.h"
 
@@ -28,6 +29,8 @@ public:
     // then no root is held.
     HRESULT OpenFile(const std::wstring& path);
     IStorage* GetRoot() const { return m_pRoot.Get(); }
+    // The file last asked for, whether or not it opened.
+    const std::wstring& GetFilePath() const { return m_filePath; }
 
     // Forgets the rows' storages; the list must be emptied with it.
     void ReleaseWalk();
@@ -44,7 +47,8 @@ public:
     // Copies one stream to a file under `targetFolder`, inside its internal
     // folders when `usePaths`. FALSE when the stream could not be opened or read
     // (GetLastFileError then has no cause) or the file could not be written
-    // (GetLastFileError says why); no partial file is left either way.
+    // (GetLastFileError says why); no partial file is left either way. A file kept because the
+    // replace question said so counts as done.
     BOOL ExtractStream(IStorage* parent, const std::wstring& internalPath, const std::wstring& name,
                        const std::wstring& targetFolder, BOOL usePaths);
     const FileError& GetLastFileError() const { return m_lastFileError; }
@@ -52,6 +56,16 @@ public:
     // unpacks from a downloaded archive; empty for none.
     void SetZoneMarkOfCopies(std::string mark) { m_zoneMarkOfCopies = std::move(mark); }
     const std::string& GetZoneMarkOfCopies() const { return m_zoneMarkOfCopies; }
+    // What the help file says is damaged in the stream the last ExtractStream could not read.
+    const DamageReport& GetLastDamage() const { return m_lastDamage; }
+    // Until it is set again, a file that existed before this call is replaced only when `question`
+    // allows it; null replaces without asking. A file this run wrote itself is replaced without
+    // asking: the question must outlive the run.
+    void AskBeforeReplacing(IReplaceQuestion* question)
+    {
+        m_replaceQuestion = question;
+        m_writtenThisRun.clear();
+    }
     // Where later runs write; it must outlive them. One that writes behind the reads reports the
     // files it could not write itself: ExtractStream then answers for the stream's reading only.
     void SetFileSystem(IFileSystem& fileSystem) { m_fileSystem = &fileSystem; }
@@ -71,6 +85,7 @@ private:
                    std::uint64_t size, const std::wstring& folder);
     void KeepOpenStorage(IStorage* child);
     void AppendInternalFolders(std::wstring& target, const std::wstring& internalPath);
+    bool MayWrite(const std::wstring& target);
     BOOL CopyToFile(IStream& stream, const std::wstring& target);
     BOOL RecordFileError(const FileError& error, const std::wstring& target);
 
@@ -85,6 +100,11 @@ private:
     std::unordered_set<std::wstring> m_madeFolders;
     FileError m_lastFileError;
     std::string m_zoneMarkOfCopies;
+    DamageReport m_lastDamage;
+    std::wstring m_filePath;
+    IReplaceQuestion* m_replaceQuestion = nullptr;
+    // Case-folded, as the file system compares them.
+    std::unordered_set<std::wstring> m_writtenThisRun;
 #ifdef _WIN32
     bool m_comInitialized = false;
 #endif

@@ -1,6 +1,20 @@
 #include "engine/DamageReasons.h"
 
+#include "storage/ComRef.h"
+
+#include <cwchar>
+#include <iterator>
+
+using tarnwick::storage::ComRef;
+
 namespace {
+
+ComRef<IDamageReport> DamageReportOf(IUnknown* object)
+{
+    ComRef<IDamageReport> damage;
+    if (object) object->QueryInterface(IID_IDamageReport, reinterpret_cast<void**>(damage.Put()));
+    return damage;
+}
 
 std::wstring DamageText(StreamDamage damage)
 {
@@ -25,11 +39,37 @@ std::wstring DamageText(StreamDamage damage)
 
 } // namespace
 
+DamageReport LastDamage(IUnknown* object)
+{
+    DamageReport report;
+    if (const ComRef<IDamageReport> damage = DamageReportOf(object)) damage->GetLastDamage(&report);
+    return report;
+}
+
+ULONG SectionState(IStorage* root)
+{
+    ULONG state = 0;
+    if (const ComRef<IDamageReport> damage = DamageReportOf(root)) damage->GetSectionState(&state);
+    return state;
+}
+
+std::wstring OpenFailureReason(HRESULT result)
+{
+    switch (result) {
+    case STG_E_FILENOTFOUND: return L"文件不存在或不能读取";
+    case STG_E_INVALIDHEADER: return L"这不是编译的 HTML 帮助文件 (.chm), 或者它的文件头或目录已损坏";
+    case STG_E_ACCESSDENIED: return L"拒绝访问";
+    default: break;
+    }
+    wchar_t code[16] = {};
+    swprintf(code, std::size(code), L"%08X", static_cast<unsigned>(result));
+    return std::wstring(L"存储组件不能读取它 (错误 0x") + code + L")";
+}
+
 std::wstring DescribeDamage(const DamageReport& report)
 {
     std::wstring text = DamageText(report.damage);
-    if (report.damage >= StreamDamage::DataMissing)
-        text += L" (第 " + std::to_wstring(report.frame) + L" 帧)";
+    if (report.damage >= StreamDamage::DataMissing) text += L" (第 " + std::to_wstring(report.frame) + L" 帧)";
     return text;
 }
 

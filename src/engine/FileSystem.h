@@ -20,6 +20,8 @@ class IFileSystem {
 public:
     virtual ~IFileSystem() = default;
     virtual bool DirectoryExists(const std::wstring& path) = 0;
+    // Something other than a folder is there: a file, or what a file would replace.
+    virtual bool FileExists(const std::wstring& path) = 0;
     virtual void MakeDirectory(const std::wstring& path) = 0;
     // Creates or truncates, for writing only, shared with nobody.
     virtual std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) = 0;

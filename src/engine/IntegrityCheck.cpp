@@ -1,5 +1,6 @@
 #include "engine/IntegrityCheck.h"
 
+#include "engine/DamageReasons.h"
 #include "engine/ExtractionPlan.h"
 
 #include <algorithm>
@@ -11,24 +12,6 @@ using tarnwick::storage::ComRef;
 namespace {
 
 constexpr ULONG kReadChunk = 1u << 16;
-
-DamageReport LastDamage(IUnknown* object)
-{
-    DamageReport report;
-    ComRef<IDamageReport> damage;
-    if (SUCCEEDED(object->QueryInterface(IID_IDamageReport, reinterpret_cast<void**>(damage.Put()))) && damage)
-        damage->GetLastDamage(&report);
-    return report;
-}
-
-ULONG SectionState(IStorage* root)
-{
-    ULONG state = 0;
-    ComRef<IDamageReport> damage;
-    if (SUCCEEDED(root->QueryInterface(IID_IDamageReport, reinterpret_cast<void**>(damage.Put()))) && damage)
-        damage->GetSectionState(&state);
-    return state;
-}
 
 // What is wrong with the stream, or nothing when it reads whole.
 std::optional<DamagedStream> ReadWhole(const EntryTable& entries, std::size_t index, std::vector<std::uint8_t>& buffer)

@@ -39,6 +39,10 @@ public:
     // Answered "no" without asking: the answer would have to wait for the calls before it, and a
     // folder made again where it exists costs one failed call on the writer thread.
     bool DirectoryExists(const std::wstring& path) override;
+    // Asked of the target at once, on the caller's thread: a file written earlier in the run may
+    // still be queued, which the engine knows for itself; what stood there before the run does not
+    // depend on the queue.
+    bool FileExists(const std::wstring& path) override { return m_target.FileExists(path); }
     void MakeDirectory(const std::wstring& path) override;
     // One file at a time: it is the writer's until it is closed or let go.
     std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) override;

@@ -24,6 +24,7 @@ public:
                          std::unordered_map<std::string_view, std::size_t> rewritten, tarnwick::exporting::RewritePool& pool);
 
     bool DirectoryExists(const std::wstring& path) override { return m_target.DirectoryExists(path); }
+    bool FileExists(const std::wstring& path) override { return m_target.FileExists(path); }
     void MakeDirectory(const std::wstring& path) override { m_target.MakeDirectory(path); }
     std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) override;
     void RemoveFile(const std::wstring& path) override { m_target.RemoveFile(path); }

@@ -219,13 +219,13 @@ void CApplication::OnAppExit()
     if (m_mainWindow) m_mainWindow->SendMessage(WM_CLOSE);
 }
 
-void CApplication::OpenWithShell(const std::wstring& target)
+bool CApplication::OpenWithShell(const std::wstring& target)
 {
     SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof execute;
-    // No error box of the shell's own: a missing help file or browser shows nothing.
+    // No error box of the shell's own: its texts do not say which of the program's files is missing.
     execute.fMask = SEE_MASK_FLAG_NO_UI;
     execute.lpFile = target.c_str();
     execute.nShow = SW_SHOW;
-    ShellExecuteExW(&execute);
+    return ShellExecuteExW(&execute) != FALSE;
 }

@@ -37,8 +37,9 @@ public:
     virtual bool PreTranslateMessage(MSG& message);
 
     virtual int DoMessageBox(const std::wstring& text, UINT type);
-    // Hands `target` to the shell for its default action; a failure is not reported.
-    virtual void OpenWithShell(const std::wstring& target);
+    // Hands `target` to the shell for its default action; false when no program took it. The
+    // shell shows nothing itself: the caller says what is missing.
+    virtual bool OpenWithShell(const std::wstring& target);
 
     const std::wstring& GetAppName() const { return m_appName; }
     CFrameWindow* GetMainWindow() const { return m_mainWindow; }

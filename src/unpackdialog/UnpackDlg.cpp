@@ -62,6 +62,10 @@ void CUnpackDlg::OnOK()
         ShowMessageBox(L"\"展开到\"域不能为空");
         return;
     }
+    if (m_nFileChoice == IDC_UNPACK_SELECTED && m_list.GetSelectedCount() == 0) {
+        ShowMessageBox(L"没有选中的文件: 请先在列表中选中要展开的文件, 或选择“所有文件”.");
+        return;
+    }
     RemoveTrailingBackslash(request.destination);
     UpdateData(true);
     request.fileChoice = m_nFileChoice;
@@ -69,6 +73,6 @@ void CUnpackDlg::OnOK()
     // Ending the dialog first would enable the main window again at once; hidden,
     // the dialog takes no input and its owner stays disabled for the whole run.
     ShowWindow(GetSafeHwnd(), SW_HIDE);
-    RunUnpack(GetSafeHwnd(), m_list, m_engine, request);
+    m_outcome = RunUnpack(GetSafeHwnd(), m_list, m_engine, request);
     EndDialog(IDOK);
 }

@@ -6,7 +6,9 @@
 #include "engine/ChmEngine.h"
 #include "framework/ListViewControl.h"
 #include "framework/ModalDialog.h"
+#include "unpackdialog/UnpackOutcome.h"
 
+#include <optional>
 #include <string>
 
 class CUnpackDlg : public CModalDialog {
@@ -15,6 +17,8 @@ public:
 
     // IDC_UNPACK_SELECTED or IDC_UNPACK_ALL: set by the opener, then by the radio buttons.
     int m_nFileChoice;
+    // How the run ended, once the dialog has been confirmed; for the opener to tell.
+    const std::optional<UnpackOutcome>& Outcome() const { return m_outcome; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -29,6 +33,7 @@ private:
     CListViewControl m_list;
     CChmEngine& m_engine;
     HWND m_btnUsePaths = nullptr;
+    std::optional<UnpackOutcome> m_outcome;
 };
 
 // Drops one backslash from the end, if there is one.

@@ -1,10 +1,9 @@
 #include "unpackdialog/UnpackRun.h"
 
-#include "framework/FileErrorMessage.h"
-#include "framework/MessageBox.h"
+#include "engine/DamageReasons.h"
 #include "resource.h"
 #include "unpackdialog/ProgressWnd.h"
-#include "unpackdialog/UnpackFailures.h"
+#include "unpackdialog/ReplaceAnswers.h"
 
 namespace {
 
@@ -26,6 +25,29 @@ std::vector<int> AllRows(CListViewControl list)
 }
 
 std::wstring ParentOf(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/")); }
+
+// Why the last row was not written: what is damaged in the help file, or why its file could not be made.
+std::wstring FailureReason(const CChmEngine& engine)
+{
+    const FileError& error = engine.GetLastFileError();
+    if (error.cause == FileErrorCause::None) return DescribeDamage(engine.GetLastDamage());
+    return error.cause == FileErrorCause::AccessDenied ? L"拒绝访问" : L"不能创建这个文件";
+}
+
+// The engine asks `answers` for as long as this lives, then replaces without asking again.
+class ReplaceQuestionInUse {
+public:
+    ReplaceQuestionInUse(CChmEngine& engine, IReplaceQuestion& answers) : m_engine(engine)
+    {
+        engine.AskBeforeReplacing(&answers);
+    }
+    ~ReplaceQuestionInUse() { m_engine.AskBeforeReplacing(nullptr); }
+    ReplaceQuestionInUse(const ReplaceQuestionInUse&) = delete;
+    ReplaceQuestionInUse& operator=(const ReplaceQuestionInUse&) = delete;
+
+private:
+    CChmEngine& m_engine;
+};
 
 } // namespace
 
@@ -52,38 +74,57 @@ bool IsDestinationFailure(const FileError& error, const std::wstring& destinatio
     return !fileSystem.DirectoryExists(destination);
 }
 
-void RunUnpack(HWND owner, CListViewControl list, CChmEngine& engine, const UnpackRequest& request)
+UnpackOutcome RunUnpack(HWND owner, CListViewControl list, CChmEngine& engine, const UnpackRequest& request)
 {
+    UnpackOutcome outcome;
+    outcome.destination = request.destination;
     if (!MakeDirectories(PlatformFileSystem(), request.destination)) {
-        ReportFileError(FileErrorCause::BadPath, request.destination);
-        return;
+        outcome.stoppedBy = FileError{FileErrorCause::BadPath, 0, request.destination};
+        return outcome;
     }
     engine.ForgetMadeFolders();
     CProgressWnd progress(owner, kProgressTitle, true);
+    CReplaceAnswers answers(progress.GetSafeHwnd());
+    const ReplaceQuestionInUse asking(engine, answers);
     progress.SetLabelText(L"正在展开:");
     const std::vector<int> rows = ChosenRows(list, request.fileChoice);
     progress.SetRange(0, static_cast<int>(rows.size()), 1);
 
-    CUnpackFailures failures;
+    bool damaged = false;
     for (const int row : rows) {
         const std::wstring name = list.GetItemText(row, 0);
         const std::wstring internalPath = list.GetItemText(row, 3);
         progress.SetLabelText(L"正在展开:%ls", name.c_str());
         IStorage* parent = engine.GetParentStorage(list.GetItemData(row));
-        if (!engine.ExtractStream(parent, internalPath, name, request.destination, request.usePaths)) {
+        const bool copied = engine.ExtractStream(parent, internalPath, name, request.destination, request.usePaths);
+        if (answers.Cancelled()) {
+            outcome.cancelled = true;
+            break;
+        }
+        if (copied) {
+            ++outcome.written;
+        } else {
             const FileError error = engine.GetLastFileError();
             if (error.cause != FileErrorCause::None && IsDestinationFailure(error, request.destination, PlatformFileSystem())) {
-                // The window is top-most: it must not cover the message.
-                progress.DestroyWindow();
-                ReportFileError(error.cause, error.path);
-                return;
+                outcome.stoppedBy = error;
+                break;
             }
-            failures.Add(internalPath, name);
+            damaged |= engine.GetLastDamage().damage != StreamDamage::None;
+            outcome.failures.Add(internalPath, name, FailureReason(engine));
         }
         progress.StepIt();
         progress.PumpMessages(true);
-        if (progress.IsCancelled()) break;
+        if (progress.IsCancelled()) {
+            outcome.cancelled = true;
+            break;
+        }
     }
     progress.DestroyWindow();
-    if (failures.Any()) ShowMessageBox(failures.Message());
+    outcome.skipped = answers.Skipped();
+    outcome.written -= outcome.skipped;
+    if (outcome.failures.Any()) {
+        const std::vector<std::wstring> notes = SectionDamageNotes(SectionState(engine.GetRoot()));
+        if (damaged || !notes.empty()) outcome.failures.SetDamagedHelpFile(engine.GetFilePath(), notes);
+    }
+    return outcome;
 }

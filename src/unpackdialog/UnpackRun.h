@@ -4,6 +4,7 @@
 
 #include "engine/ChmEngine.h"
 #include "framework/ListViewControl.h"
+#include "unpackdialog/UnpackOutcome.h"
 
 #include <string>
 #include <vector>
@@ -23,8 +24,8 @@ std::vector<int> ChosenRows(CListViewControl list, int fileChoice);
 // a path too long, a name the file system refuses).
 bool IsDestinationFailure(const FileError& error, const std::wstring& destination, IFileSystem& fileSystem);
 
-// Makes the destination with its missing parents, then runs to the end, to a cancel, or to the
-// first failure of the destination itself, which is reported as the framework reports file
-// errors. Rows that cannot be read or whose own path cannot be written do not stop the run;
-// they are named at its end.
-void RunUnpack(HWND owner, CListViewControl list, CChmEngine& engine, const UnpackRequest& request);
+// Makes the destination with its missing parents, then runs to the end, to a cancel (of the
+// progress window or of the question before a file that was there is replaced), or to the first
+// failure of the destination itself. Rows that cannot be read or whose own path cannot be written
+// do not stop the run. Nothing is said here: the caller tells the outcome once the dialog is gone.
+UnpackOutcome RunUnpack(HWND owner, CListViewControl list, CChmEngine& engine, const UnpackRequest& request);

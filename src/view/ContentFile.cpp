@@ -4,12 +4,6 @@
 
 namespace {
 
-bool IsFile(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring ProgramFolder()
 {
     std::wstring path(MAX_PATH, L'\0');
@@ -21,6 +15,12 @@ std::wstring ProgramFolder()
 }
 
 } // namespace
+
+bool IsFile(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
 std::wstring LocateContentFile(const std::wstring& name) { return LocateContentFile(name, ProgramFolder()); }
 

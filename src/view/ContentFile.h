@@ -9,3 +9,5 @@
 // shell see what they always saw), else its path beside the program.
 std::wstring LocateContentFile(const std::wstring& name);
 std::wstring LocateContentFile(const std::wstring& name, const std::wstring& programFolder);
+// A file, not a folder, is there.
+bool IsFile(const std::wstring& path);

@@ -27,7 +27,7 @@ public:
 
 protected:
     // Opens the file in the engine; a file that is no help file is turned down
-    // with "不能打开这个文件." and the previous one stays shown.
+    // with "不能打开这个文件.", its path and why, and the previous one stays shown.
     bool Serialize(const CArchive& archive) override;
 
 private:

@@ -223,6 +223,7 @@ void CTarnwickView::OnUnpack()
     CUnpackDlg dialog(GetListCtrl(), document->m_engine);
     dialog.m_nFileChoice = GetListCtrl().GetSelectedCount() > 0 ? IDC_UNPACK_SELECTED : IDC_UNPACK_ALL;
     dialog.DoModal();
+    if (dialog.Outcome()) ShowUnpackOutcome(*dialog.Outcome(), GetParentFrame(), m_hWnd);
 }
 
 void CTarnwickView::OnUpdateUnpack(CCommandState& state)

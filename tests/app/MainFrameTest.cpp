@@ -20,6 +20,18 @@ std::wstring MenuText(HMENU menu, int position)
     return text;
 }
 
+// The program's current folder, where the help file is looked for first, for as long as this lives.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(const fs::path& folder) : m_previous(fs::current_path()) { fs::current_path(folder); }
+    ~CurrentFolder() { fs::current_path(m_previous); }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+private:
+    fs::path m_previous;
+};
+
 } // namespace
 
 TEST_F(AppTest, HelpMenusGetTheTipCommandOnceHoweverOftenTheyOpen)
@@ -48,6 +60,9 @@ TEST_F(AppTest, KeysButtonsAndTheAboutBoxReachTheirCommands)
     ASSERT_TRUE(Start({file}));
     const int rows = List().GetItemCount();
     ASSERT_GT(rows, 100);
+    TempFolder programFolder;
+    WriteFileBytes(programFolder / L"TARNHelp.chm", {'x'});
+    const CurrentFolder startedIn(programFolder.Path());
     PressKeys({VK_CONTROL, 'A'});
     EXPECT_EQ(List().GetSelectedCount(), rows);
     PressKeys({VK_F1});
@@ -157,4 +172,25 @@ TEST_F(AppTest, TheWindowComesBackAsItClosedAndMaximisedWidensNameAndPath)
     ASSERT_TRUE(Start());
     EXPECT_EQ(placeOf()[2], 550);
     EXPECT_NE(placeOf()[0], 50000);
+
+// Nothing that the help, home-page and mail commands need may be missing without a word.
+TEST_F(AppTest, HelpHomePageAndMailSayWhatIsMissing)
+{
+    ASSERT_TRUE(Start());
+    TempFolder programFolder;
+    const CurrentFolder startedIn(programFolder.Path());
+    PressKeys({VK_F1});
+    EXPECT_TRUE(m_app->shellTargets.empty());
+    WriteFileBytes(programFolder / L"TARNHelp.chm", {'x'});
+    m_app->shellAnswers = false; // no program for a help file, no browser, no mail program
+    PressKeys({VK_F1});
+    Command(ID_HOME_PAGE);
+    Command(ID_SEND_EMAIL);
+    EXPECT_EQ(m_app->shellTargets.size(), 3u);
+    EXPECT_EQ(m_app->messages, (std::vector<std::wstring>{
+                                   L"找不到帮助文件 TARNHelp.chm: 当前文件夹和程序所在的文件夹中都没有它.",
+                                   L"没有能打开帮助文件的程序:\nTARNHelp.chm",
+                                   L"没有浏览器能打开主页 https://tarnwick.example.com/: 请先设置默认的浏览器.",
+                                   L"没有电子邮件程序能写信给 support@tarnwick.example.com: 请先设置默认的电子邮件程序.",
+                               }));
 }

@@ -73,8 +73,10 @@ TEST_F(AppTest, AFileThatIsNoHelpFileOrCannotBeReadChangesNothing)
     const std::wstring locked = CopyCorpusFile(L"combined.chm", m_scratch / L"locked.chm").wstring();
     HANDLE holder = CreateFileW(locked.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 
-    for (const auto& [bad, message] : {std::pair{text.wstring(), std::wstring(L"不能打开这个文件.")},
-                                      {empty.wstring(), L"不能打开这个文件."},
+    // Which file, and why: the help file's own fault, not the system's.
+    const std::wstring notHelpFile = L"\n这不是编译的 HTML 帮助文件 (.chm), 或者它的文件头或目录已损坏";
+    for (const auto& [bad, message] : {std::pair{text.wstring(), L"不能打开这个文件.\n" + text.wstring() + notHelpFile},
+                                      {empty.wstring(), L"不能打开这个文件.\n" + empty.wstring() + notHelpFile},
                                       {locked, L"访问" + locked + L"时发生共享冲突."}}) {
         SCOPED_TRACE(bad);
         m_app->messages.clear();

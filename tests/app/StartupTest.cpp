@@ -45,7 +45,8 @@ TEST_F(AppTest, AFileThatIsMissingOrNoHelpFileOnTheCommandLine)
     const fs::path text = m_scratch / L"notes.chm";
     std::ofstream(text) << "just some text, not a help file";
     ASSERT_TRUE(Start({text.wstring()}));
-    EXPECT_EQ(m_app->messages, std::vector<std::wstring>{L"不能打开这个文件."});
+    EXPECT_EQ(m_app->messages, std::vector<std::wstring>{L"不能打开这个文件.\n" + text.wstring() +
+                                                         L"\n这不是编译的 HTML 帮助文件 (.chm), 或者它的文件头或目录已损坏"});
     EXPECT_EQ(Title(), L"未命名的 - Tarnwick");
     EXPECT_FALSE(ToolBarButtonEnabled(ID_UNPACK)); // enabled only while a help file is open
     EXPECT_TRUE(ReadSetting(L"Recent File List", L"File1").empty());

@@ -103,6 +103,12 @@ done
 if [ "$corpus" != none ]; then
     "$cli" unpack "$corpus/example.chm" "$work/missing/parents/dest" 2>"$work/err"
     check "missing parents of the destination are made" test $? -eq 0 -a -n "$(find "$work/missing/parents/dest" -type f)"
+    # Scripts rely on unpack replacing what is there without a question: the window alone asks.
+    find "$work/missing/parents/dest" -type f -exec sh -c 'printf mine >"$1"' _ {} \;
+    "$cli" unpack "$corpus/example.chm" "$work/missing/parents/dest" </dev/null 2>"$work/err"
+    replaced=$?
+    same_tree "$work/example.chm/oracle" "$work/missing/parents/dest"
+    check "unpack again replaces every file without asking" test "$replaced" -eq 0 -a $? -eq 0
     printf 'x' >"$work/a-file"
     "$cli" unpack "$corpus/example.chm" "$work/a-file" 2>"$work/err"
     check "a destination that is a file is one error, exit 3" test $? -eq 3 -a "$(grep -c . "$work/err")" -eq 1

@@ -2,6 +2,7 @@
 // that must not leave a file behind. (That hostile names stay inside the target is the engine fuzz
 // target's to check, with every name rule's own in SafeNameTest.)
 #include "engine/ChmEngine.h"
+#include "engine/IntegrityCheck.h"
 #include "engine/MemoryList.h"
 #include "engine/platform/GenericFileTypes.h"
 #include "support/ChmBuilder.h"
@@ -101,6 +102,34 @@ TEST_F(ExtractTest, WritesEveryByteFlatOrUnderTheInternalFolders)
     EXPECT_TRUE(Extract(L"page.htm", withPaths, true));
 }
 
+// A file that stood there before the run is replaced only when the question allows it; one the
+// run wrote itself (entries of one name, flat) without asking again.
+TEST_F(ExtractTest, AsksBeforeReplacingOnlyWhatWasThereBeforeTheRun)
+{
+    struct Answer final : IReplaceQuestion {
+        bool replace = false;
+        std::vector<fs::path> asked;
+        bool MayReplace(const std::wstring& path) override
+        {
+            asked.push_back(path);
+            return replace;
+        }
+    } answer;
+    Load({{"/a/x.htm", "1"}, {"/b/x.htm", "2"}, {"/y.htm", "3"}});
+    for (const char* name : {"x.htm", "y.htm"}) WriteFileBytes(m_out / name, {'m'});
+    m_engine.AskBeforeReplacing(&answer);
+    ExtractAll(m_out.Path(), false);
+    EXPECT_EQ(answer.asked, (std::vector<fs::path>{m_out / "x.htm", m_out / "x.htm", m_out / "y.htm"}));
+    EXPECT_EQ(ReadFileText(m_out / "x.htm") + ReadFileText(m_out / "y.htm"), "mm");
+
+    answer.replace = true;
+    answer.asked.clear();
+    m_engine.AskBeforeReplacing(&answer);
+    ExtractAll(m_out.Path(), false);
+    EXPECT_EQ(answer.asked, (std::vector<fs::path>{m_out / "x.htm", m_out / "y.htm"}));
+    EXPECT_EQ(ReadFileText(m_out / "x.htm") + ReadFileText(m_out / "y.htm"), "23");
+}
+
 TEST_F(ExtractTest, ReachesPathsLongerThanTheClassicLimit)
 {
     std::string folders;
@@ -118,9 +147,12 @@ TEST_F(ExtractTest, ReachesPathsLongerThanTheClassicLimit)
 TEST_F(ExtractTest, FailuresLeaveNoFileAndSayWhyWhenTheTargetIsAtFault)
 {
     Load({{"/good.htm", "good"}, {"/past-end.htm", "x", 1000000}, {"/far.htm", "x", 10, 1ull << 40}});
+    // The help file's fault, told as the integrity test tells it.
     EXPECT_FALSE(Extract(L"past-end.htm", m_out.Path(), false));
     EXPECT_EQ(m_engine.GetLastFileError().cause, FileErrorCause::None);
+    EXPECT_EQ(m_engine.GetLastDamage().damage, StreamDamage::OutsideSection);
     EXPECT_FALSE(Extract(L"far.htm", m_out.Path(), false));
+    EXPECT_EQ(m_engine.GetLastDamage().damage, StreamDamage::OutsideSection);
     EXPECT_FALSE(m_engine.ExtractStream(m_engine.GetRoot(), L"", L"missing.htm", m_out.Path().wstring(), FALSE));
     EXPECT_FALSE(m_engine.ExtractStream(nullptr, L"", L"good.htm", m_out.Path().wstring(), FALSE));
     EXPECT_EQ(FileCount(m_out.Path()), 0);
@@ -135,6 +167,7 @@ TEST_F(ExtractTest, FailuresLeaveNoFileAndSayWhyWhenTheTargetIsAtFault)
 class FullDisk final : public IFileSystem {
 public:
     bool DirectoryExists(const std::wstring& path) override { return PlatformFileSystem().DirectoryExists(path); }
+    bool FileExists(const std::wstring& path) override { return PlatformFileSystem().FileExists(path); }
     void MakeDirectory(const std::wstring& path) override { PlatformFileSystem().MakeDirectory(path); }
     void RemoveFile(const std::wstring& path) override { PlatformFileSystem().RemoveFile(path); }
     std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) override
@@ -169,3 +202,27 @@ TEST(ExtractToFullDisk, RemovesThePartialFileAndSaysTheDiskIsFull)
 }
 
 } // namespace
+
+// A copy cut short: each entry the integrity test finds damaged fails to unpack for the same reason.
+TEST(ExtractFromACutFile, TellsTheDamageTheIntegrityTestFinds)
+{
+    TempFolder folder;
+    std::vector<std::uint8_t> bytes = ReadFileBytes(CorpusDir() / "topics.classic.chm");
+    bytes.resize(bytes.size() * 7 / 10);
+    WriteFileBytes(folder / "cut.chm", bytes);
+    // Apart: the test leaves its reads announced to the file it checked, and the window announces none.
+    CChmEngine tested, engine;
+    ASSERT_GE(tested.OpenFile((folder / "cut.chm").wstring()), 0);
+    ASSERT_GE(engine.OpenFile((folder / "cut.chm").wstring()), 0);
+    const IntegrityReport report = CheckIntegrity(
+        tarnwick::helpfile::ReadEntryTable(tested.GetRoot(), tarnwick::helpfile::WalkScope::All), 1, [](std::size_t, std::size_t) {});
+    const auto entries = tarnwick::helpfile::ReadEntryTable(engine.GetRoot(), tarnwick::helpfile::WalkScope::All);
+    ASSERT_GT(report.damaged.size(), 10u);
+    for (const DamagedStream& damaged : report.damaged) {
+        const std::size_t index = damaged.index;
+        EXPECT_FALSE(engine.ExtractStream(entries.Storage(index), entries.Folder(index), entries.Name(index),
+                                          folder.Path().wstring(), TRUE));
+        EXPECT_EQ(engine.GetLastDamage().damage, damaged.damage.damage) << entries.Path(index);
+        EXPECT_EQ(engine.GetLastDamage().frame, damaged.damage.frame) << entries.Path(index);
+    }
+}

@@ -22,6 +22,7 @@ public:
     std::wstring failCreate, failSecondWrite, failClose;
 
     bool DirectoryExists(const std::wstring&) override { return true; }
+    bool FileExists(const std::wstring& path) override { return files.contains(path); }
     void MakeDirectory(const std::wstring& path) override { calls.push_back(L"mkdir " + path); }
     void RemoveFile(const std::wstring& path) override
     {

@@ -15,11 +15,18 @@ public:
     {
         messages.push_back(text);
         types.push_back(type);
+        activeAtMessage.push_back(GetActiveWindow());
         return (type & MB_TYPEMASK) == MB_OK ? IDOK : answer;
     }
-    void OpenWithShell(const std::wstring& target) override { shellTargets.push_back(target); }
+    bool OpenWithShell(const std::wstring& target) override
+    {
+        shellTargets.push_back(target);
+        return shellAnswers;
+    }
     std::vector<std::wstring> messages, shellTargets;
     std::vector<UINT> types;
+    std::vector<HWND> activeAtMessage; // the window that had the keyboard when each message came
+    bool shellAnswers = true; // whether a program takes what the shell is given
     int answer = IDNO; // to a question
 };
 using CRecordingApp = Recording<CApplication>;

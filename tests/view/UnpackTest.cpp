@@ -40,6 +40,8 @@ protected:
         dialog.m_nFileChoice = fileChoice;
         dialog.DoModal();
         ASSERT_TRUE(driver.DialogWasShown());
+        // As the list view tells it.
+        if (dialog.Outcome()) ShowUnpackOutcome(*dialog.Outcome(), nullptr, m_list.Control().GetSafeHwnd());
     }
 
     // Every row named by `rows` (all when empty) was written where it belongs, with 7zz's bytes.
@@ -120,11 +122,11 @@ TEST_F(UnpackTest, RowsThatCannotBeReadAreNamedAtTheEndWithoutStoppingTheRun)
     m_list.Add({L"lost-2.htm", L"1", L"", L"", 9998, 0});
     Unpack(IDC_UNPACK_ALL, m_target.Path().wstring(), false);
     EXPECT_EQ(FileCount(m_target.Path()), m_rowCount);
-    EXPECT_EQ(m_app.messages, std::vector<std::wstring>{L"有 2 个文件未能展开:\ngone\\lost-1.htm\nlost-2.htm"});
+    EXPECT_EQ(m_app.messages, std::vector<std::wstring>{L"有 2 个文件未能展开:\ngone\\lost-1.htm: 读取失败\nlost-2.htm: 读取失败"});
 
     CUnpackFailures failures;
-    for (int index = 0; index < 7; ++index) failures.Add(L"a\\", L"f" + std::to_wstring(index));
-    EXPECT_EQ(failures.Message(), L"有 7 个文件未能展开:\na\\f0\na\\f1\na\\f2\na\\f3\na\\f4\n……");
+    for (int index = 0; index < 7; ++index) failures.Add(L"a\\", L"f" + std::to_wstring(index), L"r");
+    EXPECT_EQ(failures.Message(), L"有 7 个文件未能展开:\na\\f0: r\na\\f1: r\na\\f2: r\na\\f3: r\na\\f4: r\n……");
 }
 
 // A destination that cannot be made, or is gone in the middle of the run, ends it with one message.

@@ -114,6 +114,13 @@ public:
         return stat(FileNameFromWide(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
 
+    bool FileExists(const std::wstring& path) override
+    {
+        // A dangling symbolic link counts: creating the file would meet it.
+        struct stat info {};
+        return lstat(FileNameFromWide(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    }
+
     void MakeDirectory(const std::wstring& path) override { mkdir(FileNameFromWide(path).c_str(), 0777); }
 
     std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) override

@@ -81,6 +81,12 @@ public:
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
 
+    bool FileExists(const std::wstring& path) override
+    {
+        const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    }
+
     void MakeDirectory(const std::wstring& path) override { CreateDirectoryW(SystemPath(path).c_str(), nullptr); }
 
     std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) override
