@@ -172,6 +172,7 @@ TEST_F(AppTest, TheWindowComesBackAsItClosedAndMaximisedWidensNameAndPath)
     ASSERT_TRUE(Start());
     EXPECT_EQ(placeOf()[2], 550);
     EXPECT_NE(placeOf()[0], 50000);
+}
 
 // Nothing that the help, home-page and mail commands need may be missing without a word.
 TEST_F(AppTest, HelpHomePageAndMailSayWhatIsMissing)

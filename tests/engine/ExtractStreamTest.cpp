@@ -215,7 +215,7 @@ TEST(ExtractFromACutFile, TellsTheDamageTheIntegrityTestFinds)
     ASSERT_GE(tested.OpenFile((folder / "cut.chm").wstring()), 0);
     ASSERT_GE(engine.OpenFile((folder / "cut.chm").wstring()), 0);
     const IntegrityReport report = CheckIntegrity(
-        tarnwick::helpfile::ReadEntryTable(tested.GetRoot(), tarnwick::helpfile::WalkScope::All), 1, [](std::size_t, std::size_t) {});
+        tarnwick::helpfile::ReadEntryTable(tested.GetRoot(), tarnwick::helpfile::WalkScope::All), 1, [](std::size_t, std::size_t) { return true; });
     const auto entries = tarnwick::helpfile::ReadEntryTable(engine.GetRoot(), tarnwick::helpfile::WalkScope::All);
     ASSERT_GT(report.damaged.size(), 10u);
     for (const DamagedStream& damaged : report.damaged) {

@@ -25,6 +25,7 @@ public:
     std::vector<std::wstring> removed;
 
     bool DirectoryExists(const std::wstring&) override { return true; }
+    bool FileExists(const std::wstring&) override { return false; }
     void MakeDirectory(const std::wstring&) override {}
     void RemoveFile(const std::wstring& path) override
     {

@@ -10,6 +10,7 @@
 class ZoneMarkingFileSystem final : public IFileSystem {
 public:
     bool DirectoryExists(const std::wstring& path) override { return PlatformFileSystem().DirectoryExists(path); }
+    bool FileExists(const std::wstring& path) override { return PlatformFileSystem().FileExists(path); }
     void MakeDirectory(const std::wstring& path) override { PlatformFileSystem().MakeDirectory(path); }
     std::unique_ptr<IOutputFile> CreateAlways(const std::wstring& path, FileError& error) override
     {
