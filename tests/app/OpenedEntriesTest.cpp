@@ -145,8 +145,9 @@ TEST_F(OpenedEntriesTest, WhatIsOpenedFromAMarkedFileIsMarkedUntilTheUserHasTheM
     EXPECT_EQ(StatusText(), L"已去掉 " + m_file + L" 的下载标记");
     OpenRow(L"index.html", L"b\\");
     EXPECT_EQ(files.ReadZoneMark(Launched(2).wstring()), "");
-    Command(ID_REMOVE_ZONE_MARK);
-    EXPECT_EQ(m_app->messages.back(), L"这个帮助文件没有下载标记.");
+    const HMENU tools = GetSubMenu(GetMenu(Frame().GetSafeHwnd()), 3);
+    Frame().SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(tools), 3);
+    EXPECT_TRUE(GetMenuState(tools, ID_REMOVE_ZONE_MARK, MF_BYCOMMAND) & MF_GRAYED) << "nothing left to remove";
 
     // Another file is read afresh.
     files.marks[m_file] = kInternetZoneMark;

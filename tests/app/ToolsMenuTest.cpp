@@ -105,19 +105,20 @@ TEST_F(ToolsMenuTest, TheToolsFollowTheViewMenuAndNeedAFile)
     const std::vector<std::wstring> top = MenuTexts(bar);
     ASSERT_EQ(top, (std::vector<std::wstring>{L"文件(&F)", L"编辑(&E)", L"视图(&V)", L"工具(&T)", L"帮助(&H)"}));
     EXPECT_EQ(MenuTexts(GetSubMenu(bar, 3)),
-              (std::vector<std::wstring>{L"文件信息(&I)", L"检查文件(&C)", L"", L"导出项目(&P)...", L"导出为网页(&W)..."}));
+              (std::vector<std::wstring>{L"文件信息(&I)", L"检查文件(&C)", L"去掉下载标记(&R)...", L"", L"导出项目(&P)...",
+                                         L"导出为网页(&W)..."}));
     const auto grayed = [this] {
         const HMENU tools = GetSubMenu(GetMenu(Frame().GetSafeHwnd()), 3);
         Frame().SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(tools), 3);
         std::vector<bool> states;
-        for (const UINT id : {ID_TOOLS_FACTS, ID_TOOLS_CHECK, ID_TOOLS_PROJECT, ID_TOOLS_SITE})
+        for (const UINT id : {ID_TOOLS_FACTS, ID_TOOLS_CHECK, ID_REMOVE_ZONE_MARK, ID_TOOLS_PROJECT, ID_TOOLS_SITE})
             states.push_back((GetMenuState(tools, id, MF_BYCOMMAND) & MF_GRAYED) != 0);
         return states;
     };
-    EXPECT_EQ(grayed(), std::vector<bool>(4, true));
+    EXPECT_EQ(grayed(), std::vector<bool>(5, true));
     Shutdown();
     ASSERT_TRUE(Start({CorpusFile(L"topics.classic.chm")}));
-    EXPECT_EQ(grayed(), std::vector<bool>(4, false));
+    EXPECT_EQ(grayed(), (std::vector<bool>{false, false, true, false, false})) << "a file without the download mark";
 }
 
 TEST_F(ToolsMenuTest, FileFactsAreInfosTextAndCopyWhole)
