@@ -26,6 +26,7 @@ using InfoValue = std::variant<InfoAbsent, InfoDamaged, InfoUnknown, std::wstrin
 
 // One handler per kind of value, for std::visit.
 template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>; // clang before 17 deduces no aggregate
 
 struct InfoFact {
     const char* key;
