@@ -18,7 +18,6 @@
 #include "unpackdialog/TableProgress.h"
 #include "view/ShellOperations.h"
 
-#include <filesystem>
 
 using tarnwick::helpfile::EntryTable;
 using tarnwick::helpfile::ReadEntryTable;
@@ -69,7 +68,15 @@ std::wstring Lines(const std::vector<std::wstring>& lines)
     return text;
 }
 
-std::wstring FileNameOf(const std::wstring& file) { return std::filesystem::path(file).filename().wstring(); }
+// Without std::filesystem, whose paths bring the whole of the C++ locale into the program.
+std::wstring FileNameOf(const std::wstring& file) { return file.substr(file.find_last_of(L"\\/") + 1); }
+
+std::wstring StemOf(const std::wstring& file)
+{
+    const std::wstring name = FileNameOf(file);
+    const std::size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+}
 
 } // namespace
 
@@ -118,7 +125,7 @@ void ExportProject(const std::wstring& file)
     request.root = engine.GetRoot();
     request.listed = &entries;
     request.destination = *destination;
-    request.name = std::filesystem::path(file).stem().wstring();
+    request.name = StemOf(file);
     tarnwick::project::RecoveryReport report;
     const bool written = tarnwick::project::WriteProject(request, report);
     progress.Close();
