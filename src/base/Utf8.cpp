@@ -218,9 +218,16 @@ void AppendCodePoint(std::string& out, char32_t cp)
     out.append(utf8, EncodeUtf8(utf8, cp));
 }
 
+// Every page of an export is checked whole: a block at a time, as above.
 bool IsAscii(std::string_view text)
 {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    std::size_t i = 0;
+    for (; i + kAsciiBlock <= text.size(); i += kAsciiBlock) {
+        unsigned char any = 0;
+        for (std::size_t k = 0; k < kAsciiBlock; ++k) any |= static_cast<unsigned char>(text[i + k]);
+        if (any >= 0x80) return false;
+    }
+    return std::all_of(text.begin() + i, text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 bool IsWellFormedUtf8(std::string_view text)

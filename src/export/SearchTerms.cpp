@@ -1,6 +1,9 @@
 #include "export/SearchTerms.h"
 
 #include "base/Utf8.h"
+#include "html/Ascii.h"
+
+#include <array>
 
 namespace tarnwick::exporting {
 namespace {
@@ -57,7 +60,7 @@ constexpr char32_t kLastBasic = 0xFFFF;
 // Chinese input methods type Latin letters and digits fullwidth (ＡＢＣ１２３) at a keystroke.
 char32_t FoldWidth(char32_t c) { return c >= 0xFF01 && c <= 0xFF5E ? c - 0xFEE0 : c; }
 
-CharKind KindOf(char32_t c)
+constexpr CharKind KindOf(char32_t c)
 {
     if (c > kLastBasic) return CharKind::Separator;
     for (const CharRange& range : kCharRanges) {
@@ -66,6 +69,13 @@ CharKind KindOf(char32_t c)
     }
     return CharKind::Word;
 }
+
+// Nearly every character of a page is ASCII: its kind is looked up in one step.
+constexpr std::array<CharKind, 0x80> kAsciiKinds = [] {
+    std::array<CharKind, 0x80> kinds{};
+    for (char32_t c = 0; c < kinds.size(); ++c) kinds[c] = KindOf(c);
+    return kinds;
+}();
 
 char32_t LowerCase(char32_t c)
 {
@@ -84,13 +94,15 @@ public:
     void Split()
     {
         for (std::size_t pos = 0; pos < m_text.size();) {
-            const std::size_t begin = pos;
-            // Most text is ASCII, which needs no decoding and has no width to fold.
-            char32_t c = static_cast<unsigned char>(m_text[pos]);
-            if (c < 0x80)
+            const auto byte = static_cast<unsigned char>(m_text[pos]);
+            // ASCII needs no decoding, has no width to fold and is lower-cased as it is.
+            if (byte < 0x80) {
+                TakeAscii(static_cast<char>(byte));
                 ++pos;
-            else
-                c = FoldWidth(DecodeUtf8At(m_text, pos));
+                continue;
+            }
+            const std::size_t begin = pos;
+            const char32_t c = FoldWidth(DecodeUtf8At(m_text, pos));
             const CharKind kind = KindOf(c);
             if (kind != CharKind::Word) EndWord();
             if (kind != CharKind::Cjk) EndCjkRun();
@@ -102,6 +114,14 @@ public:
     }
 
 private:
+    void TakeAscii(char c)
+    {
+        EndCjkRun();
+        if (kAsciiKinds[static_cast<unsigned char>(c)] == CharKind::Separator) return EndWord();
+        m_word += html::AsciiLower(c);
+        ++m_wordLength;
+    }
+
     void AddToWord(char32_t c)
     {
         AppendCodePoint(m_word, LowerCase(c));

@@ -72,10 +72,15 @@ std::string Decode(std::string_view raw, Decoding decoding)
     return out;
 }
 
+// Every tag and attribute has a name, and hardly one holds NUL.
 std::string DecodeName(std::string_view raw)
 {
     std::string name;
-    name.reserve(raw.size());
+    if (raw.find('\0') == std::string_view::npos) {
+        name.resize(raw.size());
+        std::transform(raw.begin(), raw.end(), name.begin(), AsciiLower);
+        return name;
+    }
     for (const char c : raw) {
         if (c == '\0') {
             name += kReplacement;
@@ -86,11 +91,22 @@ std::string DecodeName(std::string_view raw)
     return name;
 }
 
+// Most tags have a few attributes and none twice: that is seen without allocating.
+bool FewAndDistinct(const std::vector<Attribute>& attributes)
+{
+    constexpr std::size_t kFew = 8;
+    if (attributes.size() > kFew) return false;
+    for (std::size_t i = 1; i < attributes.size(); ++i)
+        for (std::size_t k = 0; k < i; ++k)
+            if (attributes[i].name == attributes[k].name) return false;
+    return true;
+}
+
 // Of attributes with the same name the first counts. Sorting keeps a tag with thousands of
 // attributes from costing the square of their number.
 void DropRepeatedAttributes(std::vector<Attribute>& attributes)
 {
-    if (attributes.size() < 2) return;
+    if (FewAndDistinct(attributes)) return;
     std::vector<std::size_t> byName(attributes.size());
     std::iota(byName.begin(), byName.end(), std::size_t{0});
     std::stable_sort(byName.begin(), byName.end(),

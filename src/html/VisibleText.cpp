@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 
 namespace tarnwick::html {
 
@@ -9,15 +10,49 @@ namespace {
 
 bool IsAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r'; }
 
-// Every tag of every page is looked up: names of another length are told apart without reading
-// them. The tables are in this order.
-constexpr bool ShorterOrBefore(std::string_view a, std::string_view b) { return a.size() != b.size() ? a.size() < b.size() : a < b; }
-
+// A set of lower-case element names in which a name is looked up in one step, by its length and
+// first letter: every tag of every page is looked up. The names come sorted by length, then
+// alphabetically, so that the names of a length and first letter stand together.
 template <std::size_t N>
-bool IsOneOf(std::string_view name, const std::array<std::string_view, N>& names)
-{
-    return std::binary_search(names.begin(), names.end(), name, ShorterOrBefore);
-}
+class NameSet {
+    static_assert(N < 256, "places are kept in bytes");
+
+public:
+    consteval explicit NameSet(const std::array<std::string_view, N>& names) : m_names(names)
+    {
+        for (std::size_t i = 0; i < N; ++i) {
+            const std::size_t group = GroupOf(names[i]);
+            if (group == kNoGroup || (m_end[group] != 0 && m_end[group] != i)) throw "names out of order, or not lower-case";
+            if (m_end[group] == 0) m_begin[group] = static_cast<std::uint8_t>(i);
+            m_end[group] = static_cast<std::uint8_t>(i + 1);
+        }
+    }
+
+    bool Contains(std::string_view name) const
+    {
+        const std::size_t group = GroupOf(name);
+        if (group == kNoGroup) return false;
+        for (std::size_t i = m_begin[group]; i < m_end[group]; ++i)
+            if (std::equal(name.begin(), name.end(), m_names[i].begin(), m_names[i].end())) return true;
+        return false;
+    }
+
+private:
+    static constexpr std::size_t kLongest = 11;
+    static constexpr std::size_t kLetters = 26;
+    static constexpr std::size_t kGroups = (kLongest + 1) * kLetters;
+    static constexpr std::size_t kNoGroup = kGroups;
+
+    static constexpr std::size_t GroupOf(std::string_view name)
+    {
+        if (name.empty() || name.size() > kLongest || name[0] < 'a' || name[0] > 'z') return kNoGroup;
+        return name.size() * kLetters + static_cast<std::size_t>(name[0] - 'a');
+    }
+
+    std::array<std::string_view, N> m_names;
+    std::array<std::uint8_t, kGroups> m_begin{};
+    std::array<std::uint8_t, kGroups> m_end{};
+};
 
 // A word at a time: the text of a large page is megabytes.
 std::string CollapseWhitespace(std::string_view raw)
@@ -40,9 +75,8 @@ std::string CollapseWhitespace(std::string_view raw)
 
 bool HidesItsText(std::string_view element)
 {
-    static constexpr std::array<std::string_view, 6> kNames = {"style", "title", "iframe", "script", "noembed", "noframes"};
-    static_assert(std::is_sorted(kNames.begin(), kNames.end(), ShorterOrBefore));
-    return IsOneOf(element, kNames);
+    static constexpr NameSet kNames(std::array<std::string_view, 6>{"style", "title", "iframe", "script", "noembed", "noframes"});
+    return kNames.Contains(element);
 }
 
 // The elements whose start tag closes an open paragraph, with br, the table's rows and cells and
@@ -50,13 +84,12 @@ bool HidesItsText(std::string_view element)
 // their start tag: with a break there anyway, that makes no difference to the text.
 bool BreaksText(std::string_view element)
 {
-    static constexpr std::array<std::string_view, 47> kNames = {
+    static constexpr NameSet kNames(std::array<std::string_view, 47>{
         "p", "br", "dd", "dl", "dt", "h1", "h2", "h3", "h4", "h5", "h6", "hr", "li", "ol", "td", "th", "tr",
         "ul", "dir", "div", "nav", "pre", "xmp", "body", "form", "main", "menu", "aside", "table", "center",
         "dialog", "figure", "footer", "header", "hgroup", "address", "article", "caption", "details",
-        "listing", "section", "summary", "fieldset", "textarea", "plaintext", "blockquote", "figcaption"};
-    static_assert(std::is_sorted(kNames.begin(), kNames.end(), ShorterOrBefore));
-    return IsOneOf(element, kNames);
+        "listing", "section", "summary", "fieldset", "textarea", "plaintext", "blockquote", "figcaption"});
+    return kNames.Contains(element);
 }
 
 void VisibleTextBuilder::Take(const Token& token)

@@ -159,6 +159,7 @@ TEST(VisibleText, HiddenElementsBreaksAndWhitespace)
         {"a<b>b</b>c<br>d<div>e</div>f", "abc d e f"},
         {"\n a&nbsp;&nbsp;b \0c\n"s, "a\xC2\xA0\xC2\xA0" "b c"},
         {"<textarea>t</textarea><xmp>x</xmp>", "t x"},
+        {"<table><tr><th>h<td>d</table>z<LI>l<h6>s</h6><span>n</span><tt>o</tt>", "h d z l s no"},
     };
     for (const Case& c : cases) EXPECT_EQ(VisibleText(Tokenize(c.html)), c.tokens) << c.html;
 }
