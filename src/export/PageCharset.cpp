@@ -64,7 +64,7 @@ std::optional<unsigned> CodePageOfCharset(std::string_view label)
 
 std::optional<CharsetDeclaration> CharsetDeclarationOf(const html::Token& token)
 {
-    if (token.kind != html::TokenKind::StartTag || token.name != "meta") return std::nullopt;
+    if (token.kind != html::TokenKind::StartTag || std::string_view(token.name) != "meta") return std::nullopt;
     if (const html::Attribute* charset = token.FindAttribute("charset"))
         return CharsetDeclaration{CodePageOfCharset(charset->value), charset->valueRange, false, charset->quoted};
     const html::Attribute* equiv = token.FindAttribute("http-equiv");

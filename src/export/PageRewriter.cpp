@@ -64,9 +64,11 @@ public:
             m_result.title = html::VisibleText({token});
         if (m_inStyleElement && token.kind == html::TokenKind::Text) AddCss(token.range);
         const bool tag = token.kind == html::TokenKind::StartTag || token.kind == html::TokenKind::EndTag;
+        // Views, which compare lengths first: every tag's name is compared here.
+        const std::string_view name = token.name;
         if (tag) {
-            m_inStyleElement = token.kind == html::TokenKind::StartTag && token.name == "style";
-            m_inTitle = token.kind == html::TokenKind::StartTag && token.name == "title";
+            m_inStyleElement = token.kind == html::TokenKind::StartTag && name == "style";
+            m_inTitle = token.kind == html::TokenKind::StartTag && name == "title";
         }
         // A doctype that the page ends inside would take in what is written after it.
         if (token.kind == html::TokenKind::Doctype && !m_placeFound && m_page[token.range.end - 1] == '>')
@@ -87,8 +89,9 @@ private:
     {
         // A page without a declaration gets one first thing in its head, which a browser reads
         // before anything the declaration could change.
-        if (!m_placeFound && (token.name == "head" || token.name == "html")) m_declarationPlace = token.range.end;
-        if (token.name == "head" || (token.name != "html" && !m_placeFound)) m_placeFound = true;
+        const std::string_view name = token.name;
+        if (!m_placeFound && (name == "head" || name == "html")) m_declarationPlace = token.range.end;
+        if (name == "head" || (name != "html" && !m_placeFound)) m_placeFound = true;
         if (const std::optional<CharsetDeclaration> declaration = CharsetDeclarationOf(token)) Declare(*declaration);
         m_tagLinks.clear();
         html::AppendLinks(token, m_tagLinks);

@@ -3,6 +3,7 @@
 #include "base/Utf8.h"
 #include "html/Ascii.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tarnwick::exporting {
@@ -70,12 +71,14 @@ constexpr CharKind KindOf(char32_t c)
     return CharKind::Word;
 }
 
-// Nearly every character of a page is ASCII: its kind is looked up in one step.
-constexpr std::array<CharKind, 0x80> kAsciiKinds = [] {
-    std::array<CharKind, 0x80> kinds{};
-    for (char32_t c = 0; c < kinds.size(); ++c) kinds[c] = KindOf(c);
-    return kinds;
+// Nearly every character of a page is ASCII: whether it is in a word is looked up in one step.
+constexpr std::array<bool, 0x100> kAsciiWordCharacters = [] {
+    std::array<bool, 0x100> word{};
+    for (char32_t c = 0; c < 0x80; ++c) word[c] = KindOf(c) == CharKind::Word;
+    return word;
 }();
+
+bool IsAsciiWordCharacter(char c) { return kAsciiWordCharacters[static_cast<unsigned char>(c)]; }
 
 char32_t LowerCase(char32_t c)
 {
@@ -94,11 +97,9 @@ public:
     void Split()
     {
         for (std::size_t pos = 0; pos < m_text.size();) {
-            const auto byte = static_cast<unsigned char>(m_text[pos]);
             // ASCII needs no decoding, has no width to fold and is lower-cased as it is.
-            if (byte < 0x80) {
-                TakeAscii(static_cast<char>(byte));
-                ++pos;
+            if (static_cast<unsigned char>(m_text[pos]) < 0x80) {
+                pos = TakeAscii(pos);
                 continue;
             }
             const std::size_t begin = pos;
@@ -114,12 +115,21 @@ public:
     }
 
 private:
-    void TakeAscii(char c)
+    // An ASCII separator, or the run of ASCII word characters at `pos`; returns where it ends.
+    std::size_t TakeAscii(std::size_t pos)
     {
         EndCjkRun();
-        if (kAsciiKinds[static_cast<unsigned char>(c)] == CharKind::Separator) return EndWord();
-        m_word += html::AsciiLower(c);
-        ++m_wordLength;
+        std::size_t end = pos;
+        while (end < m_text.size() && IsAsciiWordCharacter(m_text[end])) ++end;
+        if (end == pos) {
+            EndWord();
+            return pos + 1;
+        }
+        const std::size_t had = m_word.size();
+        m_word.resize(had + (end - pos));
+        std::transform(m_text.begin() + pos, m_text.begin() + end, m_word.begin() + had, html::AsciiLower);
+        m_wordLength += end - pos;
+        return end;
     }
 
     void AddToWord(char32_t c)

@@ -42,7 +42,7 @@ void AppendLinks(const Token& token, std::vector<Link>& links)
     if (token.kind != TokenKind::StartTag) return;
     for (const Attribute& attribute : token.attributes)
         if (IsUrlAttribute(attribute.name)) AddLink(links, token, attribute);
-    if (token.name == "param") AddFileParameter(links, token);
+    if (std::string_view(token.name) == "param") AddFileParameter(links, token);
 }
 
 std::vector<Link> FindLinks(const std::vector<Token>& tokens)

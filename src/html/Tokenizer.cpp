@@ -75,12 +75,14 @@ std::string Decode(std::string_view raw, Decoding decoding)
 // Every tag and attribute has a name, and hardly one holds NUL.
 std::string DecodeName(std::string_view raw)
 {
-    std::string name;
-    if (raw.find('\0') == std::string_view::npos) {
-        name.resize(raw.size());
-        std::transform(raw.begin(), raw.end(), name.begin(), AsciiLower);
-        return name;
+    std::string name(raw.size(), '\0');
+    bool nul = false;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        nul |= raw[i] == '\0';
+        name[i] = AsciiLower(raw[i]);
     }
+    if (!nul) return name;
+    name.clear();
     for (const char c : raw) {
         if (c == '\0') {
             name += kReplacement;
@@ -322,7 +324,7 @@ private:
             model_ = ContentModel::Data;
         } else {
             model_ = ContentModelOf(tag.name);
-            closing_ = tag.name;
+            if (model_ != ContentModel::Data) closing_ = tag.name;
         }
         take_(std::move(tag));
     }
