@@ -79,7 +79,7 @@ public:
 
     std::vector<Edit> Finish()
     {
-        m_result.visibleText = m_text.Finish();
+        m_result.visibleText = m_text.FinishUncollapsed();
         if (!m_declared) m_edits.push_back({{m_declarationPlace, m_declarationPlace}, std::string(kUtf8Meta)});
         return std::move(m_edits);
     }

@@ -21,7 +21,7 @@ std::string PageAsUtf8(std::string bytes, const helpfile::TextEncoding& encoding
 struct RewrittenPage {
     std::string html;
     std::string title;
-    std::string visibleText; // for the search
+    std::string visibleText; // for the search: its whitespace as it came
     std::vector<LinkProblem> problems;
 };
 

@@ -1,5 +1,6 @@
 #include "export/SiteExport.h"
 
+#include "base/StringHash.h"
 #include "base/Utf8.h"
 #include "export/ExportSource.h"
 #include "export/NavigationHtml.h"
@@ -13,6 +14,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <unordered_map>
 
 namespace tarnwick::exporting {
 namespace {
@@ -141,7 +143,13 @@ private:
 
     bool WriteNavigationPages(IFileSystem& files) const
     {
-        const auto urlOf = [this](std::string_view local) { return UrlOf(local); };
+        // A keyword index names the same pages over and over: lcl's 46,000 keywords name 16,000.
+        std::unordered_map<std::string, std::optional<std::string>, StringHash, std::equal_to<>> urls;
+        const auto urlOf = [this, &urls](std::string_view local) {
+            auto found = urls.find(local);
+            if (found == urls.end()) found = urls.emplace(local, UrlOf(local)).first;
+            return found->second;
+        };
         const std::wstring& destination = m_request.destination;
         const bool viewer = project::WriteDestinationFile(
             files, destination, L"index.html", ViewerPage(m_source.title, ContentsHtml(m_source.navigation.contents, urlOf), DefaultTopicUrl()));

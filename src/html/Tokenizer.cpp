@@ -72,16 +72,17 @@ std::string Decode(std::string_view raw, Decoding decoding)
     return out;
 }
 
-// Every tag and attribute has a name, and hardly one holds NUL.
-std::string DecodeName(std::string_view raw)
+// Every tag and attribute has a name, and hardly one holds NUL. Written over `name`, whose room
+// the tokenizer keeps from tag to tag.
+void DecodeNameInto(std::string& name, std::string_view raw)
 {
-    std::string name(raw.size(), '\0');
+    name.assign(raw);
     bool nul = false;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        nul |= raw[i] == '\0';
-        name[i] = AsciiLower(raw[i]);
+    for (char& c : name) {
+        nul |= c == '\0';
+        c = AsciiLower(c);
     }
-    if (!nul) return name;
+    if (!nul) return;
     name.clear();
     for (const char c : raw) {
         if (c == '\0') {
@@ -90,7 +91,6 @@ std::string DecodeName(std::string_view raw)
             name += AsciiLower(c);
         }
     }
-    return name;
 }
 
 // Most tags have a few attributes and none twice: that is seen without allocating.
@@ -309,7 +309,7 @@ private:
         tag.selfClosing = false;
         std::size_t at = nameStart;
         while (!AtEnd(at) && !IsSpace(in_[at]) && in_[at] != '/' && in_[at] != '>') ++at;
-        tag.name = DecodeName(in_.substr(nameStart, at - nameStart));
+        DecodeNameInto(tag.name, in_.substr(nameStart, at - nameStart));
         if (!ReadAttributes(tag, at)) {
             pos_ = in_.size();
             return;
@@ -360,7 +360,7 @@ private:
         ++at;
         while (!AtEnd(at) && !IsSpace(in_[at]) && in_[at] != '/' && in_[at] != '>' && in_[at] != '=') ++at;
         attribute.nameRange = {nameStart, at};
-        attribute.name = DecodeName(in_.substr(nameStart, at - nameStart));
+        DecodeNameInto(attribute.name, in_.substr(nameStart, at - nameStart));
         attribute.valueRange = {at, at};
         SkipSpaces(at);
         if (At(at) == '=' && !AtEnd(at)) {
@@ -447,7 +447,7 @@ private:
         while (nameEnd < end && !IsSpace(in_[nameEnd])) ++nameEnd;
         Token doctype;
         doctype.kind = TokenKind::Doctype;
-        doctype.name = DecodeName(in_.substr(nameStart, nameEnd - nameStart));
+        DecodeNameInto(doctype.name, in_.substr(nameStart, nameEnd - nameStart));
         pos_ = gt == std::string_view::npos ? in_.size() : gt + 1;
         doctype.range = {lt, pos_};
         take_(std::move(doctype));

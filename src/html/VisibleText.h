@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarnwick::html {
@@ -27,6 +28,8 @@ class VisibleTextBuilder {
 public:
     void Take(const Token& token);
     std::string Finish();
+    // The same text with its whitespace as it came, for a reader that splits it into words anyway.
+    std::string FinishUncollapsed() { return std::move(m_raw); }
 
 private:
     void AppendWithoutNul(std::string_view text);
