@@ -15,6 +15,13 @@ std::string_view FolderPart(std::string_view path, const char* separators)
 
 } // namespace
 
+LinkCache::LinkCache(const SiteLinks& links)
+    : LinkCache(links, [&links](std::size_t entry, std::string_view href, std::vector<LinkProblem>& problems) {
+          return links.Rewritten(entry, href, problems);
+      })
+{
+}
+
 const std::string* LinkCache::Rewritten(std::size_t entry, std::string_view href, std::vector<LinkProblem>& problems)
 {
     UseFolderOf(entry);
@@ -22,7 +29,7 @@ const std::string* LinkCache::Rewritten(std::size_t entry, std::string_view href
     if (found == m_results.end()) {
         if (m_results.size() >= kMostResults) m_results.clear();
         std::vector<LinkProblem> met;
-        Result result{m_links.Rewritten(entry, href, met), std::nullopt};
+        Result result{m_rewrite(entry, href, met), std::nullopt};
         if (result.url == href) result.url.reset();
         if (!met.empty()) result.problem = met.front().kind;
         found = m_results.emplace(std::string(href), std::move(result)).first;

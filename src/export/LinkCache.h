@@ -1,22 +1,28 @@
-// The links of one folder's pages as SiteLinks rewrites them, kept for the pages after: the pages of
-// a folder share most of their links (their unit's index, the style sheet), pages come folder by
-// folder, and a link's rewriting depends only on the folder it is written in. One per thread.
+// The links of one folder's pages as SiteLinks rewrites them, or as another rewriting that depends
+// only on the page's folders, kept for the pages after: the pages of a folder share most of their
+// links (their unit's index, the style sheet), and pages come folder by folder. One per thread.
 #pragma once
 
 #include "base/StringHash.h"
 #include "export/SiteLinks.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace tarnwick::exporting {
 
 class LinkCache {
 public:
-    explicit LinkCache(const SiteLinks& links) : m_links(links) {}
+    // A link's url as written in a page of `entry`; none where the link keeps its url.
+    using Rewrite = std::function<std::optional<std::string>(std::size_t entry, std::string_view href, std::vector<LinkProblem>& problems)>;
+
+    explicit LinkCache(const SiteLinks& links);
+    LinkCache(const SiteLinks& links, Rewrite rewrite) : m_links(links), m_rewrite(std::move(rewrite)) {}
 
     // As SiteLinks::Rewritten, but none where the url is the one written already, which asks for
     // no change of the page; valid until the next call.
@@ -31,6 +37,7 @@ private:
     void UseFolderOf(std::size_t entry);
 
     const SiteLinks& m_links;
+    Rewrite m_rewrite;
     std::optional<std::size_t> m_entry; // whose folder the results are for
     std::string m_internalFolder;
     std::string m_siteFolder;

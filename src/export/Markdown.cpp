@@ -171,7 +171,7 @@ public:
         else if (token.kind == TokenKind::Text && !afterHidingTag_) OnText(token.data, afterPre_);
         // Raw-text elements (script, style...) hold exactly one text token, right after their start tag.
         afterHidingTag_ = token.kind == TokenKind::StartTag && html::HidesItsText(token.name);
-        afterPre_ = token.kind == TokenKind::StartTag && token.name == "pre";
+        afterPre_ = token.kind == TokenKind::StartTag && std::string_view(token.name) == "pre";
     }
 
     std::string Finish()
@@ -204,9 +204,10 @@ private:
         }
     }
 
+    // Names as views, which compare their lengths first: every tag is compared here many times.
     void OnStartTag(const Token& tag)
     {
-        const std::string& name = tag.name;
+        const std::string_view name = tag.name;
         if (preDepth_ > 0) {
             if (name == "br") preText_ += '\n';
             preDepth_ += name == "pre";
@@ -225,7 +226,7 @@ private:
 
     void StartBlock(const Token& tag)
     {
-        const std::string& name = tag.name;
+        const std::string_view name = tag.name;
         if (name == "dt" || name == "dd") CloseSpan("dt");
         FlushParagraph();
         if (name == "li") return StartItem();
@@ -253,7 +254,7 @@ private:
         }
     }
 
-    void OnEndTag(const std::string& name)
+    void OnEndTag(std::string_view name)
     {
         if (preDepth_ > 0) {
             if (name == "pre" && --preDepth_ == 0) EmitFence();
@@ -270,7 +271,7 @@ private:
         else EndBlock(name);
     }
 
-    void EndBlock(const std::string& name)
+    void EndBlock(std::string_view name)
     {
         if (name == "li") return PopThrough(Box::Item);
         if (name == "dt") CloseSpan("dt");
@@ -296,10 +297,10 @@ private:
 
     // Inline content.
 
-    void OpenSpan(const std::string& tag, const std::string& open, const std::string& close)
+    void OpenSpan(std::string_view tag, const std::string& open, const std::string& close)
     {
         const bool nested = std::any_of(spans_.begin(), spans_.end(), [&](const Span& s) { return s.open == open; });
-        spans_.push_back(nested ? Span{tag, "", ""} : Span{tag, open, close});
+        spans_.push_back(nested ? Span{std::string(tag), "", ""} : Span{std::string(tag), open, close});
     }
 
     void CloseSpan(std::string_view tag)

@@ -3,6 +3,7 @@
 #include "base/Utf8.h"
 #include "engine/SafeName.h"
 #include "export/ExportSource.h"
+#include "export/LinkCache.h"
 #include "export/Markdown.h"
 #include "export/PageRewriter.h"
 #include "export/PercentEncoding.h"
@@ -240,11 +241,12 @@ private:
         }
     }
 
-    // Another topic by its file, anything else the help file holds below "content/".
-    std::string MarkdownUrl(std::size_t from, std::string_view href) const
+    // Another topic by its file, anything else the help file holds below "content/"; none for a
+    // link that leaves the help file, or is broken, and stays as it is.
+    std::optional<std::string> MarkdownUrl(std::size_t from, std::string_view href) const
     {
         const LinkTarget target = ResolveLink(m_source.links.Names(), m_source.links.InternalPath(from), href);
-        if (target.kind != LinkKind::Internal) return std::string(href);
+        if (target.kind != LinkKind::Internal) return std::nullopt;
         const auto topic = m_fileOfEntry.find(target.entry);
         if (topic != m_fileOfEntry.end()) return PercentEncodedSegment(topic->second) + target.fragment;
         return RelativeUrl("topic.md", m_source.links.SitePath(target.entry)) + target.fragment;
@@ -264,8 +266,14 @@ private:
     // Read and created here, in the order of the data; converted and written on the pool's threads.
     void WriteTopics(IFileSystem& files, const std::vector<std::size_t>& order)
     {
-        RewritePool pool([this](unsigned, std::size_t topic, std::string&& bytes) { return TopicText(m_topics[topic], std::move(bytes)); },
-                         std::max(m_request.rewriteThreads, 1u));
+        const unsigned threads = std::max(m_request.rewriteThreads, 1u);
+        const LinkCache::Rewrite markdownUrl = [this](std::size_t from, std::string_view href, std::vector<LinkProblem>&) {
+            return MarkdownUrl(from, href);
+        };
+        std::vector<LinkCache> links(threads, LinkCache(m_source.links, markdownUrl));
+        RewritePool pool(
+            [&](unsigned thread, std::size_t topic, std::string&& bytes) { return TopicText(links[thread], m_topics[topic], std::move(bytes)); },
+            threads);
         for (const std::size_t topic : order) {
             const std::size_t entry = m_topics[topic].entry;
             std::optional<std::vector<std::uint8_t>> bytes =
@@ -288,12 +296,16 @@ private:
     }
 
     // On one of the pool's threads; the topic is that thread's alone while it runs.
-    std::string TopicText(Topic& topic, std::string&& bytes) const
+    std::string TopicText(LinkCache& links, Topic& topic, std::string&& bytes) const
     {
         const std::size_t entry = topic.entry;
         const std::string utf8 = PageAsUtf8(std::move(bytes), m_source.facts.encoding);
         std::string pageTitle;
-        const auto rewriteUrl = [&](std::string_view href) { return MarkdownUrl(entry, href); };
+        std::vector<LinkProblem> unreported; // the report lists a site's problems only
+        const auto rewriteUrl = [&](std::string_view href) {
+            const std::string* url = links.Rewritten(entry, href, unreported);
+            return url ? *url : std::string(href);
+        };
         std::string text = m_format == TopicFormat::Markdown ? Converted(utf8, MarkdownBuilder(rewriteUrl), pageTitle)
                                                              : Converted(utf8, PlainTextBuilder(), pageTitle);
         if (topic.title.empty()) topic.title = std::move(pageTitle);
