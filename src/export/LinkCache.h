@@ -24,8 +24,9 @@ public:
     explicit LinkCache(const SiteLinks& links);
     LinkCache(const SiteLinks& links, Rewrite rewrite) : m_links(links), m_rewrite(std::move(rewrite)) {}
 
-    // As SiteLinks::Rewritten, but none where the url is the one written already, which asks for
-    // no change of the page; valid until the next call.
+    // As the rewriting gives it (SiteLinks::Rewritten unless another is given), but none where the
+    // url is the one written already, which asks for no change of the page; valid until the next
+    // call.
     const std::string* Rewritten(std::size_t entry, std::string_view href, std::vector<LinkProblem>& problems);
 
 private:
